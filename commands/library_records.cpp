@@ -1,0 +1,142 @@
+// Library records, data-type tables and notify functions of the four
+// command libraries.
+#include <windows.h>
+
+#include <atomic>
+
+#include "commands/libraries.h"
+#include "commands/thread_library.h"
+#include "runtime/framework/window_object.h"
+
+namespace lyra {
+
+namespace {
+
+std::atomic<RequestFunction> gCoreRequest{nullptr};
+std::atomic<RequestFunction> gUi1Request{nullptr};
+std::atomic<RequestFunction> gUi2Request{nullptr};
+std::atomic<RequestFunction> gThreadRequest{nullptr};
+
+constexpr DataTypeRecord Reserved() { return DataTypeRecord{}; }
+
+constexpr DataTypeRecord Named(const char* name, const char* englishName, uint32_t flags) {
+    DataTypeRecord record{};
+    record.name = name;
+    record.englishName = englishName;
+    record.stateFlags = flags;
+    return record;
+}
+
+// Core library: 51 types. This program's are at their fixed numbers; the
+// others are reserved entries without operations.
+DataTypeRecord gCoreTypes[51] = {};
+DataTypeRecord gUi1Types[5] = {};
+DataTypeRecord gUi2Types[9] = {};
+
+struct TypeTablesInitialiser {
+    TypeTablesInitialiser() {
+        for (auto& t : gCoreTypes) t = Reserved();
+        gCoreTypes[1 - 1] = Named("窗口", "window", kTypeRaisesEvents);
+        gCoreTypes[3 - 1] = Named("菜单", "menu", kTypeRaisesEvents);
+        gCoreTypes[5 - 1] = Named("编辑框", "EditBox", kTypeRaisesEvents);
+        gCoreTypes[9 - 1] = Named("分组框", "GroupBox", kTypeRaisesEvents);
+        gCoreTypes[10 - 1] = Named("标签", "Label", kTypeRaisesEvents);
+        gCoreTypes[29 - 1] = Named("超级链接框", "HyperLinker", kTypeRaisesEvents);
+        gCoreTypes[48 - 1] = Named("对象", "ComObject", 0);
+        gCoreTypes[49 - 1] = Named("变体型", "Variant", 0);
+        gUi1Types[4 - 1] = Named("超级列表框", "ListView", kTypeRaisesEvents);
+        gUi2Types[1 - 1] = Named("超级按钮", "SuperBtn", kTypeRaisesEvents);
+    }
+};
+TypeTablesInitialiser gTypeTablesInitialiser;
+
+intptr_t CoreNotify(int message, intptr_t param1, intptr_t param2) {
+    switch (message) {
+        case 1:
+            gCoreRequest.store(reinterpret_cast<RequestFunction>(param1));
+            return 0;
+        case 2: {
+            auto* object = reinterpret_cast<framework::WindowObject*>(param1);
+            auto* msg = reinterpret_cast<MSG*>(param2);
+            return object != nullptr && msg != nullptr && object->PreTranslateMessage(*msg) ? 1 : 0;
+        }
+        case 10: return 0;  // no runtime object types in this program
+        case 11: return 0;
+        case 12: return 0;
+        case 13: return 0;
+        default: return -1;
+    }
+}
+
+intptr_t Ui1Notify(int message, intptr_t param1, intptr_t) {
+    if (message != 1) return -1;
+    gUi1Request.store(reinterpret_cast<RequestFunction>(param1));
+    return 0;
+}
+
+intptr_t Ui2Notify(int message, intptr_t param1, intptr_t) {
+    if (message != 1) return -1;
+    gUi2Request.store(reinterpret_cast<RequestFunction>(param1));
+    return 0;
+}
+
+intptr_t ThreadNotify(int message, intptr_t param1, intptr_t) {
+    switch (message) {
+        case 1:
+            gThreadRequest.store(reinterpret_cast<RequestFunction>(param1));
+            return 0;
+        case 6:
+            ReleaseCriticalSections();
+            return 0;
+        default: return -1;
+    }
+}
+
+LibraryRecord MakeRecord(const char* identity, const char* name, const uint32_t (&version)[7], uint32_t flags,
+                         uint32_t typeCount, const DataTypeRecord* types, uint32_t commandCount,
+                         const CommandFunction* commands, NotifyFunction notify) {
+    LibraryRecord record{};
+    record.signature = kLibrarySignature;
+    record.identity = identity;
+    for (int i = 0; i < 7; ++i) record.versionWords[i] = version[i];
+    record.displayName = name;
+    record.one = 1;
+    record.libraryFlags = flags;
+    record.dataTypeCount = typeCount;
+    record.dataTypes = types;
+    record.commandCount = commandCount;
+    record.commandTable = commands;
+    record.notify = notify;
+    return record;
+}
+
+constexpr uint32_t kCoreVersion[7] = {5, 0, 64, 3, 7, 3, 7};
+constexpr uint32_t kUi1Version[7] = {2, 0, 2, 3, 0, 3, 0};
+constexpr uint32_t kUi2Version[7] = {2, 0, 2, 3, 4, 3, 3};
+constexpr uint32_t kThreadVersion[7] = {2, 0, 3, 3, 7, 3, 7};
+
+}  // namespace
+
+extern const CommandFunction kCoreCommands[38];
+extern const CommandFunction kUiLibrary1Commands[5];
+extern const CommandFunction kThreadCommands[1];
+
+const LibraryRecord kCoreLibraryRecord =
+    MakeRecord("4C595241424F58434F52454C49425241", "核心支持库", kCoreVersion, 0xC0000001, 51, gCoreTypes, 38,
+               kCoreCommands, &CoreNotify);
+const LibraryRecord kUiLibrary1Record =
+    MakeRecord("4C595241424F58554931000000000001", "扩展界面支持库一", kUi1Version, 0, 5, gUi1Types, 5,
+               kUiLibrary1Commands, &Ui1Notify);
+const LibraryRecord kUiLibrary2Record =
+    MakeRecord("4C595241424F58554932000000000002", "扩展界面支持库二", kUi2Version, 0, 9, gUi2Types, 0, nullptr,
+               &Ui2Notify);
+const LibraryRecord kThreadLibraryRecord =
+    MakeRecord("4C595241424F585448524541444C4942", "多线程支持库", kThreadVersion, 0xC0000000, 0, nullptr, 1,
+               kThreadCommands, &ThreadNotify);
+
+RequestFunction CoreRequest() { return gCoreRequest.load(); }
+RequestFunction UiLibrary1Request() { return gUi1Request.load(); }
+RequestFunction UiLibrary2Request() { return gUi2Request.load(); }
+RequestFunction ThreadLibraryRequest() { return gThreadRequest.load(); }
+
+}  // namespace lyra

@@ -1,0 +1,58 @@
+#include "commands/thread_library.h"
+
+#include <windows.h>
+
+#include <mutex>
+
+namespace lyra {
+
+namespace {
+
+struct CriticalSectionNode {
+    CRITICAL_SECTION section;
+    CriticalSectionNode* next;
+};
+
+std::mutex gListMutex;
+CriticalSectionNode* gCriticalSections = nullptr;
+
+}  // namespace
+
+void LaunchThread(ValueRecord* result, int32_t count, ValueRecord* args) {
+    if (count < 1) return;
+    auto routine = reinterpret_cast<LPTHREAD_START_ROUTINE>(RecordPointer(args[0]));
+    void* parameter = nullptr;
+    if (count > 1 && IsPresent(args[1])) parameter = reinterpret_cast<void*>(static_cast<uintptr_t>(LowWord(args[1])));
+    HANDLE* handleVariable = nullptr;
+    if (count >= 3 && IsPresent(args[2])) handleVariable = static_cast<HANDLE*>(RecordPointer(args[2]));
+
+    DWORD threadId = 0;
+    HANDLE thread = routine != nullptr ? CreateThread(nullptr, 0, routine, parameter, 0, &threadId) : nullptr;
+    SetRecordInt(*result, thread != nullptr ? 1 : 0, 0);
+    if (handleVariable != nullptr) {
+        *handleVariable = thread;
+    } else if (thread != nullptr) {
+        CloseHandle(thread);
+    }
+}
+
+void* NewListedCriticalSection() {
+    auto* node = new CriticalSectionNode;
+    InitializeCriticalSection(&node->section);
+    std::lock_guard<std::mutex> lock(gListMutex);
+    node->next = gCriticalSections;
+    gCriticalSections = node;
+    return &node->section;
+}
+
+void ReleaseCriticalSections() {
+    std::lock_guard<std::mutex> lock(gListMutex);
+    while (gCriticalSections != nullptr) {
+        CriticalSectionNode* next = gCriticalSections->next;
+        DeleteCriticalSection(&gCriticalSections->section);
+        delete gCriticalSections;
+        gCriticalSections = next;
+    }
+}
+
+}  // namespace lyra

@@ -1,0 +1,13 @@
+#include "data/constants.h"
+
+namespace lyra {
+
+const ConstantSegment kConstants = {
+    "",
+    {1, 0},
+    LYRABOX_LOOKUP_HOST,
+    LYRABOX_ANNOUNCEMENT_URL,
+    LYRABOX_MAKER_URL,
+};
+
+}  // namespace lyra

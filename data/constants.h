@@ -1,0 +1,20 @@
+// The application's constant segment: every literal of the application
+// code lives in this one block, so the memory services treat them as static
+// blocks (never freed, copied out on resize).
+#pragma once
+
+#include <cstdint>
+
+namespace lyra {
+
+struct ConstantSegment {
+    char emptyText[1];
+    int32_t emptyArray[2];  // the (1, 0) block an array variable starts from
+    char lookupHost[128];
+    char announcementUrl[256];
+    char makerUrl[256];
+};
+
+extern const ConstantSegment kConstants;
+
+}  // namespace lyra

@@ -1,0 +1,51 @@
+// The program image header of Lyrabox and its external function table.
+#include "commands/libraries.h"
+#include "data/constants.h"
+#include "runtime/program_image.h"
+#include "runtime/window_layer.h"
+
+namespace lyra {
+
+extern const RoutineTable kApplicationRoutineTable;
+
+namespace {
+
+const LibraryRecord* const kLibraryTable[4] = {
+    &kCoreLibraryRecord,
+    &kUiLibrary1Record,
+    &kUiLibrary2Record,
+    &kThreadLibraryRecord,
+};
+
+const char* const kExternalLibraries[11] = {
+    "wininet.dll", "wininet.dll", "wininet.dll", "wininet.dll", "wininet.dll", "wininet.dll",
+    "wininet.dll", "wininet.dll", "ole32.dll",   "",            "ole32.dll",
+};
+
+const char* const kExternalFunctions[11] = {
+    "InternetOpenA",    "InternetCloseHandle", "InternetConnectA", "HttpOpenRequestA",
+    "HttpSendRequestA", "HttpSendRequestA",    "InternetReadFile", "HttpQueryInfoA",
+    "CoInitialize",     "ShellExecuteA",       "CoUninitialize",
+};
+
+}  // namespace
+
+const ProgramImageHeader kProgramImageHeader = {
+    3,
+    0,
+    97969,
+    &kApplicationRoutineTable,
+    reinterpret_cast<const uint8_t*>(&kConstants),
+    sizeof(ConstantSegment),
+    nullptr,
+    0,
+    4,
+    kLibraryTable,
+    11,
+    kExternalLibraries,
+    kExternalFunctions,
+};
+
+const WindowLayer* const kProgramWindowLayer = nullptr;
+
+}  // namespace lyra

@@ -1,0 +1,86 @@
+// The runtime request function: how the command libraries reach runtime
+// state and services.
+#include <windows.h>
+
+#include "runtime/errors.h"
+#include "runtime/framework/window_object.h"
+#include "runtime/memory.h"
+#include "runtime/runtime_app.h"
+#include "runtime/values.h"
+#include "runtime/window_layer.h"
+
+namespace lyra {
+
+namespace {
+
+// A framework object wrapped around a window handle at a library's request.
+class WrappedWindow : public framework::WindowObject {};
+
+}  // namespace
+
+intptr_t RuntimeRequest(int code, intptr_t param1, intptr_t param2) {
+    RuntimeApplication& app = TheRuntimeApplication();
+    RuntimeState& runtime = Runtime();
+    switch (code) {
+        case 1000: {
+            auto* words = reinterpret_cast<HICON*>(param1);
+            if (words != nullptr) app.LoadIcons(&words[0], &words[1]);
+            return 0;
+        }
+        case 1002: return reinterpret_cast<intptr_t>(DataTypeRecordOf(static_cast<uint32_t>(param1)));
+        case 1004: return 1;
+        case 1005: return 5;
+        case 1007: {
+            auto* object = new WrappedWindow();
+            object->Attach(reinterpret_cast<HWND>(param1));
+            return reinterpret_cast<intptr_t>(static_cast<framework::WindowObject*>(object));
+        }
+        case 1008: delete reinterpret_cast<framework::WindowObject*>(param1); return 0;
+        case 1009: {
+            auto* object = reinterpret_cast<framework::WindowObject*>(param1);
+            return object ? reinterpret_cast<intptr_t>(object->Detach()) : 0;
+        }
+        case 1010: {
+            auto* object = reinterpret_cast<framework::WindowObject*>(param1);
+            return object ? reinterpret_cast<intptr_t>(object->Handle()) : 0;
+        }
+        case 1012: {
+            auto* words = reinterpret_cast<const intptr_t*>(param1);
+            if (words == nullptr) return 0;
+            IdleCallback callback{reinterpret_cast<HWND>(words[0]), reinterpret_cast<void (*)(intptr_t)>(words[1]),
+                                  words[2]};
+            app.AddIdleCallback(callback);
+            return 0;
+        }
+        case 1013: app.RemoveIdleCallback(reinterpret_cast<HWND>(param1)); return 0;
+        case 2003: return reinterpret_cast<intptr_t>(runtime.programDirectory.c_str());
+        case 2004: return reinterpret_cast<intptr_t>(runtime.programFileName.c_str());
+        case 2009:
+            app.PumpWaitingMessages();
+            RaiseEventSuspension();
+            return 0;
+        case 2010:
+            app.PumpWaitingMessages();
+            LowerEventSuspension();
+            return 0;
+        case 2018: app.PumpWaitingMessages(); return 0;
+        case 2023: FreeArray(static_cast<uint32_t>(param1), reinterpret_cast<void*>(param2)); return 0;
+        case 2024:
+            return reinterpret_cast<intptr_t>(param2 == 0 ? AllocMemory(static_cast<size_t>(param1))
+                                                          : TryAllocMemory(static_cast<size_t>(param1)));
+        case 2025: FreeMemory(reinterpret_cast<void*>(param1)); return 0;
+        case 2026: return reinterpret_cast<intptr_t>(ReallocMemory(reinterpret_cast<void*>(param1), static_cast<size_t>(param2)));
+        case 2027: ReportError(reinterpret_cast<const char*>(param1), 0);
+        case 2028: ExitProgram(static_cast<int>(param1));
+        case 2030: return static_cast<intptr_t>(runtime.programKind);
+        default: break;
+    }
+    if (kProgramWindowLayer != nullptr) {
+        bool handled = false;
+        intptr_t answer = kProgramWindowLayer->Request(code, param1, param2, &handled);
+        if (handled) return answer;
+    }
+    return 0;
+}
+
+}  // namespace lyra

@@ -1,0 +1,290 @@
+#include "runtime/runtime_app.h"
+
+#include <objbase.h>
+#include <ole2.h>
+
+#include <cstring>
+#include <string>
+
+#include "runtime/framework/archive.h"
+#include "runtime/framework/window_object.h"
+#include "runtime/gbk.h"
+#include "runtime/memory.h"
+#include "runtime/window_layer.h"
+
+namespace lyra {
+
+namespace {
+
+const wchar_t kHelperClassName[] = L"LyraboxRuntimeHelper";
+
+struct MainThreadCall {
+    void (*fn)(void*);
+    void* context;
+};
+
+std::string ModuleFileName(HMODULE module) {
+    wchar_t buffer[MAX_PATH];
+    DWORD length = GetModuleFileNameW(module, buffer, MAX_PATH);
+    return WideToGbk(buffer, length);
+}
+
+}  // namespace
+
+// The one application object, constructed by the static initialisers.
+RuntimeApplication gRuntimeApplication;
+
+RuntimeApplication& TheRuntimeApplication() { return gRuntimeApplication; }
+
+bool OnMainThread() {
+    uint32_t mainThread = Runtime().mainThreadId.load();
+    return mainThread == 0 || mainThread == GetCurrentThreadId();
+}
+
+void RunOnMainThread(void (*fn)(void*), void* context) {
+    HWND helper = TheRuntimeApplication().helperWindow();
+    if (OnMainThread() || helper == nullptr) {
+        fn(context);
+        return;
+    }
+    MainThreadCall call{fn, context};
+    SendMessageW(helper, kRunOnMainThreadMessage, 0, reinterpret_cast<LPARAM>(&call));
+}
+
+int RuntimeApplication::AppStart() {
+    std::string module = ModuleFileName(nullptr);
+    size_t slash = module.find_last_of('\\');
+    Runtime().moduleDirectory = slash == std::string::npos ? std::string() : module.substr(0, slash + 1);
+    return ApplicationEntry();
+}
+
+int RuntimeApplication::AppExit() {
+    Shutdown(0);
+    return framework::Application::AppExit();
+}
+
+void RuntimeApplication::InitialiseProgram() {
+    RuntimeState& runtime = Runtime();
+    const ProgramImageHeader& header = kProgramImageHeader;
+    runtime.header = &header;
+    runtime.programKind = header.programKind;
+
+    if (!runtime.oleInitialised.load()) {
+        OleInitialize(nullptr);
+        runtime.oleInitialised.store(true);
+    }
+
+    std::string program = ModuleFileName(nullptr);
+    size_t slash = program.find_last_of('\\');
+    if (slash == std::string::npos) {
+        runtime.programDirectory.clear();
+        runtime.programFileName = program;
+    } else {
+        runtime.programDirectory = program.substr(0, slash);
+        runtime.programFileName = program.substr(slash + 1);
+    }
+    SetCurrentDirectoryW(GbkToWide(runtime.programDirectory.c_str()).c_str());
+
+    CreateHelperWindow();
+    runtime.mainThreadId.store(GetCurrentThreadId());
+
+    if (header.constantSegmentSize > 0) AddStaticRange(header.constantSegment, header.constantSegmentSize);
+    uint32_t count = header.externalFunctionCount;
+    if (count > 0) {
+        runtime.externalCount = count;
+        runtime.externalLibraryNames.reset(new const char*[count]);
+        runtime.externalFunctionNames.reset(new const char*[count]);
+        runtime.externalModules.reset(new std::atomic<void*>[count]);
+        runtime.externalAddresses.reset(new std::atomic<void*>[count]);
+        for (uint32_t i = 0; i < count; ++i) {
+            runtime.externalLibraryNames[i] = header.externalLibraryNames[i];
+            runtime.externalFunctionNames[i] = header.externalFunctionNames[i];
+            runtime.externalModules[i].store(nullptr);
+            runtime.externalAddresses[i].store(nullptr);
+        }
+    }
+    for (uint32_t i = 0; i < header.libraryCount; ++i) {
+        const LibraryRecord* library = header.libraryTable[i];
+        if (library != nullptr && library->notify != nullptr) {
+            library->notify(1, reinterpret_cast<intptr_t>(&RuntimeRequest), 0);
+        }
+    }
+    runtime.libraries.assign(header.libraryTable, header.libraryTable + header.libraryCount);
+    runtime.libraryWords.assign(header.libraryCount, 0);
+
+    if (header.windowTemplateSize > 0 && kProgramWindowLayer != nullptr) {
+        bool readable = true;
+        try {
+            kProgramWindowLayer->LoadTemplate(header.windowTemplate, header.windowTemplateSize, header.codeBase);
+        } catch (...) {
+            readable = false;
+        }
+        if (!readable) ReportError("载入窗口模板数据段出错!", 0);
+    }
+}
+
+void RuntimeApplication::CreateHelperWindow() {
+    framework::RegisterWindowClass(kHelperClassName, 0, LoadCursorW(nullptr, IDC_ARROW), nullptr,
+                                   &RuntimeApplication::HelperProc);
+    helperWindow_ = CreateWindowExW(WS_EX_TOOLWINDOW, kHelperClassName, L"", 0, 0, 0, 0, 0, nullptr, nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
+}
+
+LRESULT CALLBACK RuntimeApplication::HelperProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case kExitRequestMessage:
+            ExitProgram(static_cast<int>(wParam));
+        case kRunOnMainThreadMessage: {
+            auto* call = reinterpret_cast<MainThreadCall*>(lParam);
+            call->fn(call->context);
+            return 0;
+        }
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+void RuntimeApplication::Shutdown(int exitCode) {
+    RuntimeState& runtime = Runtime();
+    RaiseEventSuspension();
+
+    if (!OnMainThread()) {
+        if (helperWindow_ != nullptr) {
+            SendMessageW(helperWindow_, kExitRequestMessage, static_cast<WPARAM>(exitCode), 0);
+        }
+        if (!runtime.shuttingDown.load()) ExitProcess(static_cast<UINT>(exitCode));
+        // The main thread is already shutting down and will end the process.
+        for (;;) Sleep(INFINITE);
+    }
+
+    if (runtime.shuttingDown.exchange(true)) return;
+    {
+        std::lock_guard<std::mutex> lock(idleMutex_);
+        idleCallbacks_.clear();
+    }
+    if (kProgramWindowLayer != nullptr) kProgramWindowLayer->ReleaseTemplate();
+
+    if (ExitRoutine hook = runtime.exitHook.exchange(nullptr)) hook();
+
+    for (size_t i = 0; i < runtime.libraries.size(); ++i) {
+        const LibraryRecord* library = runtime.libraries[i];
+        if (library != nullptr && library->notify != nullptr) library->notify(6, runtime.libraryWords[i], 0);
+    }
+    runtime.libraries.clear();
+    runtime.libraryWords.clear();
+
+    for (uint32_t i = 0; i < runtime.externalCount; ++i) {
+        if (void* module = runtime.externalModules[i].exchange(nullptr)) FreeLibrary(static_cast<HMODULE>(module));
+        runtime.externalAddresses[i].store(nullptr);
+    }
+    runtime.externalCount = 0;
+
+    ClearStaticRanges();
+
+    {
+        std::lock_guard<std::mutex> lock(iconMutex_);
+        if (largeIcon_ != nullptr) DestroyIcon(largeIcon_);
+        if (smallIcon_ != nullptr) DestroyIcon(smallIcon_);
+        largeIcon_ = smallIcon_ = nullptr;
+    }
+    if (helperWindow_ != nullptr && IsWindow(helperWindow_)) DestroyWindow(helperWindow_);
+    helperWindow_ = nullptr;
+
+    if (runtime.oleInitialised.exchange(false)) OleUninitialize();
+}
+
+void RuntimeApplication::LoadIcons(HICON* large, HICON* small) {
+    std::lock_guard<std::mutex> lock(iconMutex_);
+    if (largeIcon_ == nullptr && smallIcon_ == nullptr) {
+        HINSTANCE instance = GetModuleHandleW(nullptr);
+        largeIcon_ = static_cast<HICON>(LoadImageW(instance, L"DEFAULT_ICON", IMAGE_ICON, 32, 32, 0));
+        smallIcon_ = static_cast<HICON>(LoadImageW(instance, L"DEFAULT_ICON", IMAGE_ICON, 16, 16, 0));
+    }
+    if (large != nullptr) *large = largeIcon_;
+    if (small != nullptr) *small = smallIcon_;
+}
+
+void RuntimeApplication::AddIdleCallback(const IdleCallback& callback) {
+    if (!IsWindow(callback.window) || callback.routine == nullptr) return;
+    std::lock_guard<std::mutex> lock(idleMutex_);
+    for (const IdleCallback& entry : idleCallbacks_) {
+        if (entry.window == callback.window) return;
+    }
+    idleCallbacks_.push_back(callback);
+}
+
+void RuntimeApplication::RemoveIdleCallback(HWND window) {
+    std::lock_guard<std::mutex> lock(idleMutex_);
+    for (size_t i = 0; i < idleCallbacks_.size(); ++i) {
+        if (idleCallbacks_[i].window == window) {
+            idleCallbacks_.erase(idleCallbacks_.begin() + static_cast<std::ptrdiff_t>(i));
+            return;
+        }
+    }
+}
+
+void RuntimeApplication::RunIdleCallbacks() {
+    std::vector<IdleCallback> snapshot;
+    {
+        std::lock_guard<std::mutex> lock(idleMutex_);
+        snapshot = idleCallbacks_;
+    }
+    for (size_t i = snapshot.size(); i-- > 0;) {
+        if (IsWindow(snapshot[i].window)) snapshot[i].routine(snapshot[i].argument);
+        else RemoveIdleCallback(snapshot[i].window);
+    }
+}
+
+bool RuntimeApplication::IdleWork(long count) {
+    bool newPeriod = count == 0;
+    if (newPeriod) idleStart_ = GetTickCount();
+    if (FrameworkIdle(count)) return true;
+    if (count < 2) return true;
+    if (kProgramWindowLayer == nullptr) return false;
+    return kProgramWindowLayer->RaiseIdleEvents(GetTickCount() - idleStart_, count == 2);
+}
+
+bool RuntimeApplication::FilterMessage(MSG& message) {
+    if (message.hwnd == nullptr) return PreTranslateThreadMessage(message);
+    for (HWND window = message.hwnd; window != nullptr; window = GetParent(window)) {
+        framework::WindowObject* owner = framework::WindowObject::FromHandle(window);
+        if (owner == nullptr) {
+            owner = reinterpret_cast<framework::WindowObject*>(SendMessageW(window, kOwnerQueryMessage, 0, 0));
+        }
+        if (owner != nullptr && owner->PreTranslateMessage(message)) return true;
+        if (window == mainWindow) break;
+    }
+    return false;
+}
+
+void RuntimeApplication::PumpWaitingMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+        if (message.message == WM_QUIT) return;
+        if (!PumpMessage()) return;
+    }
+}
+
+void RuntimeApplication::RunMessageLoop(int mode) {
+    MSG waiting;
+    bool idle = true;
+    long idleCount = 0;
+    for (;;) {
+        while (idle && !PeekMessageW(&waiting, nullptr, 0, 0, PM_NOREMOVE)) {
+            RunIdleCallbacks();
+            if (!IdleWork(idleCount++)) idle = false;
+            if (mode == 1 && !modalActive) return;
+        }
+        do {
+            if (mode == 1 && PeekMessageW(&waiting, nullptr, 0, 0, PM_NOREMOVE) && waiting.message == WM_QUIT) return;
+            if (!PumpMessage()) return;
+            if (mode == 1 && !modalActive) return;
+            if (IsIdleMessage(CurrentMessage())) {
+                idle = true;
+                idleCount = 0;
+            }
+        } while (PeekMessageW(&waiting, nullptr, 0, 0, PM_NOREMOVE));
+    }
+}
+
+}  // namespace lyra

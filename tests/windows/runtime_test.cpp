@@ -1,0 +1,140 @@
+// Start-up, shutdown, errors and requests of the runtime, observed from
+// outside: each case runs the runtime test program as a child process.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "tests/windows/support/child_process.h"
+
+namespace lyra::test {
+namespace {
+
+constexpr DWORD kRuntimeErrorExit = 0xFFFFFFFF;
+
+class RuntimeChild : public ::testing::Test {
+protected:
+    void SetUp() override {
+        program_ = TestProgramDirectory() + L"runtime_child.exe";
+        log_ = TempFilePath(L"rtc");
+        DeleteFileW(log_.c_str());
+    }
+    void TearDown() override { DeleteFileW(log_.c_str()); }
+
+    bool Start(const wchar_t* scenario, const std::wstring& directory = std::wstring()) {
+        return child_.Start(program_, std::wstring(scenario) + L" \"" + log_ + L"\"", directory);
+    }
+    std::vector<std::string> Log() { return ReadLines(log_); }
+    static std::vector<std::string> Only(const std::vector<std::string>& lines, std::initializer_list<const char*> keep) {
+        std::vector<std::string> kept;
+        for (const auto& line : lines) {
+            for (const char* k : keep) {
+                if (line == k) kept.push_back(line);
+            }
+        }
+        return kept;
+    }
+    static bool Contains(const std::vector<std::string>& lines, const std::string& line) {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+
+    // Waits for the child's error box, returns its text and presses OK.
+    std::wstring AnswerErrorBox() {
+        HWND box = nullptr;
+        WaitUntil([&] { return (box = FindProcessWindow(child_.processId(), L"#32770", L"错误")) != nullptr; }, 20000);
+        if (box == nullptr) return L"<no box>";
+        std::wstring text;
+        WaitUntil([&] { return !(text = DialogStaticText(box)).empty(); }, 5000);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return text;
+    }
+
+    std::wstring program_;
+    std::wstring log_;
+    ChildProcess child_;
+};
+
+TEST_F(RuntimeChild, LibrariesAreNotifiedInTableOrderAroundTheProgramsLife) {
+    ASSERT_TRUE(Start(L"loop"));
+    ASSERT_TRUE(child_.WaitForExit(30000));
+    EXPECT_EQ(child_.exitCode(), 0u);
+    auto log = Log();
+    std::vector<std::string> expected = {"A1", "C1", "template", "entry", "loop-returned",
+                                         "release", "exit-hook", "A6", "C6"};
+    EXPECT_EQ(Only(log, {"A1", "C1", "template", "entry", "loop-returned", "release", "exit-hook", "A6", "C6"}),
+              expected);
+    EXPECT_FALSE(Contains(log, "A1 without request")) << "message 1 carries the request function";
+    EXPECT_TRUE(Contains(log, "kind 7")) << "request 2030 answers the header's program kind";
+}
+
+TEST_F(RuntimeChild, WorkingDirectoryBecomesTheProgramsDirectory) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    ASSERT_TRUE(Start(L"loop", temp));
+    ASSERT_TRUE(child_.WaitForExit(30000));
+    auto log = Log();
+    std::string programDirectory, cwd;
+    for (const auto& line : log) {
+        if (line.rfind("programDirectory ", 0) == 0) programDirectory = line.substr(17);
+        if (line.rfind("cwd ", 0) == 0) cwd = line.substr(4);
+    }
+    ASSERT_FALSE(programDirectory.empty());
+    EXPECT_EQ(cwd, programDirectory);
+    EXPECT_NE(programDirectory.back(), '\\') << "no trailing backslash";
+}
+
+TEST_F(RuntimeChild, ExitProgramFromAWorkerShutsDownOnTheMainThread) {
+    ASSERT_TRUE(Start(L"worker-exit"));
+    ASSERT_TRUE(child_.WaitForExit(30000));
+    EXPECT_EQ(child_.exitCode(), 42u);
+    auto log = Log();
+    EXPECT_EQ(Only(log, {"worker", "release", "exit-hook", "A6", "C6"}),
+              (std::vector<std::string>{"worker", "release", "exit-hook", "A6", "C6"}));
+    EXPECT_FALSE(Contains(log, "worker returned"));
+}
+
+TEST_F(RuntimeChild, RuntimeErrorShowsTheReportAndEndsWithMinusOne) {
+    ASSERT_TRUE(Start(L"error"));
+    std::wstring text = AnswerErrorBox();
+    EXPECT_EQ(text, L"运行时出错!\r\n\r\n错误代码：6\r\n\r\n错误信息：调用DLL命令后发现堆栈错误\r\n");
+    ASSERT_TRUE(child_.WaitForExit(30000));
+    EXPECT_EQ(child_.exitCode(), kRuntimeErrorExit);
+    auto log = Log();
+    EXPECT_FALSE(Contains(log, "exit-hook")) << "no exit routine after an error";
+    EXPECT_EQ(Only(log, {"A6", "C6"}), (std::vector<std::string>{"A6", "C6"})) << "shutdown still runs in full";
+}
+
+TEST_F(RuntimeChild, ErrorHookThatAnswersSuppressesTheBox) {
+    ASSERT_TRUE(Start(L"error-hook"));
+    ASSERT_TRUE(child_.WaitForExit(30000));
+    EXPECT_EQ(child_.exitCode(), kRuntimeErrorExit);
+    auto log = Log();
+    EXPECT_TRUE(Contains(log, "hook 6"));
+    EXPECT_FALSE(Contains(log, "exit-hook"));
+}
+
+TEST_F(RuntimeChild, RuntimeErrorOnAWorkerEndsTheProcess) {
+    ASSERT_TRUE(Start(L"worker-error"));
+    std::wstring text = AnswerErrorBox();
+    EXPECT_NE(text.find(L"数组成员引用下标必须大于等于1"), std::wstring::npos);
+    ASSERT_TRUE(child_.WaitForExit(30000));
+    EXPECT_EQ(child_.exitCode(), kRuntimeErrorExit);
+    EXPECT_TRUE(Contains(Log(), "A6")) << "the main thread performed the shutdown";
+}
+
+TEST_F(RuntimeChild, UnreadableTemplateIsAFatalError) {
+    ASSERT_TRUE(Start(L"bad-template"));
+    EXPECT_EQ(AnswerErrorBox(), L"运行时出错!\r\n\r\n错误信息：载入窗口模板数据段出错!\r\n");
+    ASSERT_TRUE(child_.WaitForExit(30000));
+    EXPECT_EQ(child_.exitCode(), kRuntimeErrorExit);
+    EXPECT_FALSE(Contains(Log(), "entry"));
+}
+
+TEST_F(RuntimeChild, MissingStartWindowIsAFatalError) {
+    ASSERT_TRUE(Start(L"no-window"));
+    EXPECT_EQ(AnswerErrorBox(), L"运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n");
+    ASSERT_TRUE(child_.WaitForExit(30000));
+    EXPECT_EQ(child_.exitCode(), kRuntimeErrorExit);
+}
+
+}  // namespace
+}  // namespace lyra::test
