@@ -1,0 +1,138 @@
+#include "window_units/components/picture.h"
+
+#include <objbase.h>
+#include <ole2.h>
+#include <olectl.h>
+
+#include <cstring>
+
+namespace lyra {
+
+namespace {
+
+uint32_t U32At(const std::string& s, size_t at) {
+    uint32_t v;
+    std::memcpy(&v, s.data() + at, 4);
+    return v;
+}
+
+// BI_RGB and BI_BITFIELDS bitmaps, copied into a DIB section as they are.
+HBITMAP DecodeBmp(const std::string& file, SIZE* size) {
+    const size_t fileHeader = 14;
+    if (file.size() < fileHeader + sizeof(BITMAPINFOHEADER)) return nullptr;
+    uint32_t bitsOffset = U32At(file, 10);
+    BITMAPINFOHEADER header;
+    std::memcpy(&header, file.data() + fileHeader, sizeof header);
+    if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biPlanes != 1) return nullptr;
+    if (header.biCompression != BI_RGB && header.biCompression != BI_BITFIELDS) return nullptr;
+    if (header.biWidth <= 0 || header.biHeight == 0 || header.biWidth > 16384) return nullptr;
+    uint32_t bitCount = header.biBitCount;
+    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32) return nullptr;
+    int64_t rows = header.biHeight < 0 ? -static_cast<int64_t>(header.biHeight) : header.biHeight;
+    if (rows > 16384) return nullptr;
+    uint64_t stride = ((static_cast<uint64_t>(header.biWidth) * bitCount + 31) / 32) * 4;
+    uint64_t imageBytes = stride * static_cast<uint64_t>(rows);
+    if (bitsOffset < fileHeader + header.biSize || bitsOffset > file.size() || file.size() - bitsOffset < imageBytes) {
+        return nullptr;
+    }
+    // The info header with its masks and colour table, as the file has them.
+    std::string info = file.substr(fileHeader, bitsOffset - fileHeader);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS, &bits,
+                                      nullptr, 0);
+    if (bitmap == nullptr || bits == nullptr) {
+        if (bitmap != nullptr) DeleteObject(bitmap);
+        return nullptr;
+    }
+    std::memcpy(bits, file.data() + bitsOffset, static_cast<size_t>(imageBytes));
+    GdiFlush();
+    size->cx = header.biWidth;
+    size->cy = static_cast<LONG>(rows);
+    return bitmap;
+}
+
+struct ComApartment {
+    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ~ComApartment() {
+        if (SUCCEEDED(hr)) CoUninitialize();
+    }
+};
+
+HBITMAP DecodeWithPictureLoader(const std::string& file, SIZE* size) {
+    ComApartment apartment;
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, file.size());
+    if (memory == nullptr) return nullptr;
+    void* p = GlobalLock(memory);
+    std::memcpy(p, file.data(), file.size());
+    GlobalUnlock(memory);
+    IStream* stream = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {
+        GlobalFree(memory);
+        return nullptr;
+    }
+    IPicture* picture = nullptr;
+    HRESULT hr = OleLoadPicture(stream, static_cast<LONG>(file.size()), FALSE, IID_IPicture,
+                                reinterpret_cast<void**>(&picture));
+    stream->Release();
+    if (FAILED(hr) || picture == nullptr) return nullptr;
+
+    HBITMAP result = nullptr;
+    SHORT type = PICTYPE_NONE;
+    OLE_HANDLE handle = 0;
+    if (SUCCEEDED(picture->get_Type(&type)) && type == PICTYPE_BITMAP && SUCCEEDED(picture->get_Handle(&handle))) {
+        HBITMAP source = reinterpret_cast<HBITMAP>(static_cast<uintptr_t>(handle));
+        BITMAP info;
+        if (GetObjectW(source, sizeof info, &info) == sizeof info) {
+            result = static_cast<HBITMAP>(CopyImage(source, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+            size->cx = info.bmWidth;
+            size->cy = info.bmHeight;
+        }
+    } else {
+        OLE_XSIZE_HIMETRIC width = 0;
+        OLE_YSIZE_HIMETRIC height = 0;
+        picture->get_Width(&width);
+        picture->get_Height(&height);
+        HDC screen = GetDC(nullptr);
+        int cx = MulDiv(width, GetDeviceCaps(screen, LOGPIXELSX), 2540);
+        int cy = MulDiv(height, GetDeviceCaps(screen, LOGPIXELSY), 2540);
+        if (cx > 0 && cy > 0) {
+            BITMAPINFO bmi{};
+            bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
+            bmi.bmiHeader.biWidth = cx;
+            bmi.bmiHeader.biHeight = -cy;
+            bmi.bmiHeader.biPlanes = 1;
+            bmi.bmiHeader.biBitCount = 32;
+            void* bits = nullptr;
+            result = CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+            if (result != nullptr) {
+                HDC dc = CreateCompatibleDC(screen);
+                HGDIOBJ old = SelectObject(dc, result);
+                RECT all{0, 0, cx, cy};
+                FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+                picture->Render(dc, 0, 0, cx, cy, 0, height, width, -height, nullptr);
+                SelectObject(dc, old);
+                DeleteDC(dc);
+                size->cx = cx;
+                size->cy = cy;
+            }
+        }
+        ReleaseDC(nullptr, screen);
+    }
+    picture->Release();
+    return result;
+}
+
+}  // namespace
+
+HBITMAP DecodePicture(const std::string& file, SIZE* size) {
+    SIZE ignored;
+    if (size == nullptr) size = &ignored;
+    size->cx = size->cy = 0;
+    if (file.size() < 8) return nullptr;
+    if (file[0] == 'B' && file[1] == 'M') {
+        if (HBITMAP bitmap = DecodeBmp(file, size)) return bitmap;
+    }
+    return DecodeWithPictureLoader(file, size);
+}
+
+}  // namespace lyra

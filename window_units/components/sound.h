@@ -1,0 +1,16 @@
+// Playing the components' stored sounds without waiting for them.
+#pragma once
+
+#include <string>
+
+namespace lyra {
+
+// Plays a RIFF/WAVE file asynchronously. The bytes are copied, so the
+// caller may change or free its own copy at once; a new sound stops the
+// one playing.
+void PlayWaveAsync(const std::string& wave);
+// The program's built-in sound resource ("LYRABOX_BUTTON_SOUND"), if the
+// executable carries one; silent otherwise.
+void PlayBuiltInSound();
+
+}  // namespace lyra
