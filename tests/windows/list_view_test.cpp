@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <string>
 #include <thread>
 
+#include "commands/libraries.h"
 #include "commands/list_view_commands.h"
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
@@ -351,6 +353,31 @@ TEST_F(ListViewTest, InitialItemsAndAWrongSizedFontBlock) {
     EXPECT_EQ(Cell(0, 1), "r0c1");
     EXPECT_EQ(Cell(1, 0), "r1");
     EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(handle(), WM_GETFONT, 0, 0)), GetStockObject(DEFAULT_GUI_FONT));
+}
+
+TEST(TypeRecords, TheThreeComponentTypesHandOutTheirOperationsAndProperties) {
+    struct Expected {
+        const DataTypeRecord* record;
+        const char* englishName;
+        uint32_t propertyCount;
+    };
+    const Expected types[3] = {{&kUiLibrary1Record.dataTypes[4 - 1], "ListView", 31},
+                               {&kUiLibrary2Record.dataTypes[1 - 1], "SuperBtn", 27},
+                               {&kCoreLibraryRecord.dataTypes[29 - 1], "HyperLinker", 6}};
+    for (const Expected& type : types) {
+        EXPECT_STREQ(type.record->englishName, type.englishName);
+        EXPECT_TRUE(type.record->stateFlags & kTypeRaisesEvents);
+        ASSERT_NE(type.record->getInterface, nullptr) << type.englishName;
+        for (int op : {kOpCreate, kOpPropertyChanged, kOpGetAllPropertyData, kOpGetProperty}) {
+            EXPECT_NE(type.record->getInterface(op), nullptr) << type.englishName << " operation " << op;
+        }
+        EXPECT_EQ(type.record->getInterface(2), nullptr);
+        EXPECT_EQ(type.record->propertyCount, type.propertyCount);
+    }
+    EXPECT_EQ(kUiLibrary1Record.dataTypes[3].properties[27].valueKind, 1000) << "the current row is a number";
+    EXPECT_EQ(kUiLibrary1Record.dataTypes[3].properties[4].valueKind, 1013) << "a font";
+    EXPECT_EQ(kUiLibrary1Record.commandTable[1], &InsertRow);
+    EXPECT_EQ(kUiLibrary1Record.commandTable[3], &GetCellText);
 }
 
 }  // namespace

@@ -129,8 +129,11 @@ HBITMAP DecodePicture(const std::string& file, SIZE* size) {
     if (size == nullptr) size = &ignored;
     size->cx = size->cy = 0;
     if (file.size() < 8) return nullptr;
-    if (file[0] == 'B' && file[1] == 'M') {
-        if (HBITMAP bitmap = DecodeBmp(file, size)) return bitmap;
+    if (file[0] == 'B' && file[1] == 'M' && file.size() >= 14 + sizeof(BITMAPINFOHEADER)) {
+        uint32_t compression = U32At(file, 14 + offsetof(BITMAPINFOHEADER, biCompression));
+        // The uncompressed layouts are ours to judge: a short one is refused,
+        // not handed on to a loader that would show what there is of it.
+        if (compression == BI_RGB || compression == BI_BITFIELDS) return DecodeBmp(file, size);
     }
     return DecodeWithPictureLoader(file, size);
 }

@@ -13,4 +13,8 @@ void PlayWaveAsync(const std::string& wave);
 // executable carries one; silent otherwise.
 void PlayBuiltInSound();
 
+// Where the sounds go: null restores the system's player. Tests listen here.
+using SoundPlayer = void (*)(const std::string* wave);  // null wave: the built-in sound
+void SetSoundPlayer(SoundPlayer player);
+
 }  // namespace lyra
