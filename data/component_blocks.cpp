@@ -11,7 +11,7 @@ namespace lyra {
 
 namespace {
 
-constexpr uint8_t kGb2312Charset = 134;
+constexpr uint8_t kGb2312 = 134;
 
 void PutI32(std::string& out, size_t at, int32_t v) {
     for (int i = 0; i < 4; ++i) out[at + i] = static_cast<char>(static_cast<uint32_t>(v) >> (8 * i));
@@ -33,7 +33,7 @@ std::string FontBlock(int32_t height, const std::string& face) {
     std::string block(60, '\0');
     PutI32(block, 0, height);
     PutI32(block, 16, 400);
-    block[23] = static_cast<char>(kGb2312Charset);
+    block[23] = static_cast<char>(kGb2312);
     std::memcpy(&block[28], face.data(), face.size() < 31 ? face.size() : 31);
     return block;
 }

@@ -77,25 +77,10 @@ public:
     // thread. True when a routine ran and returned a value (*result).
     bool RaiseEvent(int32_t eventNumber, std::initializer_list<uint32_t> arguments, uint32_t* result = nullptr);
 
-    // A notification this component's control sent its parent (WM_COMMAND,
-    // WM_NOTIFY, WM_DRAWITEM, WM_CTLCOLOR*), handed back by
-    // the parent through ReflectToChild. True when handled; *result is then
-    // the parent's answer.
-    virtual bool OnReflectedMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-        (void)message, (void)wParam, (void)lParam, (void)result;
-        return false;
-    }
-
 private:
     uint32_t windowId_;
     uint32_t unitId_;
 };
-
-// Called by every window that holds components (the window, containers)
-// from its window procedure: hands a child's notification to the child's
-// component. False when the message is not a notification or the child has
-// no component, or the component did not handle it.
-bool ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
 using CreateOperation = Component* (*)(const CreateArgs& args);
 using GetPropertyOperation = bool (*)(Component* component, int ownNumber, PropertyValue* value);

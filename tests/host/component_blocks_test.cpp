@@ -13,8 +13,8 @@ ListViewProperties SampleListView() {
     ListViewProperties p;
     p.border = 5;
     p.textColour = 0x00112233;
-    p.textBackColour = kDefaultColour;
-    p.backColour = SystemColour(15);
+    p.textBackColour = 0xFF000000;
+    p.backColour = 0x8000000F;
     p.font.assign(60, 'f');
     p.viewType = 2;
     p.iconAlignment = 1;

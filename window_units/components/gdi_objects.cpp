@@ -6,7 +6,7 @@
 
 namespace lyra {
 
-HFONT CreateFontFromBlock(const std::string& block) {
+HFONT FontFromLogFontBlock(const std::string& block) {
     if (block.size() != sizeof(LOGFONTA)) return nullptr;
     LOGFONTA narrow;
     std::memcpy(&narrow, block.data(), sizeof narrow);
@@ -18,13 +18,13 @@ HFONT CreateFontFromBlock(const std::string& block) {
     return CreateFontIndirectW(&wide);
 }
 
-COLORREF ResolveColour(uint32_t stored, COLORREF fallback) {
-    if (stored == kColourDefault) return fallback;
+COLORREF ResolveStoredColour(uint32_t stored, COLORREF fallback) {
+    if (stored == kStoredDefaultColour) return fallback;
     if ((stored & 0xFF000000) == 0x80000000) return GetSysColor(static_cast<int>(stored & 0xFF));
     return static_cast<COLORREF>(stored & 0x00FFFFFF);
 }
 
-void BorderStyles(int32_t border, DWORD* style, DWORD* exStyle) {
+void BorderStyleBits(int32_t border, DWORD* style, DWORD* exStyle) {
     *style = 0;
     *exStyle = 0;
     switch (border) {

@@ -112,7 +112,7 @@ Component* HyperLinkerComponent::Create(const CreateArgs& args) {
 
 void HyperLinkerComponent::ApplyFont() {
     // Links are underlined whatever font they are given.
-    HFONT base = CreateFontFromBlock(properties_.font);
+    HFONT base = FontFromLogFontBlock(properties_.font);
     LOGFONTW logFont{};
     GetObjectW(base != nullptr ? static_cast<HGDIOBJ>(base) : static_cast<HGDIOBJ>(DefaultGuiFont()), sizeof logFont,
                &logFont);
@@ -132,7 +132,7 @@ void HyperLinkerComponent::Paint(HDC dc) {
         background = reinterpret_cast<HBRUSH>(
             SendMessageW(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(Handle())));
     } else {
-        background = CreateSolidBrush(ResolveColour(properties_.backColour, GetSysColor(COLOR_BTNFACE)));
+        background = CreateSolidBrush(ResolveStoredColour(properties_.backColour, GetSysColor(COLOR_BTNFACE)));
         ownBrush = true;
     }
     FillRect(dc, &client, background != nullptr ? background : GetSysColorBrush(COLOR_BTNFACE));
@@ -140,7 +140,7 @@ void HyperLinkerComponent::Paint(HDC dc) {
     std::wstring caption = GbkToWide(properties_.caption.c_str(), properties_.caption.size());
     HGDIOBJ oldFont = SelectObject(dc, font_.Get() ? font_.Get() : DefaultGuiFont());
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, IsWindowEnabled(Handle()) ? ResolveColour(properties_.textColour, RGB(0, 0, 255))
+    SetTextColor(dc, IsWindowEnabled(Handle()) ? ResolveStoredColour(properties_.textColour, RGB(0, 0, 255))
                                                : GetSysColor(COLOR_GRAYTEXT));
     DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &client, DT_LEFT | DT_VCENTER | DT_SINGLELINE |
               DT_NOPREFIX);
@@ -180,7 +180,10 @@ LRESULT HyperLinkerComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lPa
     return DefaultProc(message, wParam, lParam);
 }
 
-void HyperLinkerComponent::OnFinalDestroy() { font_.Reset(); }
+void HyperLinkerComponent::OnFinalDestroy() {
+    font_.Reset();
+    Component::OnFinalDestroy();
+}
 
 bool HyperLinkerComponent::GetProperty(int n, PropertyValue* value) {
     if (n < 0 || n >= kHyperLinkerPropertyCount) return false;

@@ -43,7 +43,7 @@ private:
     void Paint(HDC dc);
 
     HyperLinkerProperties properties_;
-    OwnedFont font_;
+    FontHandle font_;
     bool pressed_ = false;
 };
 

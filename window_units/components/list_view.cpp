@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "runtime/gbk.h"
+#include "window_units/components/reflected_messages.h"
 #include "window_units/components/type_operations.h"
 #include "window_units/components/window_thread.h"
 
@@ -20,7 +21,7 @@ constexpr UINT kCheckToggledMessage = 0x401;
 // The style bits this type decides; the rest belong to the window builder.
 constexpr DWORD kListStyleMask = LVS_TYPEMASK | LVS_ALIGNMASK | LVS_AUTOARRANGE | LVS_NOLABELWRAP | LVS_NOCOLUMNHEADER |
                                  LVS_NOSORTHEADER | LVS_EDITLABELS | LVS_SORTASCENDING | LVS_SORTDESCENDING |
-                                 LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | kBorderStyleMask;
+                                 LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | kBorderWindowStyles;
 constexpr DWORD kListExStyleMask = LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES |
                                    LVS_EX_TRACKSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_UNDERLINECOLD |
                                    LVS_EX_UNDERLINEHOT | LVS_EX_CHECKBOXES | LVS_EX_FLATSB |
@@ -178,7 +179,7 @@ void ListViewComponent::ComputeStyles(DWORD* style, DWORD* exStyle, DWORD* listE
     if (p.singleSelection) s |= LVS_SINGLESEL;
     if (p.alwaysShowSelection) s |= LVS_SHOWSELALWAYS;
     DWORD borderStyle = 0, borderExStyle = 0;
-    BorderStyles(p.border, &borderStyle, &borderExStyle);
+    BorderStyleBits(p.border, &borderStyle, &borderExStyle);
     *style = s | borderStyle;
     *exStyle = borderExStyle;
     *listExStyle = ex;
@@ -191,7 +192,7 @@ void ListViewComponent::ApplyStyles() {
     auto current = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
     SetWindowLongPtrW(window, GWL_STYLE, static_cast<LONG_PTR>((current & ~kListStyleMask) | style));
     auto currentEx = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
-    SetWindowLongPtrW(window, GWL_EXSTYLE, static_cast<LONG_PTR>((currentEx & ~kBorderExStyleMask) | exStyle));
+    SetWindowLongPtrW(window, GWL_EXSTYLE, static_cast<LONG_PTR>((currentEx & ~kBorderExtendedStyles) | exStyle));
     SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, kListExStyleMask, listExStyle);
     SetWindowPos(window, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
@@ -200,16 +201,16 @@ void ListViewComponent::ApplyStyles() {
 void ListViewComponent::ApplyColours() {
     HWND window = Handle();
     const ListViewProperties& p = properties_;
-    if (!IsDefaultColour(p.textColour)) SendMessageW(window, LVM_SETTEXTCOLOR, 0, ResolveColour(p.textColour, 0));
+    if (!IsDefaultColour(p.textColour)) SendMessageW(window, LVM_SETTEXTCOLOR, 0, ResolveStoredColour(p.textColour, 0));
     if (!IsDefaultColour(p.textBackColour)) {
-        SendMessageW(window, LVM_SETTEXTBKCOLOR, 0, ResolveColour(p.textBackColour, 0));
+        SendMessageW(window, LVM_SETTEXTBKCOLOR, 0, ResolveStoredColour(p.textBackColour, 0));
     }
-    if (!IsDefaultColour(p.backColour)) SendMessageW(window, LVM_SETBKCOLOR, 0, ResolveColour(p.backColour, 0));
+    if (!IsDefaultColour(p.backColour)) SendMessageW(window, LVM_SETBKCOLOR, 0, ResolveStoredColour(p.backColour, 0));
     InvalidateRect(window, nullptr, TRUE);
 }
 
 void ListViewComponent::ApplyFont() {
-    font_.Reset(CreateFontFromBlock(properties_.font));
+    font_.Reset(FontFromLogFontBlock(properties_.font));
     SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get() ? font_.Get() : DefaultGuiFont()), TRUE);
 }
 
@@ -368,9 +369,8 @@ std::vector<uint8_t> ListViewComponent::PropertyData() {
     return data;
 }
 
-bool ListViewComponent::OnReflectedMessage(UINT message, WPARAM, LPARAM lParam, LRESULT* result) {
-    if (message != WM_NOTIFY) return false;
-    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+bool ListViewComponent::OnNotify(const NMHDR* header, LRESULT* result) {
+    const auto lParam = reinterpret_cast<LPARAM>(header);
     *result = 0;
     switch (header->code) {
         case LVN_ITEMCHANGED: {
@@ -507,6 +507,11 @@ void ListViewComponent::EndBurst() {
 LRESULT ListViewComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (HandleWindowThreadCall(message, lParam)) return 0;
     switch (message) {
+        case kChildNotificationBase + WM_NOTIFY: {
+            LRESULT result = 0;
+            if (lParam != 0 && OnNotify(reinterpret_cast<const NMHDR*>(lParam), &result)) return result;
+            return 0;
+        }
         case WM_TIMER:
             if (wParam == kBurstTimer) {
                 DWORD now = GetTickCount();
@@ -544,6 +549,7 @@ void ListViewComponent::OnFinalDestroy() {
     ReplaceImageList(&stateImages_, nullptr);
     ReplaceImageList(&headerImages_, nullptr);
     font_.Reset();
+    Component::OnFinalDestroy();
 }
 
 void* ListViewInterface(int operation) { return TypeInterface(operation, &CreateListView, &KeyFilter); }

@@ -42,7 +42,6 @@ public:
     bool GetProperty(int ownNumber, PropertyValue* value) override;
     bool SetProperty(int ownNumber, const PropertyValue& value) override;
     std::vector<uint8_t> PropertyData() override;
-    bool OnReflectedMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
     // The row commands; callable from any thread.
     int ClearRows();
@@ -65,6 +64,8 @@ protected:
 private:
     ListViewComponent(uint32_t windowId, uint32_t unitId) : Component(windowId, unitId) {}
 
+    // The list view's own notifications, sent back by its parent.
+    bool OnNotify(const NMHDR* header, LRESULT* result);
     void ComputeStyles(DWORD* style, DWORD* exStyle, DWORD* listExStyle) const;
     void ApplyStyles();
     void ApplyColours();
@@ -80,7 +81,7 @@ private:
     void EndBurst();
 
     ListViewProperties properties_;
-    OwnedFont font_;
+    FontHandle font_;
     HIMAGELIST itemImages_ = nullptr;
     HIMAGELIST stateImages_ = nullptr;
     HIMAGELIST headerImages_ = nullptr;

@@ -11,10 +11,6 @@
 namespace lyra {
 
 constexpr uint32_t kListViewBlockVersion = 1;
-constexpr uint32_t kDefaultColour = 0xFF000000;
-// A colour word whose top byte is 0x80 names a system colour (low byte).
-constexpr uint32_t kSystemColourFlag = 0x80000000;
-constexpr uint32_t SystemColour(int index) { return kSystemColourFlag | static_cast<uint32_t>(index); }
 
 enum ListViewColumnAlignment : int32_t { kAlignLeft = 0, kAlignCentre = 1, kAlignRight = 2 };
 
@@ -36,7 +32,8 @@ struct ListViewInitialCell {
     std::string text;
 };
 
-// Own properties 0-30, in their own order. Binary fields hold the bytes the
+// Own properties 0-30, in their own order. Colours are COLORREF words,
+// 0xFF000000 for the control's default, or 0x800000nn for system colour nn. Binary fields hold the bytes the
 // property block stores (font: a 60-byte LOGFONTA or nothing; image lists:
 // an "MITL" block or nothing; columns and initial items: their record
 // blocks, see the codecs below).

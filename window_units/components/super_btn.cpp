@@ -5,6 +5,7 @@
 #include "runtime/gbk.h"
 #include "window_units/components/picture.h"
 #include "window_units/components/sound.h"
+#include "window_units/components/reflected_messages.h"
 #include "window_units/components/type_operations.h"
 #include "window_units/components/window_thread.h"
 
@@ -127,7 +128,7 @@ void SuperBtnComponent::LoadPictures() {
 }
 
 void SuperBtnComponent::ApplyFont() {
-    font_.Reset(CreateFontFromBlock(properties_.font));
+    font_.Reset(FontFromLogFontBlock(properties_.font));
     SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get() ? font_.Get() : DefaultGuiFont()), TRUE);
 }
 
@@ -151,8 +152,8 @@ void SuperBtnComponent::Paint(HDC target, const RECT& bounds) {
     const bool enabled = IsWindowEnabled(Handle()) != FALSE;
     COLORREF back = GetSysColor(COLOR_BTNFACE), text = GetSysColor(COLOR_BTNTEXT);
     if (properties_.useColours) {
-        back = ResolveColour(properties_.colours[look].back, back);
-        text = ResolveColour(properties_.colours[look].text, text);
+        back = ResolveStoredColour(properties_.colours[look].back, back);
+        text = ResolveStoredColour(properties_.colours[look].text, text);
     }
     if (!enabled) text = GetSysColor(COLOR_GRAYTEXT);
     HBRUSH brush = CreateSolidBrush(back);
@@ -252,6 +253,12 @@ bool SuperBtnComponent::OnReflectedMessage(UINT message, WPARAM wParam, LPARAM l
 LRESULT SuperBtnComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (HandleWindowThreadCall(message, lParam)) return 0;
     switch (message) {
+        case kChildNotificationBase + WM_COMMAND:
+        case kChildNotificationBase + WM_DRAWITEM: {
+            LRESULT result = 0;
+            OnReflectedMessage(message - kChildNotificationBase, wParam, lParam, &result);
+            return result;
+        }
         case WM_PAINT: {
             PAINTSTRUCT paint;
             HDC dc = BeginPaint(Handle(), &paint);
@@ -302,9 +309,10 @@ LRESULT SuperBtnComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
 }
 
 void SuperBtnComponent::OnFinalDestroy() {
-    for (OwnedBitmap& picture : pictures_) picture.Reset();
+    for (BitmapHandle& picture : pictures_) picture.Reset();
     font_.Reset();
     hot_ = false;
+    Component::OnFinalDestroy();
 }
 
 bool SuperBtnComponent::GetProperty(int n, PropertyValue* value) {

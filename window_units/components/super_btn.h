@@ -20,7 +20,6 @@ public:
     bool GetProperty(int ownNumber, PropertyValue* value) override;
     bool SetProperty(int ownNumber, const PropertyValue& value) override;
     std::vector<uint8_t> PropertyData() override;
-    bool OnReflectedMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
     // The look the button shows now.
     SuperBtnLook CurrentLook() const;
@@ -32,6 +31,8 @@ protected:
 private:
     SuperBtnComponent(uint32_t windowId, uint32_t unitId) : Component(windowId, unitId) {}
 
+    // The button's own notifications, sent back by its parent.
+    bool OnReflectedMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
     bool CreateControl(HWND parent, DWORD style, int left, int top, int width, int height, UINT id);
     void Recreate();
     DWORD ControlStyle() const;
@@ -42,9 +43,9 @@ private:
     void Clicked();
 
     SuperBtnProperties properties_;
-    OwnedBitmap pictures_[3];
+    BitmapHandle pictures_[3];
     SIZE pictureSizes_[3] = {};
-    OwnedFont font_;
+    FontHandle font_;
     bool hot_ = false;
 };
 

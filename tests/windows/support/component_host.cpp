@@ -6,6 +6,7 @@
 #include "runtime/program_image.h"
 #include "runtime/runtime_app.h"
 #include "runtime/window_layer.h"
+#include "window_units/components/reflected_messages.h"
 
 namespace lyra {
 
@@ -119,9 +120,30 @@ void UnregisterComponent(Component* component) {
 }
 
 namespace {
+// The control a notification came from, as the window units find it.
+HWND NotifyingControl(UINT message, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+            return reinterpret_cast<HWND>(lParam);
+        case WM_NOTIFY: return lParam != 0 ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            return item != nullptr && item->CtlType != ODT_MENU ? item->hwndItem : nullptr;
+        }
+        default: return nullptr;
+    }
+}
+
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    LRESULT result = 0;
-    if (ReflectToChild(message, wParam, lParam, &result)) return result;
+    HWND control = NotifyingControl(message, lParam);
+    if (control != nullptr && dynamic_cast<Component*>(framework::WindowObject::FromHandle(control)) != nullptr) {
+        LRESULT answer = SendMessageW(control, kChildNotificationBase + message, wParam, lParam);
+        bool colour = message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
+        if (!colour || answer != 0) return answer;
+    }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 }  // namespace
