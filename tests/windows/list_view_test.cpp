@@ -3,6 +3,8 @@
 // events the application binds.
 #include <gtest/gtest.h>
 
+#include <objidl.h>
+
 #include <atomic>
 #include <cstring>
 #include <string>
@@ -340,6 +342,49 @@ TEST_F(ListViewTest, PropertiesReadBackAndSerialise) {
     EXPECT_EQ(properties.gridLines, 1);
     EXPECT_EQ(properties.clickableHeader, 0);
     EXPECT_EQ(properties.columns, WriteColumnBlock(MusicListColumns()));
+}
+
+// An image-list block as the property block stores it: "MITL", four more
+// bytes, then the image list's stream.
+std::string ImageListBlock(int count) {
+    HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32, count, 0);
+    for (int i = 0; i < count; ++i) ImageList_AddIcon(list, LoadIconW(nullptr, IDI_APPLICATION));
+    IStream* stream = nullptr;
+    CreateStreamOnHGlobal(nullptr, TRUE, &stream);
+    ImageList_Write(list, stream);
+    ImageList_Destroy(list);
+    HGLOBAL memory = nullptr;
+    GetHGlobalFromStream(stream, &memory);
+    STATSTG stat{};
+    stream->Stat(&stat, STATFLAG_NONAME);
+    std::string block("MITL\0\0\0\0", 8);
+    block.append(static_cast<const char*>(GlobalLock(memory)), static_cast<size_t>(stat.cbSize.QuadPart));
+    GlobalUnlock(memory);
+    stream->Release();
+    return block;
+}
+
+TEST_F(ListViewTest, ImageListsComeFromTheirBlocks) {
+    ListViewProperties properties;
+    properties.columns = WriteColumnBlock(MusicListColumns());
+    properties.itemImages = ImageListBlock(3);
+    properties.stateImages = ImageListBlock(2);
+    properties.headerImages = "MITL";  // too short: no list
+    Create(properties);
+    auto small = reinterpret_cast<HIMAGELIST>(SendMessageW(handle(), LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    ASSERT_NE(small, nullptr) << "report view: the item images are the small list";
+    EXPECT_EQ(ImageList_GetImageCount(small), 3);
+    EXPECT_EQ(SendMessageW(handle(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0), 0);
+    auto state = reinterpret_cast<HIMAGELIST>(SendMessageW(handle(), LVM_GETIMAGELIST, LVSIL_STATE, 0));
+    ASSERT_NE(state, nullptr);
+    EXPECT_EQ(ImageList_GetImageCount(state), 2);
+    HWND header = reinterpret_cast<HWND>(SendMessageW(handle(), LVM_GETHEADER, 0, 0));
+    EXPECT_EQ(SendMessageW(header, HDM_GETIMAGELIST, 0, 0), 0);
+    EXPECT_EQ(Call(&InsertRow, {EmptyRecord(), TextArg("with image"), IntArg(2)}), 0);
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE;
+    SendMessageW(handle(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(item.iImage, 2);
 }
 
 TEST_F(ListViewTest, InitialItemsAndAWrongSizedFontBlock) {
