@@ -245,6 +245,27 @@ TEST(TextCase, LowerCaseLeavesSecondBytesAlone) {
     EXPECT_EQ(CallText(&ToLowerCase, {endsInLead.Arg()}), "a\xB0");
 }
 
+// ---- Null texts ----
+
+TEST(NullTexts, ANullTextArgumentReadsAsEmpty) {
+    ValueRecord null = PointerArg(nullptr, kTypeText);
+    EXPECT_EQ(CallInt(&LengthOfText, {null}), 0);
+    EXPECT_EQ(CallInt(&FindText, {null, Text("a")}), -1);
+    EXPECT_EQ(CallInt(&FindText, {Text("abc"), null}), 1);
+    EXPECT_EQ(CallInt(&FindTextReverse, {null, null}), -1);
+    EXPECT_EQ(CallText(&ReplaceSubtext, {Text("abc"), Text("b"), null}), "ac");
+    EXPECT_EQ(CallText(&ReplaceSubtext, {null, Text("b"), Text("x")}), "");
+    EXPECT_EQ(CallSplit({null}), Pieces{});
+    EXPECT_EQ(CallSplit({Text("a,b"), null}), (Pieces{"a,b"})) << "a present but empty delimiter";
+    EXPECT_EQ(CallText(&TrimSpaces, {null}), "");
+    EXPECT_EQ(CallText(&RemoveAllSpaces, {null}), "");
+    EXPECT_EQ(CallText(&ToLowerCase, {null}), "");
+    EXPECT_EQ(CallText(&TextMid, {null, Int(1), Int(1)}), "");
+    EXPECT_EQ(CallText(&TextRight, {null, Int(1)}), "");
+    EXPECT_EQ(CallText(&ToText, {null}), "");
+    EXPECT_EQ(CallInt(&ToInteger, {null}), 0);
+}
+
 // ---- Small makers ----
 
 TEST(TextMakers, BlankTextCharFromCodeAndBitOr) {
