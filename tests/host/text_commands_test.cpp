@@ -245,6 +245,22 @@ TEST(TextCase, LowerCaseLeavesSecondBytesAlone) {
     EXPECT_EQ(CallText(&ToLowerCase, {endsInLead.Arg()}), "a\xB0");
 }
 
+// ---- Absent arguments ----
+
+ValueRecord AbsentWithData(uint32_t data) { return Words(data, 0, kTypeNone); }
+
+TEST(AbsentArguments, ARecordWithTypeZeroIsAbsentWhateverItsDataWord) {
+    EXPECT_EQ(CallInt(&FindText, {Text("abcabc"), Text("b"), AbsentWithData(4)}), 2);
+    EXPECT_EQ(CallInt(&FindText, {Text("ABC"), Text("b"), Absent(), AbsentWithData(1)}), -1);
+    EXPECT_EQ(CallInt(&FindTextReverse, {Text("abcabc"), Text("b"), AbsentWithData(2)}), 5);
+    EXPECT_EQ(CallText(&ReplaceSubtext, {Text("aXbx"), Text("x"), AbsentWithData(1), AbsentWithData(3),
+                                         AbsentWithData(1), AbsentWithData(1)}),
+              "ab");
+    EXPECT_EQ(CallSplit({Text("a,b;c"), AbsentWithData(1), AbsentWithData(1)}), (Pieces{"a", "b;c"}));
+    EXPECT_EQ(CallText(&TextLeft, {Text("abc"), AbsentWithData(2)}), "");
+    EXPECT_EQ(CallText(&CharFromCode, {AbsentWithData('A')}), "");
+}
+
 // ---- Null texts ----
 
 TEST(NullTexts, ANullTextArgumentReadsAsEmpty) {
