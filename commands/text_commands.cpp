@@ -134,28 +134,6 @@ void ReplaceSubtext(ValueRecord* result, int32_t count, ValueRecord* args) {
     SetTextResult(result, out.TakeText());
 }
 
-// Calls piece(start, length) for each piece SplitText keeps, in order; at
-// most `remaining` of them when it is above 0. Answers the count.
-template <typename PieceFunction>
-uint32_t ForEachPiece(const char* text, size_t length, const SoughtText& delimiter, int32_t remaining,
-                      PieceFunction piece) {
-    uint32_t count = 0;
-    size_t pieceStart = 0;
-    for (;;) {
-        size_t at = FindOccurrence(Bytes(text), pieceStart, length, delimiter);
-        if (at == kNotFound) break;
-        piece(pieceStart, at - pieceStart);
-        ++count;
-        pieceStart = at + delimiter.length;
-        if (remaining > 0 && --remaining == 0) return count;
-    }
-    if (pieceStart < length) {
-        piece(pieceStart, length - pieceStart);
-        ++count;
-    }
-    return count;
-}
-
 void SplitText(ValueRecord* result, int32_t count, ValueRecord* args) {
     const char* text = TextArgument(count, args, 0);
     const char* delimiter = ArgumentPresent(count, args, 1) ? TextArgument(count, args, 1) : ",";
@@ -167,23 +145,32 @@ void SplitText(ValueRecord* result, int32_t count, ValueRecord* args) {
     const size_t length = std::strlen(text);
     const size_t delimiterLength = std::strlen(delimiter);
 
-    void* array = nullptr;
-    if (length == 0 || remaining == 0) {
-        array = MakeArray(0, sizeof(void*));
-    } else if (delimiterLength == 0) {
-        array = MakeArray(1, sizeof(void*));
-        SetArrayPointerElement(array, 0, MakeText(text, length));
-    } else {
-        // Counting first gives the array its exact size before any piece is
-        // allocated: one large block, no regrowth among thousands of small ones.
-        const SoughtText what{Bytes(delimiter), delimiterLength, false};
-        uint32_t pieces = ForEachPiece(text, length, what, remaining, [](size_t, size_t) {});
-        array = MakeArray(pieces, sizeof(void*));
-        uint32_t index = 0;
-        ForEachPiece(text, length, what, remaining, [&](size_t start, size_t n) {
-            SetArrayPointerElement(array, index++, MakeText(text + start, n));
-        });
+    OutputBuffer elements;  // the element pointers
+    if (length != 0 && remaining != 0) {
+        if (delimiterLength == 0) {
+            elements.AppendPointer(MakeText(text, length));
+        } else {
+            const SoughtText what{Bytes(delimiter), delimiterLength, false};
+            size_t pieceStart = 0;
+            bool exhausted = false;
+            for (;;) {
+                size_t at = FindOccurrence(Bytes(text), pieceStart, length, what);
+                if (at == kNotFound) break;
+                elements.AppendPointer(MakeText(text + pieceStart, at - pieceStart));
+                pieceStart = at + delimiterLength;
+                if (remaining > 0 && --remaining == 0) {
+                    exhausted = true;
+                    break;
+                }
+            }
+            if (!exhausted && pieceStart < length) {
+                elements.AppendPointer(MakeText(text + pieceStart, length - pieceStart));
+            }
+        }
     }
+    const int32_t header[2] = {1, static_cast<int32_t>(elements.size() / sizeof(void*))};
+    uint8_t* array = elements.TakeBlock(sizeof header);
+    std::memcpy(array, header, sizeof header);
     SetPointerResult(result, array);
 }
 
