@@ -189,15 +189,15 @@ const UnitRecord* WindowRecord::FindUnit(uint32_t unitId) const {
     return const_cast<WindowRecord*>(this)->FindUnit(unitId);
 }
 
-WindowRecord* WindowTemplate::FindWindow(uint32_t windowId) {
+WindowRecord* WindowTemplate::FindWindowRecord(uint32_t windowId) {
     for (WindowRecord& window : windows) {
         if (window.id == windowId) return &window;
     }
     return nullptr;
 }
 
-const WindowRecord* WindowTemplate::FindWindow(uint32_t windowId) const {
-    return const_cast<WindowTemplate*>(this)->FindWindow(windowId);
+const WindowRecord* WindowTemplate::FindWindowRecord(uint32_t windowId) const {
+    return const_cast<WindowTemplate*>(this)->FindWindowRecord(windowId);
 }
 
 WindowTemplate ReadTemplate(const uint8_t* data, size_t size) {

@@ -114,8 +114,8 @@ struct WindowRecord {
 struct WindowTemplate {
     std::vector<WindowRecord> windows;
 
-    WindowRecord* FindWindow(uint32_t windowId);
-    const WindowRecord* FindWindow(uint32_t windowId) const;
+    WindowRecord* FindWindowRecord(uint32_t windowId);
+    const WindowRecord* FindWindowRecord(uint32_t windowId) const;
 };
 
 // Reads a whole template. Throws framework::ArchiveError on any read past
