@@ -121,7 +121,7 @@ std::vector<UnitRow> StartWindowUnits() {
         {kUnitFavouriteList, kTypeCodeListView, "超级列表框_收藏音乐列表", 8, 332, 590, 205, kOnWindow, kShownTabStop,
          {{-3, kRoutineCopyMusicAddressFavourite}, {2, kRoutineCopyByHeaderFavourite}}, ListViewBlock(kMusicColumns)},
         {kUnitHintLabel, kTypeCodeLabel, "标_说明", 370, 24, 210, 20, kUnitQueryGroup, kShown, {},
-         LabelBlock("（点击查询按钮或按回车键来进行查询）", -12, kDefaultColour, 0)},
+         LabelBlock("（点击查询按钮或按回车键来进行查询）", -11, kDefaultColour, 0)},
         {kUnitQueryGroup, kTypeCodeGroupBox, "分组框_查询", 8, 8, 590, 56, kOnWindow, kShown, {}, GroupBlock("查询")},
         {kUnitQqLabel, kTypeCodeLabel, "标签_QQ", 11, 25, 35, 20, kUnitQueryGroup, kShown, {},
          LabelBlock("ＱＱ：", -12, kDefaultColour, 2)},

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -18,6 +19,8 @@
 #include "commands/libraries.h"
 #include "data/window_template.h"
 #include "runtime/memory.h"
+#include "runtime/runtime_app.h"
+#include "runtime/runtime_state.h"
 #include "runtime/services.h"
 #include "runtime/window_layer.h"
 #include "tools/template_variants.h"
@@ -168,6 +171,13 @@ DWORD WINAPI PropertyWorker(void*) {
     Log("font size " + std::to_string(ReadWord(kUnitQqEdit, 12, 5)) + " bold " +
         std::to_string(ReadWord(kUnitQqEdit, 12, 1)) + " face " + ReadText(kUnitQqEdit, 12, 6));
 
+    uint8_t pointerBlock[12] = {1, 0, 0, 0, 4, 0, 0, 0, 3, 0, 0, 0};  // a byte set holding pointer number 3
+    Write(kUnitQqLabel, 7, static_cast<uint64_t>(reinterpret_cast<uintptr_t>(pointerBlock)));
+    uint64_t pointer = kServices.ReadProperty(kStartWindowId, kUnitQqLabel, 7, -1);
+    const void* pointerSet = reinterpret_cast<const void*>(static_cast<uintptr_t>(pointer));
+    Log("pointer " + std::to_string(ByteSetLength(pointerSet)) + " " + std::to_string(ByteSetBytes(pointerSet)[0]));
+    kServices.FreeMemory(const_cast<void*>(pointerSet));
+
     Write(kWindowUnitId, 5, 0);
     Log("window visible " + std::to_string(ReadWord(kWindowUnitId, 5)));
     Write(kWindowUnitId, 5, 1);
@@ -212,6 +222,11 @@ int ApplicationEntry() {
         kServices.ReadProperty(0x52010099, kUnitQqEdit, 0, -1);
         return 3;
     }
+    if (Scenario(L"missing-unit-object")) {
+        Log("object " + std::to_string(RuntimeRequest(2006, kStartWindowId, kUnitQqEdit)));
+        RuntimeRequest(2007, kStartWindowId, kUnitQqEdit);
+        return 3;
+    }
 
     Log("load-begin");
     kServices.LoadStartWindow(kStartWindowId);
@@ -225,6 +240,29 @@ int ApplicationEntry() {
         kServices.LoadStartWindow(kStartWindowId);
         Log(std::string("iconic ") + (IsIconic(window) ? "1" : "0") + " same " +
             (LoadedTemplate().windows.at(0).units.at(0).object->Handle() == window ? "1" : "0"));
+    }
+    if (Scenario(L"event-unknown-window") || Scenario(L"event-unknown-unit")) {
+        EventRequest request{};
+        bool unknownWindow = Scenario(L"event-unknown-window");
+        request.windowId = unknownWindow ? 0x52010099u : static_cast<uint32_t>(kStartWindowId);
+        request.unitId = unknownWindow ? static_cast<uint32_t>(kUnitQqEdit) : 0x16999999u;
+        request.eventNumber = -9;
+        RuntimeRequest(2008, reinterpret_cast<intptr_t>(&request), 0);
+        return 3;
+    }
+    if (Scenario(L"property-data")) {
+        // Every unit writes back the block it was built from.
+        for (const UnitRecord& unit : LoadedTemplate().windows.at(0).units) {
+            const DataTypeRecord* type = DataTypeRecordOf(unit.typeCode);
+            auto data = reinterpret_cast<PropertyDataOperation>(type->getInterface(kOpGetAllPropertyData));
+            auto* block = static_cast<uint8_t*>(data(unit.object));
+            uint32_t size;
+            std::memcpy(&size, block, 4);
+            bool same = std::vector<uint8_t>(block + 4, block + 4 + size) == unit.propertyBlock;
+            kServices.FreeMemory(block);
+            Log("property-data " + Hex(unit.id) + (same ? " same" : " different"));
+        }
+        Log("property-data-done");
     }
     if (Scenario(L"focus")) {
         HWND edit = LoadedTemplate().windows.at(0).FindUnit(kUnitQqEdit)->object->Handle();

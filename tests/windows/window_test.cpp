@@ -198,11 +198,54 @@ TEST_F(WindowChild, KeysReachTheEditBoxAsKeyEventsWithMainKeyboardCodes) {
     PostMessageW(edit, WM_KEYDOWN, VK_NUMPAD7, 0x00470001);
     PostMessageW(edit, WM_KEYDOWN, VK_DECIMAL, 0x00530001);
     PostMessageW(edit, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC01C0001));
+    PostMessageW(edit, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-240)), MAKELPARAM(100, 100));
     PostMessageW(edit, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 7));
     ASSERT_TRUE(WaitUntil([&] { return !EventsOf("16014A37", {-1}).empty(); }, 10000));
+    EXPECT_EQ(EventsOf("16014A37", {-12}), (std::vector<std::string>{"-12 -2 0"}));
     EXPECT_EQ(EventsOf("16014A37", {-9, -10}), (std::vector<std::string>{"-9 13 0", "-9 55 0", "-9 190 0"}))
         << "key up is bound after an empty binding of the same event, so it is not delivered";
     EXPECT_EQ(EventsOf("16014A37", {-1}), (std::vector<std::string>{"-1 5 7 0"}));
+}
+
+void SendKey(WORD key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof input);
+}
+
+void ClickAt(POINT screen) {
+    INPUT inputs[3] = {};
+    for (INPUT& input : inputs) {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = screen.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = screen.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    }
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    SendInput(3, inputs, sizeof(INPUT));
+}
+
+TEST_F(WindowChild, RealInputGivesTheFocusAndSamplesTheModifierKeys) {
+    ASSERT_TRUE(StartShown(L"keys"));
+    RECT rect;
+    GetWindowRect(QqEdit(), &rect);
+    ClickAt(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+    ASSERT_TRUE(WaitUntil([&] { return !EventsOf("16014A37", {-7}).empty(); }, 10000)) << "the click gave no focus";
+    SendKey(VK_CONTROL, false);
+    SendKey('B', false);
+    SendKey('B', true);
+    SendKey(VK_CONTROL, true);
+    ASSERT_TRUE(WaitUntil([&] { return EventsOf("16014A37", {-9}).size() >= 2; }, 10000));
+    EXPECT_EQ(EventsOf("16014A37", {-9}), (std::vector<std::string>{"-9 17 0", "-9 66 1"}))
+        << "Ctrl reports no Ctrl bit of its own; B pressed with Ctrl does";
+    std::vector<std::string> clicks = EventsOf("16014A37", {-1});
+    ASSERT_EQ(clicks.size(), 1u);
+    EXPECT_EQ(clicks[0], "-1 " + std::to_string((rect.right - rect.left) / 2 - 2) + " " +
+                             std::to_string((rect.bottom - rect.top) / 2 - 2) + " 0")
+        << "client coordinates of the edit box (inside its 2-pixel client edge)";
 }
 
 TEST_F(WindowChild, ACharacterRoutineAnsweringZeroDropsTheCharacter) {
@@ -266,6 +309,7 @@ TEST_F(WindowChild, PropertyWritesFromAWorkerThreadTakeEffect) {
     std::string font = LineStartingWith("font size 14");
     EXPECT_EQ(font.rfind("font size 14 bold 1 face ", 0), 0u) << font;
 
+    EXPECT_TRUE(HasLine("pointer 4 3")) << LineStartingWith("pointer");
     EXPECT_TRUE(HasLine("window visible 0"));
     EXPECT_TRUE(HasLine("window visible 1 edit left 60 width 220"));
     EXPECT_TRUE(IsWindowVisible(window_));
@@ -279,6 +323,38 @@ TEST_F(WindowChild, ReadingAnOwnPropertyBeforeTheWindowIsLoadedIsAnError) {
     EXPECT_EQ(child_.exitCode(), kRuntimeErrorExit);
     EXPECT_TRUE(HasLine("left 48 visible 0")) << "common properties come from the template";
     EXPECT_EQ(LineStartingWith("content"), "");
+}
+
+TEST_F(WindowChild, EveryUnitWritesBackTheBlockItWasBuiltFrom) {
+    ASSERT_TRUE(StartShown(L"property-data"));
+    ASSERT_TRUE(WaitForLine("property-data-done"));
+    int units = 0;
+    for (const std::string& line : Log()) {
+        if (line.rfind("property-data ", 0) != 0 || line == "property-data-done") continue;
+        ++units;
+        EXPECT_EQ(line.substr(line.size() - 5), " same") << line;
+    }
+    EXPECT_EQ(units, 8);
+}
+
+TEST_F(WindowChild, AnEventOfAWindowThatIsNotInTheTemplateIsAnError) {
+    ASSERT_TRUE(Start(L"event-unknown-window"));
+    EXPECT_EQ(AnswerErrorBox(), L"运行时出错!\r\n\r\n错误信息：未找到引发事件的窗口\r\n");
+    ASSERT_TRUE(child_.WaitForExit(20000));
+    EXPECT_EQ(child_.exitCode(), kRuntimeErrorExit);
+}
+
+TEST_F(WindowChild, AnEventOfAUnitThatIsNotInTheWindowIsAnError) {
+    ASSERT_TRUE(Start(L"event-unknown-unit"));
+    EXPECT_EQ(AnswerErrorBox(), L"运行时出错!\r\n\r\n错误信息：未找到引发事件的窗口组件\r\n");
+    ASSERT_TRUE(child_.WaitForExit(20000));
+}
+
+TEST_F(WindowChild, TheObjectOfAUnitWithoutAWindowIsAnErrorOnlyWhenRequired) {
+    ASSERT_TRUE(Start(L"missing-unit-object"));
+    EXPECT_EQ(AnswerErrorBox(), L"运行时出错!\r\n\r\n错误信息：指定窗口或窗口组件不存在或尚未载入\r\n");
+    ASSERT_TRUE(child_.WaitForExit(20000));
+    EXPECT_TRUE(HasLine("object 0")) << "request 2006 answers 0";
 }
 
 TEST_F(WindowChild, AccessToAWindowThatIsNotInTheTemplateIsAnError) {
