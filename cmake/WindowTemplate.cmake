@@ -6,6 +6,8 @@ set(LYRABOX_TEMPLATE_SOURCES
     ${PROJECT_SOURCE_DIR}/data/window_template.h
     ${PROJECT_SOURCE_DIR}/data/window_template.cpp
     ${PROJECT_SOURCE_DIR}/data/routine_indices.h
+    ${PROJECT_SOURCE_DIR}/data/button_media.h
+    ${PROJECT_SOURCE_DIR}/data/button_media.cpp
     ${PROJECT_SOURCE_DIR}/tools/template_compiler.cpp
     ${PROJECT_SOURCE_DIR}/tools/template_variants.h
     ${PROJECT_SOURCE_DIR}/tools/template_variants.cpp

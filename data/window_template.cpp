@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "data/button_media.h"
 #include "data/routine_indices.h"
 #include "window_units/components/edit_box_block.h"
 #include "window_units/components/group_box_block.h"
@@ -93,13 +94,39 @@ struct ButtonLook {
     uint32_t backgroundColour;
 };
 
-std::vector<uint8_t> SuperBtnBlock(const char* /*caption*/, const ButtonLook (&)[3]) { return MinimalPropertyBlock(1); }
+// What a SuperBtn unit shows: three looks (normal, mouse over, pressed),
+// each with an optional picture and a colour pair, a caption in a font,
+// and the sounds for the mouse entering and for a click.
+struct SuperBtnDescription {
+    const char* caption;
+    int32_t fontHeight;
+    ButtonLook looks[3];
+    std::vector<uint8_t> pictures[3];
+    std::vector<uint8_t> enterSound;
+    std::vector<uint8_t> clickSound;
+};
+
+std::vector<uint8_t> SuperBtnBlock(const SuperBtnDescription&) { return MinimalPropertyBlock(1); }
 
 std::vector<uint8_t> HyperLinkerBlock(const char* /*caption*/) { return MinimalPropertyBlock(1); }
 
-const ButtonLook kSaveLooks[3] = {{0x00FFFFFF, 0x00FF8800}, {0x00FFFFFF, 0x000080FF}, {0x00FFFFFF, 0x00FF8800}};
-const ButtonLook kQueryLooks[3] = {{0, 0x00F0F0F0}, {0, 0x00FFFFFF}, {0, 0x00F0F0F0}};
-const ButtonLook kIconLooks[3] = {{0, kDefaultColour}, {0, kDefaultColour}, {0, kDefaultColour}};
+SuperBtnDescription SaveButton() {
+    return SuperBtnDescription{"保存音乐列表", -14,
+                               {{0x00FFFFFF, 0x00FF8800}, {0x00FFFFFF, 0x000080FF}, {0x00FFFFFF, 0x00FF8800}},
+                               {}, {}, {}};
+}
+
+SuperBtnDescription QueryButton() {
+    std::vector<uint8_t> normal = QueryButtonPicture(false);
+    return SuperBtnDescription{"", -12, {{0, 0x00F0F0F0}, {0, 0x00FFFFFF}, {0, 0x00F0F0F0}},
+                               {normal, QueryButtonPicture(true), normal}, {}, {}};
+}
+
+SuperBtnDescription BadgeButton(std::vector<uint8_t> picture) {
+    return SuperBtnDescription{"", -12,
+                               {{0, kDefaultColour}, {0, kDefaultColour}, {0, kDefaultColour}},
+                               {picture, picture, picture}, MouseEnterSound(), ClickSound()};
+}
 
 constexpr uint32_t kPromptGrey = 0x00808080;
 constexpr uint32_t kTitleBlue = 0x00C05000;
@@ -113,11 +140,11 @@ std::vector<UnitRow> StartWindowUnits() {
         {kUnitMakerLink, kTypeCodeHyperLinker, "超级链接框_宣传", 16, 566, 168, 12, kOnWindow, kShown, {},
          HyperLinkerBlock("Lyrabox 主页")},
         {kUnitHelpButton, kTypeCodeSuperBtn, "超级按钮_说明", 486, 543, 38, 38, kOnWindow, kShown,
-         {{0, kRoutineShowHelp}}, SuperBtnBlock("", kIconLooks)},
+         {{0, kRoutineShowHelp}}, SuperBtnBlock(BadgeButton(HelpButtonPicture()))},
         {kUnitAboutButton, kTypeCodeSuperBtn, "超级按钮_关于", 550, 543, 38, 38, kOnWindow, kShown,
-         {{0, kRoutineShowAbout}}, SuperBtnBlock("", kIconLooks)},
+         {{0, kRoutineShowAbout}}, SuperBtnBlock(BadgeButton(AboutButtonPicture()))},
         {kUnitSaveButton, kTypeCodeSuperBtn, "超级按钮_保存音乐列表", 349, 548, 100, 30, kOnWindow, kShown,
-         {{0, kRoutineSaveMusicLists}}, SuperBtnBlock("保存音乐列表", kSaveLooks)},
+         {{0, kRoutineSaveMusicLists}}, SuperBtnBlock(SaveButton())},
         {kUnitFavouriteList, kTypeCodeListView, "超级列表框_收藏音乐列表", 8, 332, 590, 205, kOnWindow, kShownTabStop,
          {{-3, kRoutineCopyMusicAddressFavourite}, {2, kRoutineCopyByHeaderFavourite}}, ListViewBlock(kMusicColumns)},
         {kUnitHintLabel, kTypeCodeLabel, "标_说明", 370, 24, 210, 20, kUnitQueryGroup, kShown, {},
@@ -129,7 +156,7 @@ std::vector<UnitRow> StartWindowUnits() {
          {{-7, kRoutineClearPrompt}, {-8, kRoutineRestorePrompt}, {-9, kRoutineStartLookupOnEnter}},
          EditBlock("请输入要查询的QQ", kPromptGrey)},
         {kUnitQueryButton, kTypeCodeSuperBtn, "超级按钮_查询", 276, 21, 90, 26, kUnitQueryGroup, kShownTabStop,
-         {{0, kRoutineStartLookupThread}}, SuperBtnBlock("", kQueryLooks)},
+         {{0, kRoutineStartLookupThread}}, SuperBtnBlock(QueryButton())},
         {kUnitBackgroundList, kTypeCodeListView, "超级列表框_背景音乐列表", 8, 95, 590, 205, kOnWindow, kShownTabStop,
          {{-3, kRoutineCopyMusicAddressBackground}, {2, kRoutineCopyByHeaderBackground}}, ListViewBlock(kMusicColumns)},
         {kUnitBackgroundTitle, kTypeCodeLabel, "标签_背景音乐列表", 8, 72, 590, 24, kOnWindow, kShown, {},

@@ -230,10 +230,17 @@ void ClickAt(POINT screen) {
 
 TEST_F(WindowChild, RealInputGivesTheFocusAndSamplesTheModifierKeys) {
     ASSERT_TRUE(StartShown(L"keys"));
+    ASSERT_TRUE(WaitUntil([&] { return !EventsOf("06010000", {5}).empty(); }, 10000)) << "never activated";
     RECT rect;
     GetWindowRect(QqEdit(), &rect);
-    ClickAt(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
-    ASSERT_TRUE(WaitUntil([&] { return !EventsOf("16014A37", {-7}).empty(); }, 10000)) << "the click gave no focus";
+    // The display may take a moment to map the new window; click again until the focus arrives.
+    bool focused = WaitUntil(
+        [&] {
+            ClickAt(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+            return WaitUntil([&] { return !EventsOf("16014A37", {-7}).empty(); }, 1000);
+        },
+        10000);
+    ASSERT_TRUE(focused) << "the click gave no focus";
     SendKey(VK_CONTROL, false);
     SendKey('B', false);
     SendKey('B', true);
@@ -242,9 +249,9 @@ TEST_F(WindowChild, RealInputGivesTheFocusAndSamplesTheModifierKeys) {
     EXPECT_EQ(EventsOf("16014A37", {-9}), (std::vector<std::string>{"-9 17 0", "-9 66 1"}))
         << "Ctrl reports no Ctrl bit of its own; B pressed with Ctrl does";
     std::vector<std::string> clicks = EventsOf("16014A37", {-1});
-    ASSERT_EQ(clicks.size(), 1u);
-    EXPECT_EQ(clicks[0], "-1 " + std::to_string((rect.right - rect.left) / 2 - 2) + " " +
-                             std::to_string((rect.bottom - rect.top) / 2 - 2) + " 0")
+    ASSERT_FALSE(clicks.empty());
+    EXPECT_EQ(clicks.back(), "-1 " + std::to_string((rect.right - rect.left) / 2 - 2) + " " +
+                                 std::to_string((rect.bottom - rect.top) / 2 - 2) + " 0")
         << "client coordinates of the edit box (inside its 2-pixel client edge)";
 }
 
