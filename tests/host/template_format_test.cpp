@@ -69,7 +69,7 @@ TEST(ProgramTemplate, HoldsTheStartWindowWithItsFifteenUnitsInTableOrder) {
     }
 }
 
-TEST(ProgramTemplate, BindsThePart11RoutinesToTheirEvents) {
+TEST(ProgramTemplate, BindsTheApplicationRoutinesToTheirEvents) {
     std::vector<uint8_t> bytes = ProgramBytes();
     WindowTemplate t = ReadTemplate(bytes.data(), bytes.size());
     const WindowRecord& window = t.windows[0];
