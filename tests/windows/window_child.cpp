@@ -148,6 +148,9 @@ DWORD WINAPI PropertyWorker(void*) {
     Write(kUnitQqEdit, 14, 11);
     Log("limit " + std::to_string(ReadWord(kUnitQqEdit, 14)));
 
+    Write(kUnitSavedQq, 19, TextValue("#"));
+    Write(kUnitSavedQq, 18, 2);
+    Write(kUnitQqEdit, 18, 1);
     Write(kUnitSavedQq, 8, TextValue("54321"));
     Log("saved " + ReadText(kUnitSavedQq, 8) + " visible " + std::to_string(ReadWord(kUnitSavedQq, 5)));
 

@@ -303,6 +303,9 @@ TEST_F(WindowChild, PropertyWritesFromAWorkerThreadTakeEffect) {
     HWND saved = GetDlgItem(window_, kSavedQqId);
     EXPECT_EQ(TextOf(saved), L"54321");
     EXPECT_FALSE(IsWindowVisible(saved));
+    EXPECT_EQ(SendMessageW(saved, EM_GETPASSWORDCHAR, 0, 0), '#') << "input mode 2 masks with the password character";
+    EXPECT_NE(GetWindowLongW(QqEdit(), GWL_STYLE) & ES_READONLY, 0) << "input mode 1 is read-only";
+    EXPECT_EQ(SendMessageW(QqEdit(), EM_GETPASSWORDCHAR, 0, 0), 0);
 
     EXPECT_TRUE(HasLine("group disabled 1 alignment 2 colour 000000FF")) << "alignment 7 behaves as 2";
     EXPECT_EQ(TextOf(Group()), L"正在查询……");
