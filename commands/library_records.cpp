@@ -7,9 +7,13 @@
 #include "commands/libraries.h"
 #include "commands/thread_library.h"
 #include "runtime/framework/window_object.h"
+#include "window_units/components/edit_box.h"
+#include "window_units/components/group_box.h"
 #include "window_units/components/hyper_linker.h"
+#include "window_units/components/label.h"
 #include "window_units/components/list_view.h"
 #include "window_units/components/super_btn.h"
+#include "window_units/components/window.h"
 
 namespace lyra {
 
@@ -30,104 +34,12 @@ constexpr DataTypeRecord Named(const char* name, const char* englishName, uint32
     return record;
 }
 
-// Property value kinds, as ReadProperty converts them.
-constexpr uint16_t kKindNumber = 1000;
-constexpr uint16_t kKindColour = 1001;
-constexpr uint16_t kKindLogical = 1003;
-constexpr uint16_t kKindBinary = 1009;
-constexpr uint16_t kKindPicture = 1010;
-constexpr uint16_t kKindSound = 1012;
-constexpr uint16_t kKindFont = 1013;
-constexpr uint16_t kKindChoice = 1014;
-constexpr uint16_t kKindText = 1016;
-
-constexpr PropertyDescription Property(const char* name, const char* englishName, uint16_t kind) {
-    return PropertyDescription{name, englishName, nullptr, kind, 0, nullptr};
-}
-
-const PropertyDescription kListViewProperties[] = {
-    Property("边框", "Border", kKindChoice),
-    Property("文本颜色", "TextColor", kKindColour),
-    Property("文本背景颜色", "TextBackColor", kKindColour),
-    Property("背景颜色", "BackColor", kKindColour),
-    Property("字体", "Font", kKindFont),
-    Property("类型", "ViewType", kKindChoice),
-    Property("图标对齐方式", "IconAlignment", kKindChoice),
-    Property("自动排列", "AutoArrange", kKindLogical),
-    Property("标签自动换行", "WrapLabels", kKindLogical),
-    Property("列", "Columns", kKindBinary),
-    Property("隐藏表头", "HideHeader", kKindLogical),
-    Property("表头图片组", "HeaderImages", kKindPicture),
-    Property("表头可点击", "ClickableHeader", kKindLogical),
-    Property("整行选择", "FullRowSelect", kKindLogical),
-    Property("显示表格线", "GridLines", kKindLogical),
-    Property("表头可拖放", "HeaderDragDrop", kKindLogical),
-    Property("图片组", "ItemImages", kKindPicture),
-    Property("状态图片组", "StateImages", kKindPicture),
-    Property("热点跟踪", "HotTracking", kKindLogical),
-    Property("热点手形光标", "HandPointer", kKindLogical),
-    Property("冷项目下划线", "UnderlineCold", kKindLogical),
-    Property("热项目下划线", "UnderlineHot", kKindLogical),
-    Property("允许编辑标签", "LabelEditing", kKindLogical),
-    Property("排序方式", "Sorting", kKindChoice),
-    Property("检查框", "CheckBoxes", kKindLogical),
-    Property("平面滚动条", "FlatScrollBars", kKindLogical),
-    Property("单一选择", "SingleSelection", kKindLogical),
-    Property("现行选中项", "CurrentRow", kKindNumber),
-    Property("始终显示选择", "AlwaysShowSelection", kKindLogical),
-    Property("初始项目", "InitialItems", kKindBinary),
-    Property("保留", "Reserved", kKindNumber),
-};
-static_assert(sizeof kListViewProperties / sizeof kListViewProperties[0] == kListViewPropertyCount, "31 properties");
-
-const PropertyDescription kSuperBtnProperties[] = {
-    Property("按钮类型", "ButtonType", kKindChoice),
-    Property("样式", "Style", kKindNumber),
-    Property("按下", "Pressed", kKindLogical),
-    Property("图片对齐方式", "PictureAlignment", kKindChoice),
-    Property("开关", "Switch", kKindLogical),
-    Property("横向间距", "LayoutX", kKindNumber),
-    Property("纵向间距", "LayoutY", kKindNumber),
-    Property("热点图片", "HotPicture", kKindPicture),
-    Property("热点图片位移", "HotPictureWord", kKindNumber),
-    Property("正常图片", "NormalPicture", kKindPicture),
-    Property("正常图片位移", "NormalPictureWord", kKindNumber),
-    Property("按下图片", "PressedPicture", kKindPicture),
-    Property("按下图片位移", "PressedPictureWord", kKindNumber),
-    Property("字体", "Font", kKindFont),
-    Property("标题", "Caption", kKindText),
-    Property("使用颜色", "UseColors", kKindLogical),
-    Property("正常文本颜色", "NormalTextColor", kKindColour),
-    Property("正常背景颜色", "NormalBackColor", kKindColour),
-    Property("热点文本颜色", "HotTextColor", kKindColour),
-    Property("热点背景颜色", "HotBackColor", kKindColour),
-    Property("按下文本颜色", "PressedTextColor", kKindColour),
-    Property("按下背景颜色", "PressedBackColor", kKindColour),
-    Property("内置声音", "BuiltInSound", kKindLogical),
-    Property("进入声音", "EnterSound", kKindSound),
-    Property("单击声音", "ClickSound", kKindSound),
-    Property("提示文本", "Text", kKindText),
-    Property("开关二", "Switch2", kKindLogical),
-};
-static_assert(sizeof kSuperBtnProperties / sizeof kSuperBtnProperties[0] == kSuperBtnPropertyCount, "27 properties");
-
-const PropertyDescription kHyperLinkerProperties[] = {
-    Property("标题", "Caption", kKindText),
-    Property("链接地址", "Target", kKindText),
-    Property("类型", "Mode", kKindChoice),
-    Property("字体", "Font", kKindFont),
-    Property("文本颜色", "TextColor", kKindColour),
-    Property("背景颜色", "BackColor", kKindColour),
-};
-static_assert(sizeof kHyperLinkerProperties / sizeof kHyperLinkerProperties[0] == kHyperLinkerPropertyCount,
-              "6 properties");
-
-template <size_t N>
-DataTypeRecord WithOperations(DataTypeRecord record, GetInterfaceFunction getInterface,
-                              const PropertyDescription (&properties)[N]) {
+DataTypeRecord Unit(const char* name, const char* englishName, GetInterfaceFunction getInterface,
+                    const PropertyDescription* properties, uint32_t propertyCount) {
+    DataTypeRecord record = Named(name, englishName, kTypeRaisesEvents);
     record.getInterface = getInterface;
-    record.propertyCount = N;
     record.properties = properties;
+    record.propertyCount = propertyCount;
     return record;
 }
 
@@ -140,19 +52,23 @@ DataTypeRecord gUi2Types[9] = {};
 struct TypeTablesInitialiser {
     TypeTablesInitialiser() {
         for (auto& t : gCoreTypes) t = Reserved();
-        gCoreTypes[1 - 1] = Named("窗口", "window", kTypeRaisesEvents);
+        gCoreTypes[1 - 1] =
+            Unit("窗口", "window", &WindowInterface, kWindowPropertyDescriptions, kWindowPropertyDescriptionCount);
         gCoreTypes[3 - 1] = Named("菜单", "menu", kTypeRaisesEvents);
-        gCoreTypes[5 - 1] = Named("编辑框", "EditBox", kTypeRaisesEvents);
-        gCoreTypes[9 - 1] = Named("分组框", "GroupBox", kTypeRaisesEvents);
-        gCoreTypes[10 - 1] = Named("标签", "Label", kTypeRaisesEvents);
-        gCoreTypes[29 - 1] = WithOperations(Named("超级链接框", "HyperLinker", kTypeRaisesEvents), &HyperLinkerInterface,
-                                            kHyperLinkerProperties);
+        gCoreTypes[5 - 1] = Unit("编辑框", "EditBox", &EditBoxInterface, kEditBoxPropertyDescriptions,
+                                 kEditBoxPropertyDescriptionCount);
+        gCoreTypes[9 - 1] = Unit("分组框", "GroupBox", &GroupBoxInterface, kGroupBoxPropertyDescriptions,
+                                 kGroupBoxPropertyDescriptionCount);
+        gCoreTypes[10 - 1] =
+            Unit("标签", "Label", &LabelInterface, kLabelPropertyDescriptions, kLabelPropertyDescriptionCount);
+        gCoreTypes[29 - 1] = Unit("超级链接框", "HyperLinker", &HyperLinkerInterface, kHyperLinkerPropertyDescriptions,
+                                  kHyperLinkerPropertyDescriptionCount);
         gCoreTypes[48 - 1] = Named("对象", "ComObject", 0);
         gCoreTypes[49 - 1] = Named("变体型", "Variant", 0);
-        gUi1Types[4 - 1] = WithOperations(Named("超级列表框", "ListView", kTypeRaisesEvents), &ListViewInterface,
-                                          kListViewProperties);
-        gUi2Types[1 - 1] = WithOperations(Named("超级按钮", "SuperBtn", kTypeRaisesEvents), &SuperBtnInterface,
-                                          kSuperBtnProperties);
+        gUi1Types[4 - 1] = Unit("超级列表框", "ListView", &ListViewInterface, kListViewPropertyDescriptions,
+                                kListViewPropertyDescriptionCount);
+        gUi2Types[1 - 1] = Unit("超级按钮", "SuperBtn", &SuperBtnInterface, kSuperBtnPropertyDescriptions,
+                                kSuperBtnPropertyDescriptionCount);
     }
 };
 TypeTablesInitialiser gTypeTablesInitialiser;

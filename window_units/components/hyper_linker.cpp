@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "runtime/gbk.h"
+#include "window_units/property_block.h"
 #include "window_units/components/type_operations.h"
 #include "window_units/components/window_thread.h"
 
@@ -220,5 +221,15 @@ std::vector<uint8_t> HyperLinkerComponent::PropertyData() {
 }
 
 void* HyperLinkerInterface(int operation) { return TypeInterface(operation, &CreateHyperLinker, nullptr); }
+
+const PropertyDescription kHyperLinkerPropertyDescriptions[] = {
+    {"标题", "Caption", "", kKindText, 0, nullptr},
+    {"链接地址", "Target", "", kKindText, 0, nullptr},
+    {"类型", "Mode", "", kKindChoice, 0, nullptr},
+    {"字体", "Font", "", kKindFont, 0, nullptr},
+    {"文本颜色", "TextColor", "", kKindColour, 0, nullptr},
+    {"背景颜色", "BackColor", "", kKindColour, 0, nullptr},
+};
+const uint32_t kHyperLinkerPropertyDescriptionCount = sizeof kHyperLinkerPropertyDescriptions / sizeof kHyperLinkerPropertyDescriptions[0];
 
 }  // namespace lyra

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "runtime/program_image.h"
 #include "window_units/component.h"
 #include "window_units/components/gdi_objects.h"
 #include "window_units/components/hyper_linker_block.h"
@@ -48,5 +49,8 @@ private:
 };
 
 void* HyperLinkerInterface(int operation);
+// The property descriptions of the type record, by own property number.
+extern const PropertyDescription kHyperLinkerPropertyDescriptions[];
+extern const uint32_t kHyperLinkerPropertyDescriptionCount;
 
 }  // namespace lyra

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "runtime/gbk.h"
-#include "window_units/components/reflected_messages.h"
+#include "window_units/property_block.h"
 #include "window_units/components/type_operations.h"
 #include "window_units/components/window_thread.h"
 
@@ -507,7 +507,7 @@ void ListViewComponent::EndBurst() {
 LRESULT ListViewComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (HandleWindowThreadCall(message, lParam)) return 0;
     switch (message) {
-        case kChildNotificationBase + WM_NOTIFY: {
+        case kReflectedMessageBase + WM_NOTIFY: {
             LRESULT result = 0;
             if (lParam != 0 && OnNotify(reinterpret_cast<const NMHDR*>(lParam), &result)) return result;
             return 0;
@@ -553,5 +553,40 @@ void ListViewComponent::OnFinalDestroy() {
 }
 
 void* ListViewInterface(int operation) { return TypeInterface(operation, &CreateListView, &KeyFilter); }
+
+const PropertyDescription kListViewPropertyDescriptions[] = {
+    {"边框", "Border", "", kKindChoice, 0, nullptr},
+    {"文本颜色", "TextColor", "", kKindColour, 0, nullptr},
+    {"文本背景颜色", "TextBackColor", "", kKindColour, 0, nullptr},
+    {"背景颜色", "BackColor", "", kKindColour, 0, nullptr},
+    {"字体", "Font", "", kKindFont, 0, nullptr},
+    {"类型", "ViewType", "", kKindChoice, 0, nullptr},
+    {"图标对齐方式", "IconAlignment", "", kKindChoice, 0, nullptr},
+    {"自动排列", "AutoArrange", "", kKindLogical, 0, nullptr},
+    {"标签自动换行", "WrapLabels", "", kKindLogical, 0, nullptr},
+    {"列", "Columns", "", kKindData, 0, nullptr},
+    {"隐藏表头", "HideHeader", "", kKindLogical, 0, nullptr},
+    {"表头图片组", "HeaderImages", "", kKindPicture, 0, nullptr},
+    {"表头可点击", "ClickableHeader", "", kKindLogical, 0, nullptr},
+    {"整行选择", "FullRowSelect", "", kKindLogical, 0, nullptr},
+    {"显示表格线", "GridLines", "", kKindLogical, 0, nullptr},
+    {"表头可拖放", "HeaderDragDrop", "", kKindLogical, 0, nullptr},
+    {"图片组", "ItemImages", "", kKindPicture, 0, nullptr},
+    {"状态图片组", "StateImages", "", kKindPicture, 0, nullptr},
+    {"热点跟踪", "HotTracking", "", kKindLogical, 0, nullptr},
+    {"热点手形光标", "HandPointer", "", kKindLogical, 0, nullptr},
+    {"冷项目下划线", "UnderlineCold", "", kKindLogical, 0, nullptr},
+    {"热项目下划线", "UnderlineHot", "", kKindLogical, 0, nullptr},
+    {"允许编辑标签", "LabelEditing", "", kKindLogical, 0, nullptr},
+    {"排序方式", "Sorting", "", kKindChoice, 0, nullptr},
+    {"检查框", "CheckBoxes", "", kKindLogical, 0, nullptr},
+    {"平面滚动条", "FlatScrollBars", "", kKindLogical, 0, nullptr},
+    {"单一选择", "SingleSelection", "", kKindLogical, 0, nullptr},
+    {"现行选中项", "CurrentRow", "", kKindInteger, 0, nullptr},
+    {"始终显示选择", "AlwaysShowSelection", "", kKindLogical, 0, nullptr},
+    {"初始项目", "InitialItems", "", kKindData, 0, nullptr},
+    {"保留", "Reserved", "", kKindInteger, 0, nullptr},
+};
+const uint32_t kListViewPropertyDescriptionCount = sizeof kListViewPropertyDescriptions / sizeof kListViewPropertyDescriptions[0];
 
 }  // namespace lyra

@@ -16,6 +16,7 @@
 #include <atomic>
 #include <string>
 
+#include "runtime/program_image.h"
 #include "window_units/component.h"
 #include "window_units/components/gdi_objects.h"
 #include "window_units/components/list_view_block.h"
@@ -93,5 +94,8 @@ private:
 
 // The type's getInterface.
 void* ListViewInterface(int operation);
+// The property descriptions of the type record, by own property number.
+extern const PropertyDescription kListViewPropertyDescriptions[];
+extern const uint32_t kListViewPropertyDescriptionCount;
 
 }  // namespace lyra

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "runtime/gbk.h"
+#include "window_units/property_block.h"
 #include "window_units/components/picture.h"
 #include "window_units/components/sound.h"
-#include "window_units/components/reflected_messages.h"
 #include "window_units/components/type_operations.h"
 #include "window_units/components/window_thread.h"
 
@@ -253,10 +253,10 @@ bool SuperBtnComponent::OnReflectedMessage(UINT message, WPARAM wParam, LPARAM l
 LRESULT SuperBtnComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (HandleWindowThreadCall(message, lParam)) return 0;
     switch (message) {
-        case kChildNotificationBase + WM_COMMAND:
-        case kChildNotificationBase + WM_DRAWITEM: {
+        case kReflectedMessageBase + WM_COMMAND:
+        case kReflectedMessageBase + WM_DRAWITEM: {
             LRESULT result = 0;
-            OnReflectedMessage(message - kChildNotificationBase, wParam, lParam, &result);
+            OnReflectedMessage(message - kReflectedMessageBase, wParam, lParam, &result);
             return result;
         }
         case WM_PAINT: {
@@ -366,5 +366,36 @@ std::vector<uint8_t> SuperBtnComponent::PropertyData() {
 }
 
 void* SuperBtnInterface(int operation) { return TypeInterface(operation, &CreateSuperBtn, &KeyFilter); }
+
+const PropertyDescription kSuperBtnPropertyDescriptions[] = {
+    {"按钮类型", "ButtonType", "", kKindChoice, 0, nullptr},
+    {"样式", "Style", "", kKindInteger, 0, nullptr},
+    {"按下", "Pressed", "", kKindLogical, 0, nullptr},
+    {"图片对齐方式", "PictureAlignment", "", kKindChoice, 0, nullptr},
+    {"开关", "Switch", "", kKindLogical, 0, nullptr},
+    {"横向间距", "LayoutX", "", kKindInteger, 0, nullptr},
+    {"纵向间距", "LayoutY", "", kKindInteger, 0, nullptr},
+    {"热点图片", "HotPicture", "", kKindPicture, 0, nullptr},
+    {"热点图片位移", "HotPictureWord", "", kKindInteger, 0, nullptr},
+    {"正常图片", "NormalPicture", "", kKindPicture, 0, nullptr},
+    {"正常图片位移", "NormalPictureWord", "", kKindInteger, 0, nullptr},
+    {"按下图片", "PressedPicture", "", kKindPicture, 0, nullptr},
+    {"按下图片位移", "PressedPictureWord", "", kKindInteger, 0, nullptr},
+    {"字体", "Font", "", kKindFont, 0, nullptr},
+    {"标题", "Caption", "", kKindText, 0, nullptr},
+    {"使用颜色", "UseColors", "", kKindLogical, 0, nullptr},
+    {"正常文本颜色", "NormalTextColor", "", kKindColour, 0, nullptr},
+    {"正常背景颜色", "NormalBackColor", "", kKindColour, 0, nullptr},
+    {"热点文本颜色", "HotTextColor", "", kKindColour, 0, nullptr},
+    {"热点背景颜色", "HotBackColor", "", kKindColour, 0, nullptr},
+    {"按下文本颜色", "PressedTextColor", "", kKindColour, 0, nullptr},
+    {"按下背景颜色", "PressedBackColor", "", kKindColour, 0, nullptr},
+    {"内置声音", "BuiltInSound", "", kKindLogical, 0, nullptr},
+    {"进入声音", "EnterSound", "", kKindSound, 0, nullptr},
+    {"单击声音", "ClickSound", "", kKindSound, 0, nullptr},
+    {"提示文本", "Text", "", kKindText, 0, nullptr},
+    {"开关二", "Switch2", "", kKindLogical, 0, nullptr},
+};
+const uint32_t kSuperBtnPropertyDescriptionCount = sizeof kSuperBtnPropertyDescriptions / sizeof kSuperBtnPropertyDescriptions[0];
 
 }  // namespace lyra

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "runtime/program_image.h"
 #include "window_units/component.h"
 #include "window_units/components/gdi_objects.h"
 #include "window_units/components/super_btn_block.h"
@@ -50,5 +51,8 @@ private:
 };
 
 void* SuperBtnInterface(int operation);
+// The property descriptions of the type record, by own property number.
+extern const PropertyDescription kSuperBtnPropertyDescriptions[];
+extern const uint32_t kSuperBtnPropertyDescriptionCount;
 
 }  // namespace lyra

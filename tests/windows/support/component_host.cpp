@@ -6,7 +6,6 @@
 #include "runtime/program_image.h"
 #include "runtime/runtime_app.h"
 #include "runtime/window_layer.h"
-#include "window_units/components/reflected_messages.h"
 
 namespace lyra {
 
@@ -120,30 +119,9 @@ void UnregisterComponent(Component* component) {
 }
 
 namespace {
-// The control a notification came from, as the window units find it.
-HWND NotifyingControl(UINT message, LPARAM lParam) {
-    switch (message) {
-        case WM_COMMAND:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLOREDIT:
-            return reinterpret_cast<HWND>(lParam);
-        case WM_NOTIFY: return lParam != 0 ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
-        case WM_DRAWITEM: {
-            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-            return item != nullptr && item->CtlType != ODT_MENU ? item->hwndItem : nullptr;
-        }
-        default: return nullptr;
-    }
-}
-
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND control = NotifyingControl(message, lParam);
-    if (control != nullptr && dynamic_cast<Component*>(framework::WindowObject::FromHandle(control)) != nullptr) {
-        LRESULT answer = SendMessageW(control, kChildNotificationBase + message, wParam, lParam);
-        bool colour = message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
-        if (!colour || answer != 0) return answer;
-    }
+    LRESULT result = 0;
+    if (ReflectNotification(message, wParam, lParam, &result)) return result;
     return DefWindowProcW(window, message, wParam, lParam);
 }
 }  // namespace
@@ -169,15 +147,10 @@ HostWindow::~HostWindow() {
 }
 
 namespace {
+// As the runtime's message loop: the window units see every message first
+// and turn those of the common events into events.
 void Dispatch(MSG& message) {
-    if (message.message == WM_LBUTTONDBLCLK) {
-        if (auto* component = dynamic_cast<Component*>(framework::WindowObject::FromHandle(message.hwnd))) {
-            uint32_t keys = (GetKeyState(VK_CONTROL) < 0 ? 1u : 0u) | (GetKeyState(VK_SHIFT) < 0 ? 2u : 0u) |
-                            (GetKeyState(VK_MENU) < 0 ? 4u : 0u);
-            component->RaiseEvent(-3, {static_cast<uint32_t>(LOWORD(message.lParam)),
-                                       static_cast<uint32_t>(HIWORD(message.lParam)), keys});
-        }
-    }
+    if (TheRuntimeApplication().FilterMessage(message)) return;
     TranslateMessage(&message);
     DispatchMessageW(&message);
 }

@@ -57,9 +57,8 @@ private:
     HWND window_ = nullptr;
 };
 
-// Dispatches messages until the condition holds or the time is up. Double
-// clicks on a component's window are raised as common event -3, as the
-// window units' message translation does.
+// Dispatches messages until the condition holds or the time is up, through
+// the runtime's message filter (common events) as the message loop does.
 bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds);
 void PumpWaiting();
 
