@@ -5,7 +5,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "data/button_art.h"
+#include "data/button_media.h"
 #include "runtime/memory.h"
 #include "tests/windows/support/component_host.h"
 #include "window_units/components/picture.h"
@@ -17,6 +17,24 @@ namespace lyra::test {
 namespace {
 
 constexpr uint32_t kButtonUnit = 0x16014A38;
+
+std::string Bytes(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+std::string NormalGif() { return Bytes(QueryButtonPicture(false)); }
+std::string HotGif() { return Bytes(QueryButtonPicture(true)); }
+std::string EnterWave() { return Bytes(MouseEnterSound()); }
+std::string ClickWave() { return Bytes(ClickSound()); }
+
+// A pixel of a decoded picture.
+COLORREF PicturePixel(const std::string& file, int x, int y) {
+    HBITMAP bitmap = DecodePicture(file, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    COLORREF colour = GetPixel(dc, x, y);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+    return colour;
+}
 
 std::mutex gSoundsMutex;
 std::vector<std::string> gSounds;  // "builtin" for the built-in sound
@@ -49,13 +67,13 @@ protected:
     // The "查询" button as the program's template has it.
     static SuperBtnProperties QueryButton() {
         SuperBtnProperties p;
-        p.pictures[kLookNormal].file = QueryButtonNormalGif();
-        p.pictures[kLookHot].file = QueryButtonHotGif();
+        p.pictures[kLookNormal].file = NormalGif();
+        p.pictures[kLookHot].file = HotGif();
         p.colours[0] = {0, 0x00F0F0F0};
         p.colours[1] = {0, 0x00FFFFFF};
         p.colours[2] = {0, 0x00F0F0F0};
-        p.enterSound = HelpButtonWave();
-        p.clickSound = AboutButtonWave();
+        p.enterSound = EnterWave();
+        p.clickSound = ClickWave();
         return p;
     }
 
@@ -98,7 +116,7 @@ TEST_F(SuperBtnTest, AClickRaisesEventZeroAndPlaysTheClickSound) {
     EXPECT_TRUE(clicks[0].arguments.empty());
     auto sounds = Sounds();
     ASSERT_FALSE(sounds.empty());
-    EXPECT_EQ(sounds.back(), AboutButtonWave()) << "the stored click sound";
+    EXPECT_EQ(sounds.back(), ClickWave()) << "the stored click sound";
 
     SendMessageW(handle(), BM_CLICK, 0, 0);
     PumpUntil([] { return EventLog::Instance().Events(0).size() >= 2; }, 5000);
@@ -113,7 +131,7 @@ TEST_F(SuperBtnTest, EnteringShowsTheMouseOverLookOnceAndLeavingRestoresIt) {
     EXPECT_EQ(button()->CurrentLook(), kLookHot);
     auto sounds = Sounds();
     ASSERT_EQ(sounds.size(), 1u) << "one enter sound per entry";
-    EXPECT_EQ(sounds[0], HelpButtonWave());
+    EXPECT_EQ(sounds[0], EnterWave());
     SendMessageW(handle(), WM_MOUSELEAVE, 0, 0);
     EXPECT_EQ(button()->CurrentLook(), kLookNormal);
     SendMessageW(handle(), BM_SETSTATE, TRUE, 0);
@@ -123,14 +141,23 @@ TEST_F(SuperBtnTest, EnteringShowsTheMouseOverLookOnceAndLeavingRestoresIt) {
 
 TEST_F(SuperBtnTest, TheLooksShowTheirGifPictures) {
     Create(QueryButton());
-    // Row 2 of the pictures is their gradient: light blue-grey normally,
-    // warm yellow under the mouse.
-    COLORREF normal = PixelOnScreen(45, 2);
-    EXPECT_GT(GetBValue(normal), GetRValue(normal)) << std::hex << normal;
+    COLORREF normal = PicturePixel(NormalGif(), 45, 24), hot = PicturePixel(HotGif(), 45, 24);
+    ASSERT_NE(normal, hot) << "the two looks differ there";
+    EXPECT_EQ(PixelOnScreen(45, 24), normal);
     SendMessageW(handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-    COLORREF hot = PixelOnScreen(45, 2);
-    EXPECT_GT(GetRValue(hot), GetBValue(hot)) << std::hex << hot;
+    EXPECT_EQ(PixelOnScreen(45, 24), hot);
+    SendMessageW(handle(), BM_SETSTATE, TRUE, 0);
+    EXPECT_EQ(PixelOnScreen(46, 25), normal) << "pressed: the normal picture, one pixel down and right";
+    SendMessageW(handle(), BM_SETSTATE, FALSE, 0);
     SendMessageW(handle(), WM_MOUSELEAVE, 0, 0);
+}
+
+TEST_F(SuperBtnTest, TransparentPartsOfAPictureShowTheButtonFace) {
+    SuperBtnProperties p;
+    p.pictures[kLookNormal].file = Bytes(HelpButtonPicture());
+    Create(p, 38, 38);
+    EXPECT_EQ(PixelOnScreen(3, 3), GetSysColor(COLOR_BTNFACE)) << "outside the round badge";
+    EXPECT_EQ(PixelOnScreen(18, 18), PicturePixel(Bytes(HelpButtonPicture()), 17, 17)) << "inside it";
 }
 
 TEST_F(SuperBtnTest, ColoursAndCaptionWithoutPictures) {
@@ -206,35 +233,31 @@ TEST_F(SuperBtnTest, FocusEventsAndPropertyClamps) {
     FreeMemory(block);
     EXPECT_EQ(properties.caption, "查询");
     EXPECT_EQ(properties.buttonType, 2);
-    EXPECT_EQ(properties.pictures[kLookHot].file, QueryButtonHotGif());
+    EXPECT_EQ(properties.pictures[kLookHot].file, HotGif());
 }
 
 TEST(Pictures, BmpAndGifFilesDecodeAndOtherBytesDoNot) {
     SIZE size{};
-    HBITMAP bmp = DecodePicture(HelpButtonBmp(), &size);
+    bool alpha = false;
+    HBITMAP bmp = DecodePicture(Bytes(HelpButtonPicture()), &size, &alpha);
     ASSERT_NE(bmp, nullptr);
     EXPECT_EQ(size.cx, 35);
     EXPECT_EQ(size.cy, 35);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(0xF0, 0xF0, 0xF0)) << "the corner is the window grey";
-    EXPECT_EQ(GetPixel(dc, 15, 7), RGB(0xFF, 0xFF, 0xFF)) << "the glyph is white";
-    SelectObject(dc, old);
+    EXPECT_TRUE(alpha) << "the badge's corners are transparent";
     DeleteObject(bmp);
+    EXPECT_EQ(PicturePixel(Bytes(HelpButtonPicture()), 17, 17), RGB(61, 131, 220)) << "an opaque pixel keeps its colour";
 
-    HBITMAP gif = DecodePicture(QueryButtonNormalGif(), &size);
+    HBITMAP gif = DecodePicture(NormalGif(), &size, &alpha);
     ASSERT_NE(gif, nullptr);
     EXPECT_EQ(size.cx, 90);
     EXPECT_EQ(size.cy, 26);
-    old = SelectObject(dc, gif);
-    EXPECT_EQ(GetPixel(dc, 0, 10), RGB(0x7A, 0x9C, 0xC0)) << "the frame colour";
-    SelectObject(dc, old);
+    EXPECT_FALSE(alpha);
     DeleteObject(gif);
-    DeleteDC(dc);
+    EXPECT_EQ(PicturePixel(NormalGif(), 0, 10), RGB(30, 90, 168)) << "the frame colour";
 
     EXPECT_EQ(DecodePicture("", &size), nullptr);
     EXPECT_EQ(DecodePicture("not a picture at all", &size), nullptr);
-    std::string cut = HelpButtonBmp().substr(0, 300);
+    std::string cut = Bytes(HelpButtonPicture()).substr(0, 300);
     EXPECT_EQ(DecodePicture(cut, &size), nullptr) << "a bitmap cut short";
 }
 

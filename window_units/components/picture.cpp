@@ -16,8 +16,25 @@ uint32_t U32At(const std::string& s, size_t at) {
     return v;
 }
 
+// A 32-bit BI_RGB bitmap whose alpha bytes are neither all 0 nor all 255
+// carries an alpha channel: its colours are premultiplied for AlphaBlend.
+bool PremultiplyAlpha(uint8_t* pixels, size_t count) {
+    bool allOpaque = true, allClear = true;
+    for (size_t i = 0; i < count; ++i) {
+        uint8_t a = pixels[4 * i + 3];
+        allOpaque = allOpaque && a == 255;
+        allClear = allClear && a == 0;
+    }
+    if (allOpaque || allClear) return false;
+    for (size_t i = 0; i < count; ++i) {
+        uint8_t* p = pixels + 4 * i;
+        for (int c = 0; c < 3; ++c) p[c] = static_cast<uint8_t>(p[c] * p[3] / 255);
+    }
+    return true;
+}
+
 // BI_RGB and BI_BITFIELDS bitmaps, copied into a DIB section as they are.
-HBITMAP DecodeBmp(const std::string& file, SIZE* size) {
+HBITMAP DecodeBmp(const std::string& file, SIZE* size, bool* alpha) {
     const size_t fileHeader = 14;
     if (file.size() < fileHeader + sizeof(BITMAPINFOHEADER)) return nullptr;
     uint32_t bitsOffset = U32At(file, 10);
@@ -45,6 +62,9 @@ HBITMAP DecodeBmp(const std::string& file, SIZE* size) {
         return nullptr;
     }
     std::memcpy(bits, file.data() + bitsOffset, static_cast<size_t>(imageBytes));
+    if (bitCount == 32 && header.biCompression == BI_RGB) {
+        *alpha = PremultiplyAlpha(static_cast<uint8_t*>(bits), static_cast<size_t>(header.biWidth) * static_cast<size_t>(rows));
+    }
     GdiFlush();
     size->cx = header.biWidth;
     size->cy = static_cast<LONG>(rows);
@@ -124,18 +144,34 @@ HBITMAP DecodeWithPictureLoader(const std::string& file, SIZE* size) {
 
 }  // namespace
 
-HBITMAP DecodePicture(const std::string& file, SIZE* size) {
+HBITMAP DecodePicture(const std::string& file, SIZE* size, bool* alpha) {
     SIZE ignored;
+    bool noAlpha;
     if (size == nullptr) size = &ignored;
+    if (alpha == nullptr) alpha = &noAlpha;
     size->cx = size->cy = 0;
+    *alpha = false;
     if (file.size() < 8) return nullptr;
     if (file[0] == 'B' && file[1] == 'M' && file.size() >= 14 + sizeof(BITMAPINFOHEADER)) {
         uint32_t compression = U32At(file, 14 + offsetof(BITMAPINFOHEADER, biCompression));
         // The uncompressed layouts are ours to judge: a short one is refused,
         // not handed on to a loader that would show what there is of it.
-        if (compression == BI_RGB || compression == BI_BITFIELDS) return DecodeBmp(file, size);
+        if (compression == BI_RGB || compression == BI_BITFIELDS) return DecodeBmp(file, size, alpha);
     }
     return DecodeWithPictureLoader(file, size);
+}
+
+void DrawPicture(HDC dc, HBITMAP picture, SIZE size, bool alpha, int x, int y) {
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(source, picture);
+    if (alpha) {
+        BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        AlphaBlend(dc, x, y, size.cx, size.cy, source, 0, 0, size.cx, size.cy, blend);
+    } else {
+        BitBlt(dc, x, y, size.cx, size.cy, source, 0, 0, SRCCOPY);
+    }
+    SelectObject(source, old);
+    DeleteDC(source);
 }
 
 }  // namespace lyra

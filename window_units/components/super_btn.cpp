@@ -122,7 +122,8 @@ void SuperBtnComponent::Recreate() {
 void SuperBtnComponent::LoadPictures() {
     for (int look = 0; look < 3; ++look) {
         pictureSizes_[look] = SIZE{0, 0};
-        pictures_[look].Reset(DecodePicture(properties_.pictures[look].file, &pictureSizes_[look]));
+        pictures_[look].Reset(
+            DecodePicture(properties_.pictures[look].file, &pictureSizes_[look], &pictureAlpha_[look]));
     }
     if (Handle() != nullptr) InvalidateRect(Handle(), nullptr, FALSE);
 }
@@ -164,7 +165,7 @@ void SuperBtnComponent::Paint(HDC target, const RECT& bounds) {
     int slot = pictures_[look].Get() != nullptr ? look : kLookNormal;
     HBITMAP picture = pictures_[slot].Get();
     SIZE size = pictureSizes_[slot];
-    bool covered = picture != nullptr && size.cx >= width && size.cy >= height;
+    bool covered = picture != nullptr && !pictureAlpha_[slot] && size.cx >= width && size.cy >= height;
     int shift = pressed && slot != kLookPressed ? 1 : 0;
 
     std::wstring caption = WindowText(Handle());
@@ -182,11 +183,7 @@ void SuperBtnComponent::Paint(HDC target, const RECT& bounds) {
                 break;
             default: break;
         }
-        HDC source = CreateCompatibleDC(dc);
-        HGDIOBJ oldSource = SelectObject(source, picture);
-        BitBlt(dc, x + shift, y + shift, size.cx, size.cy, source, 0, 0, SRCCOPY);
-        SelectObject(source, oldSource);
-        DeleteDC(source);
+        DrawPicture(dc, picture, size, pictureAlpha_[slot], x + shift, y + shift);
     }
     if (!caption.empty()) {
         HGDIOBJ oldFont = SelectObject(dc, font_.Get() ? font_.Get() : DefaultGuiFont());

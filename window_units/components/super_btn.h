@@ -46,6 +46,7 @@ private:
     SuperBtnProperties properties_;
     BitmapHandle pictures_[3];
     SIZE pictureSizes_[3] = {};
+    bool pictureAlpha_[3] = {};
     FontHandle font_;
     bool hot_ = false;
 };
