@@ -88,7 +88,8 @@ ValueRecord Absent() { return EmptyRecord(); }
 struct Recorder {
     RecordingObject* object;
     ObjectVariable variable;
-    explicit Recorder(bool typed = true) : object(new RecordingObject(typed)), variable(Adopt(object)) {}
+    explicit Recorder(TypeInformation typeInformation = TypeInformation::kDescribed)
+        : object(new RecordingObject(typeInformation)), variable(Adopt(object)) {}
     ~Recorder() { object->Release(); }
     static IUnknown* Adopt(RecordingObject* o) {
         o->AddRef();
@@ -439,7 +440,7 @@ TEST(ComInvokeErrors, InvokeFailuresMapToTheirCodes) {
 }
 
 TEST(ComInvokeErrors, AnObjectWithoutTypeInformationIsBoundByName) {
-    Recorder r(false);
+    Recorder r(TypeInformation::kNone);
     EXPECT_EQ(RecordDouble(Command(&ObjectReadNumberProperty, {r.variable.arg(), TextArg("Count")})), 42.0);
     EXPECT_EQ(LastComError(), 0);
     EXPECT_EQ(r.LastCall().flags, DISPATCH_PROPERTYGET | DISPATCH_METHOD);
@@ -450,6 +451,14 @@ TEST(ComInvokeErrors, AnObjectWithoutTypeInformationIsBoundByName) {
     EXPECT_EQ(r.LastCall().args.size(), 1u);
     Command(&ObjectReadNumberProperty, {r.variable.arg(), TextArg("NoSuchMember")});
     EXPECT_EQ(LastComError(), -3);
+}
+
+TEST(ComInvokeErrors, TypeInformationWithoutTypeCompIsMinusFour) {
+    Recorder r(TypeInformation::kWithoutTypeComp);
+    ValueRecord result = Command(&ObjectReadTextProperty, {r.variable.arg(), TextArg("Count")});
+    EXPECT_EQ(LastComError(), -4);
+    EXPECT_EQ(RecordPointer(result), nullptr);
+    EXPECT_TRUE(r.object->calls().empty());
 }
 
 TEST(ComInvokeErrors, TheLastErrorBelongsToTheThread) {

@@ -134,6 +134,53 @@ const struct {
               {L"Swap", kSwap}, {L"Fail", kFail},   {L"Count", kCount},   {L"Sum", kSum},
               {L"Values", kValues}, {L"Take", kTake}, {L"Attach", kAttach}, {L"Give", kGive}};
 
+// Type information that describes nothing and has no ITypeComp.
+class OpaqueTypeInfo final : public ITypeInfo {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        if (riid == IID_IUnknown || riid == IID_ITypeInfo) {
+            *out = static_cast<ITypeInfo*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        ULONG left = --references_;
+        if (left == 0) delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeAttr(TYPEATTR**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeComp(ITypeComp** comp) override {
+        *comp = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetFuncDesc(UINT, FUNCDESC**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetVarDesc(UINT, VARDESC**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetNames(MEMBERID, BSTR*, UINT, UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetRefTypeOfImplType(UINT, HREFTYPE*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetImplTypeFlags(UINT, INT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(LPOLESTR*, UINT, MEMBERID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(PVOID, MEMBERID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetDocumentation(MEMBERID, BSTR*, BSTR*, DWORD*, BSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetDllEntry(MEMBERID, INVOKEKIND, BSTR*, BSTR*, WORD*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetRefTypeInfo(HREFTYPE, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE AddressOfMember(MEMBERID, INVOKEKIND, PVOID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID, PVOID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetMops(MEMBERID, BSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetContainingTypeLib(ITypeLib**, UINT*) override { return E_NOTIMPL; }
+    void STDMETHODCALLTYPE ReleaseTypeAttr(TYPEATTR*) override {}
+    void STDMETHODCALLTYPE ReleaseFuncDesc(FUNCDESC*) override {}
+    void STDMETHODCALLTYPE ReleaseVarDesc(VARDESC*) override {}
+
+private:
+    ULONG references_ = 1;
+};
+
 class Factory : public IClassFactory {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
@@ -165,7 +212,9 @@ DWORD gFactoryCookie = 0;
 const CLSID kRecordingObjectClsid = {0x4c595241, 0x424f, 0x4000, {0x80, 0x00, 0x43, 0x4f, 0x4d, 0x00, 0x00, 0x03}};
 const wchar_t kRecordingClassName[] = L"LyraboxRecordingObject";
 
-RecordingObject::RecordingObject(bool offersTypeInformation) : typed_(offersTypeInformation) { ++gLiveObjects; }
+RecordingObject::RecordingObject(TypeInformation typeInformation) : typeInformation_(typeInformation) {
+    ++gLiveObjects;
+}
 
 RecordingObject::~RecordingObject() {
     for (RecordedCall& call : calls_) {
@@ -195,13 +244,17 @@ ULONG RecordingObject::Release() {
 }
 
 HRESULT RecordingObject::GetTypeInfoCount(UINT* count) {
-    *count = typed_ ? 1 : 0;
+    *count = typeInformation_ == TypeInformation::kNone ? 0 : 1;
     return S_OK;
 }
 
 HRESULT RecordingObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
     *info = nullptr;
-    if (!typed_ || SharedTypeInfo() == nullptr) return E_NOTIMPL;
+    if (typeInformation_ == TypeInformation::kNone || SharedTypeInfo() == nullptr) return E_NOTIMPL;
+    if (typeInformation_ == TypeInformation::kWithoutTypeComp) {
+        *info = new OpaqueTypeInfo;
+        return S_OK;
+    }
     *info = SharedTypeInfo();
     (*info)->AddRef();
     return S_OK;
@@ -272,7 +325,7 @@ HRESULT RecordingObject::Perform(DISPID id, WORD flags, DISPPARAMS* params, VARI
             if (!get) return DISP_E_MEMBERNOTFOUND;
             if (result != nullptr) {
                 result->vt = VT_DISPATCH;
-                result->pdispVal = new RecordingObject(typed_);
+                result->pdispVal = new RecordingObject(typeInformation_);
             }
             return S_OK;
         case kSwap:
@@ -324,7 +377,7 @@ HRESULT RecordingObject::Perform(DISPID id, WORD flags, DISPPARAMS* params, VARI
         case kGive:
             if (count != 1 || args[0].vt != (VT_BYREF | VT_DISPATCH)) return DISP_E_TYPEMISMATCH;
             if (*args[0].ppdispVal != nullptr) (*args[0].ppdispVal)->Release();
-            *args[0].ppdispVal = new RecordingObject(typed_);
+            *args[0].ppdispVal = new RecordingObject(typeInformation_);
             return S_OK;
         default: return DISP_E_MEMBERNOTFOUND;
     }

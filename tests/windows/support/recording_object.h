@@ -38,9 +38,13 @@ struct RecordedCall {
 extern const CLSID kRecordingObjectClsid;
 extern const wchar_t kRecordingClassName[];  // the coclass name in the saved type library
 
+// What GetTypeInfo answers: the member descriptions, a failure, or type
+// information that offers no ITypeComp.
+enum class TypeInformation { kDescribed, kNone, kWithoutTypeComp };
+
 class RecordingObject final : public IDispatch {
 public:
-    explicit RecordingObject(bool offersTypeInformation = true);
+    explicit RecordingObject(TypeInformation typeInformation = TypeInformation::kDescribed);
 
     // Instances alive in the process.
     static long LiveCount();
@@ -65,7 +69,7 @@ private:
     HRESULT Perform(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result);
 
     ULONG references_ = 1;
-    bool typed_;
+    TypeInformation typeInformation_;
     std::wstring name_;
     bool flag_ = false;
     std::vector<RecordedCall> calls_;
