@@ -3,10 +3,14 @@
 #include "data/constants.h"
 #include "runtime/program_image.h"
 #include "runtime/window_layer.h"
+#include "window_units/window_units.h"
 
 namespace lyra {
 
 extern const RoutineTable kApplicationRoutineTable;
+// The binary window template, compiled from data/window_template.cpp.
+extern const uint8_t kProgramWindowTemplate[];
+extern const uint32_t kProgramWindowTemplateSize;
 
 namespace {
 
@@ -37,8 +41,8 @@ const ProgramImageHeader kProgramImageHeader = {
     &kApplicationRoutineTable,
     reinterpret_cast<const uint8_t*>(&kConstants),
     sizeof(ConstantSegment),
-    nullptr,
-    0,
+    kProgramWindowTemplate,
+    kProgramWindowTemplateSize,
     4,
     kLibraryTable,
     11,
@@ -46,6 +50,6 @@ const ProgramImageHeader kProgramImageHeader = {
     kExternalFunctions,
 };
 
-const WindowLayer* const kProgramWindowLayer = nullptr;
+const WindowLayer* const kProgramWindowLayer = &kWindowUnitsLayer;
 
 }  // namespace lyra
