@@ -1,7 +1,5 @@
 #include "app/regex_object.h"
 
-#include <string>
-
 #include "commands/text_commands.h"
 
 namespace lyra::app {
@@ -18,17 +16,6 @@ const char kQuoteMarker[] = "#引号";
 int32_t Truncated(double value) {
     if (!(value > -2147483648.0 && value < 2147483648.0)) return 0;
     return static_cast<int32_t>(value);
-}
-
-// Every "#引号" becomes a double quote. '#' is never the second byte of a
-// two-byte character, so a byte search finds whole markers only.
-std::string WithQuotesSubstituted(const char* pattern) {
-    std::string text = pattern != nullptr ? pattern : "";
-    const std::string marker = kQuoteMarker;
-    for (size_t at = text.find(marker); at != std::string::npos; at = text.find(marker, at + 1)) {
-        text.replace(at, marker.size(), 1, '"');
-    }
-    return text;
 }
 
 // The byte offset of the character the COM object counts as number
@@ -80,8 +67,12 @@ bool RegexObject::Create(const char* pattern, const char* subject, bool caseSens
     // The class has no such property: the write fails and '.' never matches a line break.
     WriteObjectLogical(regexp_, "Singleline", true);
     WriteObjectLogical(regexp_, "Global", global);
-    std::string patternText = quoteSubstitution ? WithQuotesSubstituted(pattern) : std::string(pattern ? pattern : "");
-    WriteObjectText(regexp_, "Pattern", patternText.c_str());
+    OwnedText substituted;
+    if (quoteSubstitution) {
+        substituted = OwnedText(CoreCommand(&ReplaceSubtext, {TextArg(pattern), TextArg(kQuoteMarker), TextArg("\""),
+                                                              EmptyRecord(), EmptyRecord(), BoolArg(true)}));
+    }
+    WriteObjectText(regexp_, "Pattern", quoteSubstitution ? substituted.c_str() : pattern);
     matches_ = ObjectValue(CoreCommand(&ObjectCallObjectMethod, {regexp_.arg(), TextArg("Execute"), TextArg(subject)}));
     subject_ = OwnedText::CopyOf(subject);
     return !ObjectEmpty(matches_);
