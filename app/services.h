@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "commands/com_object.h"
+#include "data/unit_ids.h"
 #include "runtime/services.h"
 #include "runtime/values.h"
 
@@ -132,6 +133,40 @@ inline bool WriteObjectText(const ObjectValue& object, const char* name, const c
 }
 inline bool ObjectEmpty(const ObjectValue& object) {
     return RecordInt(CoreCommand(&ObjectIsEmpty, {object.arg()})) != 0;
+}
+
+constexpr int kUiLibrary1 = 1;
+constexpr int kThreadLibrary = 3;
+
+inline ValueRecord Absent() { return EmptyRecord(); }
+
+// A command of another library, called by its entry point.
+inline ValueRecord LibraryCommand(int library, CommandFunction command, std::initializer_list<ValueRecord> args) {
+    return kServices.CallLibraryCommand(library, command, static_cast<int32_t>(args.size()),
+                                        const_cast<ValueRecord*>(args.begin()));
+}
+
+// The component argument of the list-view commands: window id, unit id, type.
+inline ValueRecord ListArg(uint32_t unitId) {
+    ValueRecord r;
+    SetRecordWords(r, units::kMainWindow, unitId, units::kListViewType);
+    return r;
+}
+
+// Properties of the main window's components.
+inline OwnedText ReadTextProperty(uint32_t unitId, int32_t property) {
+    uint64_t value = kServices.ReadProperty(units::kMainWindow, unitId, property, -1);
+    return OwnedText(reinterpret_cast<char*>(static_cast<uintptr_t>(value)));
+}
+inline int32_t ReadIntProperty(uint32_t unitId, int32_t property) {
+    return static_cast<int32_t>(kServices.ReadProperty(units::kMainWindow, unitId, property, -1));
+}
+inline void WriteTextProperty(uint32_t unitId, int32_t property, const char* text) {
+    kServices.WriteProperty(units::kMainWindow, unitId, property, -1,
+                            static_cast<uint64_t>(reinterpret_cast<uintptr_t>(text)));
+}
+inline void WriteIntProperty(uint32_t unitId, int32_t property, int32_t value) {
+    kServices.WriteProperty(units::kMainWindow, unitId, property, -1, static_cast<uint32_t>(value));
 }
 
 }  // namespace lyra::app
