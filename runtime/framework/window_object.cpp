@@ -1,12 +1,23 @@
 #include "runtime/framework/window_object.h"
 
+#include <unordered_map>
+
 #include "runtime/framework/application.h"
 
 namespace framework {
 
 namespace {
 const wchar_t kObjectProperty[] = L"Lyrabox.WindowObject";
+
+// Every message of an attached window looks its object up, and under Wine a
+// window property read is a round trip to the server; the objects are
+// therefore also kept in a table of the process, which answers the lookups.
+SRWLOCK gObjectsLock = SRWLOCK_INIT;
+std::unordered_map<HWND, WindowObject*>& Objects() {
+    static auto* objects = new std::unordered_map<HWND, WindowObject*>();  // outlives every window
+    return *objects;
 }
+}  // namespace
 
 WindowObject::~WindowObject() {
     if (window_ != nullptr && IsWindow(window_)) Detach();
@@ -15,6 +26,9 @@ WindowObject::~WindowObject() {
 bool WindowObject::Attach(HWND window) {
     if (window == nullptr || window_ != nullptr || FromHandle(window) != nullptr) return false;
     if (!SetPropW(window, kObjectProperty, this)) return false;
+    AcquireSRWLockExclusive(&gObjectsLock);
+    Objects()[window] = this;
+    ReleaseSRWLockExclusive(&gObjectsLock);
     window_ = window;
     originalProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowObject::SubclassProc)));
@@ -28,6 +42,10 @@ HWND WindowObject::Detach() {
         if (originalProc_ != nullptr) SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalProc_));
         RemovePropW(window, kObjectProperty);
     }
+    AcquireSRWLockExclusive(&gObjectsLock);
+    auto found = Objects().find(window);
+    if (found != Objects().end() && found->second == this) Objects().erase(found);
+    ReleaseSRWLockExclusive(&gObjectsLock);
     window_ = nullptr;
     originalProc_ = nullptr;
     return window;
@@ -35,7 +53,11 @@ HWND WindowObject::Detach() {
 
 WindowObject* WindowObject::FromHandle(HWND window) {
     if (window == nullptr) return nullptr;
-    return static_cast<WindowObject*>(GetPropW(window, kObjectProperty));
+    AcquireSRWLockShared(&gObjectsLock);
+    auto found = Objects().find(window);
+    WindowObject* object = found != Objects().end() ? found->second : nullptr;
+    ReleaseSRWLockShared(&gObjectsLock);
+    return object;
 }
 
 LRESULT WindowObject::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
