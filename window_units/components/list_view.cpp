@@ -501,7 +501,7 @@ void ListViewComponent::EndBurst() {
     KillTimer(window, kBurstTimer);
     if (!redrawSuspended_.exchange(false)) return;
     DefaultProc(WM_SETREDRAW, TRUE, 0);
-    RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    InvalidateRect(window, nullptr, TRUE);
 }
 
 LRESULT ListViewComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -55,8 +55,8 @@ public:
     // True while a burst of row changes holds the control's redraw off.
     bool RedrawSuspended() const { return redrawSuspended_.load(); }
 
-    static constexpr DWORD kBurstQuietMs = 40;
-    static constexpr DWORD kBurstRepaintMs = 300;
+    static constexpr DWORD kBurstQuietMs = 30;
+    static constexpr DWORD kBurstRepaintMs = 500;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
