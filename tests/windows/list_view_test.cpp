@@ -388,6 +388,17 @@ TEST_F(ListViewTest, ImageListsComeFromTheirBlocks) {
     EXPECT_EQ(item.iImage, 2);
 }
 
+TEST_F(ListViewTest, TheObjectIsFoundFromItsHandleUntilTheControlIsDestroyed) {
+    HWND window = handle();
+    EXPECT_EQ(framework::WindowObject::FromHandle(window), list_.get());
+    std::atomic<framework::WindowObject*> fromWorker{nullptr};
+    std::thread([&] { fromWorker = framework::WindowObject::FromHandle(window); }).join();
+    EXPECT_EQ(fromWorker.load(), list_.get()) << "from any thread";
+    DestroyWindow(window);
+    EXPECT_EQ(framework::WindowObject::FromHandle(window), nullptr);
+    EXPECT_EQ(list_->Handle(), nullptr) << "detached when its window went";
+}
+
 TEST_F(ListViewTest, InitialItemsAndAWrongSizedFontBlock) {
     ListViewProperties properties;
     properties.columns = WriteColumnBlock(MusicListColumns());
