@@ -43,5 +43,8 @@ test: build
 	cd build/host && ctest --output-on-failure -j $(JOBS)
 	cd build/win64 && ctest --output-on-failure
 
+demo: build-host build-win64
+	tools/demo.sh
+
 clean:
 	rm -rf build

@@ -5,7 +5,7 @@ namespace lyra {
 const ConstantSegment kConstants = {
     "",
     {1, 0},
-    LYRABOX_LOOKUP_HOST,
+    "http://" LYRABOX_LOOKUP_HOST,
     LYRABOX_ANNOUNCEMENT_URL,
     LYRABOX_MAKER_URL,
 };

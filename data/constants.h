@@ -10,7 +10,7 @@ namespace lyra {
 struct ConstantSegment {
     char emptyText[1];
     int32_t emptyArray[2];  // the (1, 0) block an array variable starts from
-    char lookupHost[128];
+    char lookupBase[160];  // "http://" and the lookup host
     char announcementUrl[256];
     char makerUrl[256];
 };

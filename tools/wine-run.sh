@@ -35,7 +35,7 @@ if [ ! -f "$lyrabox_state_dir/session.server" ]; then started_server=1; fi
 # session, inherit the output descriptors and outlive the program: give them
 # a file rather than CTest's pipe, and copy it out afterwards.
 output=$(mktemp "$lyrabox_state_dir/run-output.XXXXXX")
-timeout -k 5 "${LYRABOX_RUN_TIMEOUT:-600}" "$lyrabox_wine" "$@" </dev/null >"$output" 2>&1
+timeout -k 5 "${LYRABOX_RUN_TIMEOUT:-540}" "$lyrabox_wine" "$@" </dev/null >"$output" 2>&1
 rc=$?
 cat "$output"
 rm -f "$output"

@@ -1,0 +1,132 @@
+// The demo's driver: starts Lyrabox, looks up one number as a person would,
+// saves the lists, prints what it saw and the saved file (UTF-8), waits
+// while a screenshot is taken, then closes the window.
+//
+// lyrabox_demo_driver LYRABOX.EXE NUMBER SCREENSHOT-DONE-FILE
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+
+#include "tools/ui_driver/driver.h"
+
+using namespace lyra::driver;
+
+namespace {
+
+std::string Utf8(const std::wstring& text) {
+    if (text.empty()) return std::string();
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+std::wstring FromGbk(const std::string& bytes) {
+    if (bytes.empty()) return std::wstring();
+    int n = MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), &out[0], n);
+    return out;
+}
+
+void Say(const std::wstring& line) {
+    std::printf("%s\n", Utf8(line).c_str());
+    std::fflush(stdout);
+}
+
+std::string ReadWholeFile(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::string();
+    std::string bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+    CloseHandle(file);
+    return bytes;
+}
+
+int Fail(const wchar_t* what) {
+    Say(std::wstring(L"demo: ") + what);
+    return 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 4) return Fail(L"usage: lyrabox_demo_driver LYRABOX.EXE NUMBER DONE-FILE");
+    std::wstring program = argv[1];
+    std::wstring number = argv[2];
+    std::wstring doneFile = argv[3];
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring commandLine = L"\"" + program + L"\"";
+    std::wstring directory = program.substr(0, program.find_last_of(L'\\'));
+    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
+                        &startup, &process)) {
+        return Fail(L"could not start Lyrabox");
+    }
+    DWORD pid = process.dwProcessId;
+    HWND main = nullptr;
+    if (!WaitFor([&] { return (main = FindTopLevel(pid, nullptr, L"Lyrabox")) != nullptr; }, 30000)) {
+        return Fail(L"the main window did not appear");
+    }
+    HWND edit = FindControl(main, kNumberEdit);
+    HWND group = FindControl(main, kQueryGroup);
+    HWND background = FindControl(main, kBackgroundList);
+    HWND favourites = FindControl(main, kFavouriteList);
+    if (!edit || !group || !background || !favourites) return Fail(L"a control is missing");
+
+    BringToFront(main);
+    ClickCentre(edit);
+    WaitFor([&] { return TextOf(edit).empty(); }, 5000);
+    TypeText(number);
+    PressKey(VK_RETURN);
+    Say(L"looking up " + number);
+    WaitFor([&] { return TextOf(group) == L"正在查询……" || !IsWindowEnabled(group); }, 5000);
+    if (!WaitFor([&] { return IsWindowEnabled(group) && TextOf(group) != L"正在查询……"; }, 60000)) {
+        return Fail(L"the lookup did not finish");
+    }
+    Say(L"status: " + TextOf(group));
+    for (auto [title, list] : {std::pair<const wchar_t*, HWND>{L"背景音乐列表", background},
+                               std::pair<const wchar_t*, HWND>{L"收藏音乐列表", favourites}}) {
+        Say(std::wstring(L"== ") + title);
+        for (const auto& row : ListRows(list)) Say(row[0] + L" | " + row[1] + L" | " + row[2] + L" | " + row[3]);
+    }
+
+    ClickCentre(FindControl(main, kSaveButton));
+    HWND box = nullptr;
+    WaitFor([&] {
+        auto boxes = MessageBoxesOf(pid);
+        box = boxes.empty() ? nullptr : boxes.front();
+        return box != nullptr;
+    }, 10000);
+    if (box != nullptr) {
+        Say(L"save: " + MessageBoxText(box));
+        AnswerMessageBox(box, IDOK);
+    }
+    std::wstring saved = directory + L"\\LYRABOXMQ_" + number + L".txt";
+    Say(L"== " + saved);
+    Say(FromGbk(ReadWholeFile(saved)));
+
+    Say(L"READY-FOR-SCREENSHOT");
+    WaitFor([&] { return GetFileAttributesW(doneFile.c_str()) != INVALID_FILE_ATTRIBUTES; }, 60000);
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    WaitFor([&] {
+        auto boxes = MessageBoxesOf(pid);
+        if (boxes.empty()) return false;
+        AnswerMessageBox(boxes.front(), IDCANCEL);
+        return true;
+    }, 10000);
+    WaitForSingleObject(process.hProcess, 15000);
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    Say(L"Lyrabox ended with exit code " + std::to_wstring(static_cast<int>(exitCode)));
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return 0;
+}

@@ -1,0 +1,330 @@
+#include "tools/ui_driver/driver.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+namespace lyra::driver {
+
+namespace {
+
+struct TopLevelSearch {
+    DWORD processId;
+    const wchar_t* className;
+    const std::wstring* caption;
+    bool visibleOnly;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTopLevel(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<TopLevelSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId) return TRUE;
+    if (search->visibleOnly && !IsWindowVisible(window)) return TRUE;
+    wchar_t className[64];
+    GetClassNameW(window, className, 64);
+    if (search->className != nullptr && lstrcmpW(className, search->className) != 0) return TRUE;
+    if (search->caption != nullptr) {
+        wchar_t caption[256];
+        int length = GetWindowTextW(window, caption, 256);
+        if (std::wstring(caption, static_cast<size_t>(length)) != *search->caption) return TRUE;
+    }
+    search->found = window;
+    return FALSE;
+}
+
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchControl(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<ControlSearch*>(context);
+    if (GetDlgCtrlID(window) == search->id) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CollectBoxes(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<std::pair<DWORD, std::vector<HWND>*>*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t className[64];
+    GetClassNameW(window, className, 64);
+    if (owner == search->first && IsWindowVisible(window) && lstrcmpW(className, L"#32770") == 0) {
+        search->second->push_back(window);
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CollectStatic(HWND window, LPARAM context) {
+    auto* text = reinterpret_cast<std::wstring*>(context);
+    wchar_t className[64];
+    GetClassNameW(window, className, 64);
+    if (lstrcmpiW(className, L"Static") != 0) return TRUE;
+    std::wstring piece = TextOf(window);
+    if (!piece.empty()) {
+        if (!text->empty()) *text += L"\n";
+        *text += piece;
+    }
+    return TRUE;
+}
+
+// A block of memory inside another process, freed with the object.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HWND window, size_t size) : size_(size) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+        if (process_ != nullptr) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~RemoteBuffer() {
+        if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (process_ != nullptr) CloseHandle(process_);
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+    bool ok() const { return address_ != nullptr; }
+    uint8_t* address() const { return static_cast<uint8_t*>(address_); }
+    bool Write(size_t offset, const void* data, size_t n) {
+        return WriteProcessMemory(process_, address() + offset, data, n, nullptr) != 0;
+    }
+    bool Read(size_t offset, void* data, size_t n) {
+        return ReadProcessMemory(process_, address() + offset, data, n, nullptr) != 0;
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+    size_t size_;
+};
+
+void SendMouse(DWORD flags, POINT screen) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    int width = GetSystemMetrics(SM_CXSCREEN);
+    int height = GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dx = static_cast<LONG>((screen.x * 65536 + width / 2) / width);
+    input.mi.dy = static_cast<LONG>((screen.y * 65536 + height / 2) / height);
+    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+HWND FindTopLevel(DWORD processId, const wchar_t* className, const std::wstring& caption) {
+    TopLevelSearch search{processId, className, &caption, true, nullptr};
+    EnumWindows(&MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindAnyTopLevel(DWORD processId, const wchar_t* className) {
+    TopLevelSearch search{processId, className, nullptr, false, nullptr};
+    EnumWindows(&MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindControl(HWND main, int id) {
+    ControlSearch search{id, nullptr};
+    EnumChildWindows(main, &MatchControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring TextOf(HWND window) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return std::wstring();
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG, 5000,
+                        &copied);
+    text.resize(copied);
+    return text;
+}
+
+std::vector<HWND> MessageBoxesOf(DWORD processId) {
+    std::vector<HWND> boxes;
+    std::pair<DWORD, std::vector<HWND>*> search{processId, &boxes};
+    EnumWindows(&CollectBoxes, reinterpret_cast<LPARAM>(&search));
+    return boxes;
+}
+
+std::wstring MessageBoxText(HWND box) {
+    std::wstring text;
+    EnumChildWindows(box, &CollectStatic, reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
+void AnswerMessageBox(HWND box, int buttonId) { PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(buttonId), 0); }
+
+bool BringToFront(HWND window) {
+    SetForegroundWindow(window);
+    return WaitFor([&] { return GetForegroundWindow() == window; }, 2000);
+}
+
+void ClickClient(HWND window, int x, int y, bool doubleClick) {
+    POINT point{x, y};
+    ClientToScreen(window, &point);
+    SendMouse(MOUSEEVENTF_MOVE, point);
+    int clicks = doubleClick ? 2 : 1;
+    for (int i = 0; i < clicks; ++i) {
+        SendMouse(MOUSEEVENTF_LEFTDOWN, point);
+        SendMouse(MOUSEEVENTF_LEFTUP, point);
+    }
+}
+
+void ClickCentre(HWND window) {
+    RECT rect;
+    GetClientRect(window, &rect);
+    ClickClient(window, rect.right / 2, rect.bottom / 2);
+}
+
+void TypeText(const std::wstring& text) {
+    for (wchar_t c : text) {
+        INPUT inputs[2] = {};
+        inputs[0].type = INPUT_KEYBOARD;
+        inputs[0].ki.wScan = c;
+        inputs[0].ki.dwFlags = KEYEVENTF_UNICODE;
+        inputs[1] = inputs[0];
+        inputs[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+        SendInput(2, inputs, sizeof(INPUT));
+    }
+}
+
+void PressKey(WORD virtualKey) {
+    INPUT inputs[2] = {};
+    inputs[0].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = virtualKey;
+    inputs[1] = inputs[0];
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
+int ListRowCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::wstring ListCell(HWND list, int row, int column) {
+    const size_t capacity = 4096;
+    RemoteBuffer remote(list, sizeof(LVITEMW) + capacity * sizeof(wchar_t));
+    if (!remote.ok()) return std::wstring();
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = reinterpret_cast<LPWSTR>(remote.address() + sizeof(LVITEMW));
+    item.cchTextMax = static_cast<int>(capacity);
+    remote.Write(0, &item, sizeof item);
+    LRESULT length = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                                  reinterpret_cast<LPARAM>(remote.address()));
+    std::wstring text(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0) remote.Read(sizeof(LVITEMW), &text[0], static_cast<size_t>(length) * sizeof(wchar_t));
+    return text;
+}
+
+std::vector<std::vector<std::wstring>> ListRows(HWND list, int columns) {
+    std::vector<std::vector<std::wstring>> rows;
+    int count = ListRowCount(list);
+    for (int row = 0; row < count; ++row) {
+        std::vector<std::wstring> cells;
+        for (int column = 0; column < columns; ++column) cells.push_back(ListCell(list, row, column));
+        rows.push_back(cells);
+    }
+    return rows;
+}
+
+RECT ListRowRect(HWND list, int row) {
+    RECT rect{};
+    RemoteBuffer remote(list, sizeof(RECT));
+    if (!remote.ok()) return rect;
+    rect.left = LVIR_LABEL;
+    remote.Write(0, &rect, sizeof rect);
+    SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.address()));
+    remote.Read(0, &rect, sizeof rect);
+    return rect;
+}
+
+RECT HeaderItemRect(HWND list, int column) {
+    RECT rect{};
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    RemoteBuffer remote(header, sizeof(RECT));
+    if (header == nullptr || !remote.ok()) return rect;
+    SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(remote.address()));
+    remote.Read(0, &rect, sizeof rect);
+    return rect;
+}
+
+std::vector<ColumnInfo> ListColumns(HWND list) {
+    std::vector<ColumnInfo> columns;
+    const size_t capacity = 256;
+    RemoteBuffer remote(list, sizeof(LVCOLUMNW) + capacity * sizeof(wchar_t));
+    if (!remote.ok()) return columns;
+    for (int index = 0;; ++index) {
+        LVCOLUMNW column{};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+        column.pszText = reinterpret_cast<LPWSTR>(remote.address() + sizeof(LVCOLUMNW));
+        column.cchTextMax = static_cast<int>(capacity);
+        remote.Write(0, &column, sizeof column);
+        if (!SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote.address()))) {
+            break;
+        }
+        remote.Read(0, &column, sizeof column);
+        wchar_t title[256] = {};
+        remote.Read(sizeof(LVCOLUMNW), title, sizeof title - sizeof(wchar_t));
+        columns.push_back(ColumnInfo{title, column.cx, column.fmt & LVCFMT_JUSTIFYMASK});
+    }
+    return columns;
+}
+
+void ClickRow(HWND list, int row, bool doubleClick) {
+    RECT rect = ListRowRect(list, row);
+    ClickClient(list, rect.left + 4, (rect.top + rect.bottom) / 2, doubleClick);
+}
+
+void ClickHeader(HWND list, int column) {
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    RECT rect = HeaderItemRect(list, column);
+    ClickClient(header, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+}
+
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+std::string ClipboardGbkBytes() {
+    std::string bytes;
+    if (!OpenClipboard(nullptr)) return bytes;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (auto* chars = static_cast<const char*>(GlobalLock(data))) {
+            bytes = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return bytes;
+}
+
+bool SetClipboardToMarker(const std::wstring& text) {
+    if (!OpenClipboard(nullptr)) return false;
+    EmptyClipboard();
+    size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (block != nullptr) {
+        std::memcpy(GlobalLock(block), text.c_str(), bytes);
+        GlobalUnlock(block);
+        if (!SetClipboardData(CF_UNICODETEXT, block)) GlobalFree(block);
+    }
+    CloseClipboard();
+    return block != nullptr;
+}
+
+}  // namespace lyra::driver

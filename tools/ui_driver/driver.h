@@ -1,0 +1,78 @@
+// Drives the real Lyrabox window from another process, as a person would:
+// mouse clicks and typing through SendInput, list rows read across the
+// process boundary, message boxes found, read and answered.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace lyra::driver {
+
+// Child-window identifiers the window builder gives the template's units
+// (100, 110, … in creation order: the last unit first).
+enum ControlId : int {
+    kSavedNumberEdit = 230,
+    kMakerLink = 220,
+    kHelpButton = 210,
+    kAboutButton = 200,
+    kSaveButton = 190,
+    kFavouriteList = 180,
+    kHintLabel = 170,
+    kQueryGroup = 160,
+    kNumberLabel = 150,
+    kNumberEdit = 140,
+    kQueryButton = 130,
+    kBackgroundList = 120,
+};
+
+// Polls until the condition holds or the time is up.
+template <typename Condition>
+bool WaitFor(Condition condition, DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start > milliseconds) return false;
+        Sleep(20);
+    }
+}
+
+// A visible top-level window of the process; a null class name matches any class.
+HWND FindTopLevel(DWORD processId, const wchar_t* className, const std::wstring& caption);
+// Visible or not; the first top-level window of the process with that class.
+HWND FindAnyTopLevel(DWORD processId, const wchar_t* className);
+HWND FindControl(HWND main, int id);
+std::wstring TextOf(HWND window);  // WM_GETTEXT
+std::vector<HWND> MessageBoxesOf(DWORD processId);
+// The box's static text (the message).
+std::wstring MessageBoxText(HWND box);
+void AnswerMessageBox(HWND box, int buttonId);
+
+// Input as a person gives it.
+bool BringToFront(HWND window);
+void ClickClient(HWND window, int x, int y, bool doubleClick = false);
+void ClickCentre(HWND window);
+void TypeText(const std::wstring& text);
+void PressKey(WORD virtualKey);
+
+// The list view of another process.
+int ListRowCount(HWND list);
+std::wstring ListCell(HWND list, int row, int column);
+std::vector<std::vector<std::wstring>> ListRows(HWND list, int columns = 4);
+RECT ListRowRect(HWND list, int row);
+RECT HeaderItemRect(HWND list, int column);
+struct ColumnInfo {
+    std::wstring title;
+    int width;
+    int format;
+};
+std::vector<ColumnInfo> ListColumns(HWND list);
+void ClickRow(HWND list, int row, bool doubleClick = false);
+void ClickHeader(HWND list, int column);
+
+std::wstring ClipboardText();
+std::string ClipboardGbkBytes();
+bool SetClipboardToMarker(const std::wstring& text);
+
+}  // namespace lyra::driver
