@@ -58,7 +58,13 @@ int32_t PortFromUrl(const char* url) {
 
 Text PathFromUrl(const char* url) {
     Text host = HostFromUrl(url);
-    int32_t hostAt = FindText(url, host.c_str(), Absent(), BoolArg(true));
+    // The host is looked for after the scheme: a host such as "h" or "tp"
+    // would otherwise be found inside "http://" itself.
+    Text lowered = ToLowerCase(url);
+    int32_t afterScheme = 1;
+    if (StartsWith(lowered.c_str(), "https://")) afterScheme = 9;
+    else if (StartsWith(lowered.c_str(), "http://")) afterScheme = 8;
+    int32_t hostAt = FindText(url, host.c_str(), IntArg(afterScheme), BoolArg(true));
     int32_t slash = FindText(url, "/", IntArg(hostAt));
     if (slash > 0) return TextRight(url, LengthOfText(url) - slash + 1);
     return Text::Copy("/");
