@@ -3,6 +3,7 @@
 #include <float.h>
 
 #include "app/services.h"
+#include "data/routine_indices.h"
 #include "runtime/program_image.h"
 
 namespace lyra {
@@ -15,9 +16,12 @@ void ExitRoutine() {}
 
 int StartupRoutine() { return 0; }
 
+// Stand-ins until the routines exist: a null entry is an unbound event.
+const ApplicationRoutine kApplicationRoutines[kApplicationRoutineCount] = {};
+
 }  // namespace
 
-extern const RoutineTable kApplicationRoutineTable = {0, nullptr};
+extern const RoutineTable kApplicationRoutineTable = {kApplicationRoutineCount, kApplicationRoutines};
 
 int ApplicationEntry() {
     const ServiceTable& services = app::Services();

@@ -1,11 +1,40 @@
 // The command tables, indexed by command number. The application calls
 // commands by entry point; the tables list them for the library records.
+#include "commands/text_commands.h"
 #include "commands/thread_library.h"
+#include "commands/ui_commands.h"
 #include "runtime/program_image.h"
 
 namespace lyra {
 
-extern const CommandFunction kCoreCommands[38] = {};
+// Slots 25..37 belong to the COM object commands.
+extern const CommandFunction kCoreCommands[38] = {
+    &ToText,            // 0
+    &FindText,          // 1
+    &TrimSpaces,        // 2
+    &CharFromCode,      // 3
+    &BitOr,             // 4
+    &TextLeft,          // 5
+    &ToLowerCase,       // 6
+    &LengthOfText,      // 7
+    &ToBytes,           // 8
+    &BytesLength,       // 9
+    &BlankBytes,        // 10
+    &BytesLeft,         // 11
+    &BlankText,         // 12
+    &SplitText,         // 13
+    &ReplaceSubtext,    // 14
+    &TextMid,           // 15
+    &TextRight,         // 16
+    &FindTextReverse,   // 17
+    &ToInteger,         // 18
+    &RemoveAllSpaces,   // 19
+    &ShowMessageBox,    // 20
+    &SetClipboardText,  // 21
+    &ToFloat,           // 22
+    &RunDirectory,      // 23
+    &WriteFileBytes,    // 24
+};
 
 extern const CommandFunction kUiLibrary1Commands[5] = {};
 

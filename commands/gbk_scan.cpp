@@ -71,20 +71,21 @@ size_t FindOccurrence(const uint8_t* text, size_t from, size_t end, const Sought
     if (sought.length == 0 || from > end || end - from < sought.length) return kNotFound;
     const size_t last = end - sought.length;
     FirstByteFinder finder(text, sought);
-    // Every offset from boundary on is scanned character-wise; boundary itself starts a character.
+    // Bytes are compared first; only a match has its place checked, by
+    // looking back to the last known character boundary. Each look back
+    // covers bytes no other one covers, so the whole search stays linear.
     size_t boundary = from;
     size_t pos = from;
     while (pos <= last) {
         size_t candidate = finder.Next(pos, last);
         if (candidate == kNotFound) return kNotFound;
-        if (HighRunBefore(text, boundary, candidate) % 2 != 0) {
-            // The candidate is the second byte of a character; the next one starts right after it.
-            boundary = pos = candidate + 1;
+        if (!MatchesAt(text + candidate, sought)) {
+            pos = candidate + 1;
             continue;
         }
-        boundary = candidate;
-        if (MatchesAt(text + candidate, sought)) return candidate;
-        pos = candidate + 1;
+        if (HighRunBefore(text, boundary, candidate) % 2 == 0) return candidate;
+        // The match begins on the second byte of a character; the next character starts right after it.
+        boundary = pos = candidate + 1;
     }
     return kNotFound;
 }

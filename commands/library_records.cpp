@@ -7,6 +7,10 @@
 #include "commands/libraries.h"
 #include "commands/thread_library.h"
 #include "runtime/framework/window_object.h"
+#include "window_units/components/edit_box.h"
+#include "window_units/components/group_box.h"
+#include "window_units/components/label.h"
+#include "window_units/components/window.h"
 
 namespace lyra {
 
@@ -27,6 +31,15 @@ constexpr DataTypeRecord Named(const char* name, const char* englishName, uint32
     return record;
 }
 
+DataTypeRecord Unit(const char* name, const char* englishName, GetInterfaceFunction getInterface,
+                    const PropertyDescription* properties, uint32_t propertyCount) {
+    DataTypeRecord record = Named(name, englishName, kTypeRaisesEvents);
+    record.getInterface = getInterface;
+    record.properties = properties;
+    record.propertyCount = propertyCount;
+    return record;
+}
+
 // Core library: 51 types. This program's are at their fixed numbers; the
 // others are reserved entries without operations.
 DataTypeRecord gCoreTypes[51] = {};
@@ -36,11 +49,15 @@ DataTypeRecord gUi2Types[9] = {};
 struct TypeTablesInitialiser {
     TypeTablesInitialiser() {
         for (auto& t : gCoreTypes) t = Reserved();
-        gCoreTypes[1 - 1] = Named("窗口", "window", kTypeRaisesEvents);
+        gCoreTypes[1 - 1] =
+            Unit("窗口", "window", &WindowInterface, kWindowPropertyDescriptions, kWindowPropertyDescriptionCount);
         gCoreTypes[3 - 1] = Named("菜单", "menu", kTypeRaisesEvents);
-        gCoreTypes[5 - 1] = Named("编辑框", "EditBox", kTypeRaisesEvents);
-        gCoreTypes[9 - 1] = Named("分组框", "GroupBox", kTypeRaisesEvents);
-        gCoreTypes[10 - 1] = Named("标签", "Label", kTypeRaisesEvents);
+        gCoreTypes[5 - 1] = Unit("编辑框", "EditBox", &EditBoxInterface, kEditBoxPropertyDescriptions,
+                                 kEditBoxPropertyDescriptionCount);
+        gCoreTypes[9 - 1] = Unit("分组框", "GroupBox", &GroupBoxInterface, kGroupBoxPropertyDescriptions,
+                                 kGroupBoxPropertyDescriptionCount);
+        gCoreTypes[10 - 1] =
+            Unit("标签", "Label", &LabelInterface, kLabelPropertyDescriptions, kLabelPropertyDescriptionCount);
         gCoreTypes[29 - 1] = Named("超级链接框", "HyperLinker", kTypeRaisesEvents);
         gCoreTypes[48 - 1] = Named("对象", "ComObject", 0);
         gCoreTypes[49 - 1] = Named("变体型", "Variant", 0);

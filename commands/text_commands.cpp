@@ -32,7 +32,7 @@ void Search(ValueRecord* result, int32_t count, ValueRecord* args, bool reverse)
     const size_t soughtLength = std::strlen(sought);
     size_t k = reverse ? length : 0;
     if (ArgumentPresent(count, args, 2)) k = OffsetOfPosition(IntArgument(count, args, 2, 0));
-    const bool foldCase = DataWordArgument(count, args, 3) == 1;
+    const bool foldCase = IntArgument(count, args, 3, 0) == 1;
 
     // Forward: [k, length). Reverse: occurrences lying wholly within the first k bytes.
     size_t begin = 0, end = 0;
@@ -108,7 +108,7 @@ void ReplaceSubtext(ValueRecord* result, int32_t count, ValueRecord* args) {
     const char* replacement = TextArgument(count, args, 2);
     const size_t start = ArgumentPresent(count, args, 3) ? OffsetOfPosition(IntArgument(count, args, 3, 0)) : 0;
     int32_t remaining = IntArgument(count, args, 4, -1);  // below 0: no limit
-    const bool foldCase = DataWordArgument(count, args, 5) == 0;
+    const bool foldCase = IntArgument(count, args, 5, 0) == 0;
 
     const size_t length = std::strlen(text);
     const size_t soughtLength = std::strlen(sought);
@@ -145,7 +145,7 @@ void SplitText(ValueRecord* result, int32_t count, ValueRecord* args) {
     const size_t length = std::strlen(text);
     const size_t delimiterLength = std::strlen(delimiter);
 
-    OutputBuffer elements;
+    OutputBuffer elements;  // the element pointers
     if (length != 0 && remaining != 0) {
         if (delimiterLength == 0) {
             elements.AppendPointer(MakeText(text, length));
@@ -168,9 +168,8 @@ void SplitText(ValueRecord* result, int32_t count, ValueRecord* args) {
             }
         }
     }
-    const uint32_t elementCount = static_cast<uint32_t>(elements.size() / sizeof(void*));
-    uint8_t* array = elements.TakeBlock(8);
-    const int32_t header[2] = {1, static_cast<int32_t>(elementCount)};
+    const int32_t header[2] = {1, static_cast<int32_t>(elements.size() / sizeof(void*))};
+    uint8_t* array = elements.TakeBlock(sizeof header);
     std::memcpy(array, header, sizeof header);
     SetPointerResult(result, array);
 }
@@ -242,7 +241,7 @@ void BlankText(ValueRecord* result, int32_t count, ValueRecord* args) {
 }
 
 void CharFromCode(ValueRecord* result, int32_t count, ValueRecord* args) {
-    char byte = static_cast<char>(DataWordArgument(count, args, 0) & 0xFF);
+    char byte = static_cast<char>(IntArgument(count, args, 0, 0) & 0xFF);
     SetTextResult(result, byte != 0 ? MakeText(&byte, 1) : nullptr);
 }
 

@@ -4,10 +4,14 @@
 #include "data/external_functions.h"
 #include "runtime/program_image.h"
 #include "runtime/window_layer.h"
+#include "window_units/window_units.h"
 
 namespace lyra {
 
 extern const RoutineTable kApplicationRoutineTable;
+// The binary window template, compiled from data/window_template.cpp.
+extern const uint8_t kProgramWindowTemplate[];
+extern const uint32_t kProgramWindowTemplateSize;
 
 namespace {
 
@@ -27,8 +31,8 @@ const ProgramImageHeader kProgramImageHeader = {
     &kApplicationRoutineTable,
     reinterpret_cast<const uint8_t*>(&kConstants),
     sizeof(ConstantSegment),
-    nullptr,
-    0,
+    kProgramWindowTemplate,
+    kProgramWindowTemplateSize,
     4,
     kLibraryTable,
     kExternalFunctionCount,
@@ -36,6 +40,6 @@ const ProgramImageHeader kProgramImageHeader = {
     kExternalFunctionNames,
 };
 
-const WindowLayer* const kProgramWindowLayer = nullptr;
+const WindowLayer* const kProgramWindowLayer = &kWindowUnitsLayer;
 
 }  // namespace lyra

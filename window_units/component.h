@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "runtime/framework/window_object.h"
+#include "runtime/values.h"
 
 namespace lyra {
 
@@ -48,6 +49,48 @@ struct CreateArgs {
     uint32_t unitId;
 };
 
+// The record of request 2031: an event with typed arguments (16-byte typed
+// call records); the result is 64 bits, low word first.
+struct TypedEventRequest {
+    uint32_t windowId;
+    uint32_t unitId;
+    int32_t eventNumber;
+    uint32_t argumentCount;  // 0 to 12
+    TypedCallRecord arguments[12];
+    uint32_t hasResult;
+    uint32_t result[2];
+};
+
+// A font property read whole (sub-index -1), in a block from AllocMemory.
+// The caller frees faceName, then the record.
+struct FontRecord {
+    int32_t angle;      // tenths of a degree (LOGFONT orientation)
+    int32_t bold;       // weight 700 or more
+    int32_t italic;
+    int32_t strikeOut;
+    int32_t underline;
+    int32_t pointSize;
+    char* faceName;     // GBK text or null
+};
+
+// Notifications that a parent window receives from a child control
+// (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM, WM_HSCROLL, ...) are
+// sent back to the control's own component as kReflectedMessageBase +
+// message, with the same wParam and lParam, so that each type handles its
+// own notifications (BN_CLICKED, EN_CHANGE, NM_DBLCLK, colours).
+constexpr UINT kReflectedMessageBase = 0x2000;
+
+// Called by a parent component for every message it receives: when the
+// message is a notification from a child control that has a component, the
+// component answers it and this returns true with its answer. A WM_CTLCOLOR*
+// answer of 0 counts as not answered, so the parent colours the control.
+bool ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
+// Private messages sent while a window is built (see LoadWindow).
+constexpr UINT kUnitCreatedMessage = 0x806F;     // every unit, last unit first
+constexpr UINT kWindowCreatedMessage = 0x8004;   // the window
+constexpr UINT kUnitsShownMessage = 0x8076;      // every component, last unit first
+
 // The record of request 2008: an event with 32-bit arguments.
 struct EventRequest {
     uint32_t windowId;
@@ -76,6 +119,18 @@ public:
     // Raises an event through the runtime (request 2008) on the window
     // thread. True when a routine ran and returned a value (*result).
     bool RaiseEvent(int32_t eventNumber, std::initializer_list<uint32_t> arguments, uint32_t* result = nullptr);
+
+    // Translates the common events (mouse, keys, characters, wheel: -1..-6,
+    // -9..-12) of messages addressed to this component's own window before
+    // they are dispatched. True swallows the message; a character event may
+    // rewrite message.wParam.
+    bool PreTranslateMessage(MSG& message) override;
+
+protected:
+    // Tells the runtime (request 2000) that the unit's window is gone; the
+    // object is released later by the window units. A type that overrides
+    // this calls it last.
+    void OnFinalDestroy() override;
 
 private:
     uint32_t windowId_;

@@ -245,6 +245,43 @@ TEST(TextCase, LowerCaseLeavesSecondBytesAlone) {
     EXPECT_EQ(CallText(&ToLowerCase, {endsInLead.Arg()}), "a\xB0");
 }
 
+// ---- Absent arguments ----
+
+ValueRecord AbsentWithData(uint32_t data) { return Words(data, 0, kTypeNone); }
+
+TEST(AbsentArguments, ARecordWithTypeZeroIsAbsentWhateverItsDataWord) {
+    EXPECT_EQ(CallInt(&FindText, {Text("abcabc"), Text("b"), AbsentWithData(4)}), 2);
+    EXPECT_EQ(CallInt(&FindText, {Text("ABC"), Text("b"), Absent(), AbsentWithData(1)}), -1);
+    EXPECT_EQ(CallInt(&FindTextReverse, {Text("abcabc"), Text("b"), AbsentWithData(2)}), 5);
+    EXPECT_EQ(CallText(&ReplaceSubtext, {Text("aXbx"), Text("x"), AbsentWithData(1), AbsentWithData(3),
+                                         AbsentWithData(1), AbsentWithData(1)}),
+              "ab");
+    EXPECT_EQ(CallSplit({Text("a,b;c"), AbsentWithData(1), AbsentWithData(1)}), (Pieces{"a", "b;c"}));
+    EXPECT_EQ(CallText(&TextLeft, {Text("abc"), AbsentWithData(2)}), "");
+    EXPECT_EQ(CallText(&CharFromCode, {AbsentWithData('A')}), "");
+}
+
+// ---- Null texts ----
+
+TEST(NullTexts, ANullTextArgumentReadsAsEmpty) {
+    ValueRecord null = PointerArg(nullptr, kTypeText);
+    EXPECT_EQ(CallInt(&LengthOfText, {null}), 0);
+    EXPECT_EQ(CallInt(&FindText, {null, Text("a")}), -1);
+    EXPECT_EQ(CallInt(&FindText, {Text("abc"), null}), 1);
+    EXPECT_EQ(CallInt(&FindTextReverse, {null, null}), -1);
+    EXPECT_EQ(CallText(&ReplaceSubtext, {Text("abc"), Text("b"), null}), "ac");
+    EXPECT_EQ(CallText(&ReplaceSubtext, {null, Text("b"), Text("x")}), "");
+    EXPECT_EQ(CallSplit({null}), Pieces{});
+    EXPECT_EQ(CallSplit({Text("a,b"), null}), (Pieces{"a,b"})) << "a present but empty delimiter";
+    EXPECT_EQ(CallText(&TrimSpaces, {null}), "");
+    EXPECT_EQ(CallText(&RemoveAllSpaces, {null}), "");
+    EXPECT_EQ(CallText(&ToLowerCase, {null}), "");
+    EXPECT_EQ(CallText(&TextMid, {null, Int(1), Int(1)}), "");
+    EXPECT_EQ(CallText(&TextRight, {null, Int(1)}), "");
+    EXPECT_EQ(CallText(&ToText, {null}), "");
+    EXPECT_EQ(CallInt(&ToInteger, {null}), 0);
+}
+
 // ---- Small makers ----
 
 TEST(TextMakers, BlankTextCharFromCodeAndBitOr) {

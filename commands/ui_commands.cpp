@@ -1,0 +1,117 @@
+#include "commands/ui_commands.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "commands/command_arguments.h"
+#include "commands/libraries.h"
+#include "commands/value_text.h"
+#include "runtime/gbk.h"
+#include "runtime/memory.h"
+
+namespace lyra {
+
+namespace {
+
+// A movable global block holding a copy of the bytes, or null.
+HGLOBAL GlobalCopy(const void* bytes, size_t size) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    if (block == nullptr) return nullptr;
+    void* target = GlobalLock(block);
+    if (target == nullptr) {
+        GlobalFree(block);
+        return nullptr;
+    }
+    std::memcpy(target, bytes, size);
+    GlobalUnlock(block);
+    return block;
+}
+
+// Hands the block to the clipboard, which then owns it; frees it on failure.
+bool PutOnClipboard(UINT format, HGLOBAL block) {
+    if (block == nullptr) return false;
+    if (SetClipboardData(format, block) != nullptr) return true;
+    GlobalFree(block);
+    return false;
+}
+
+bool WriteAll(HANDLE file, const uint8_t* bytes, size_t size) {
+    while (size > 0) {
+        DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+        DWORD written = 0;
+        if (!WriteFile(file, bytes, chunk, &written, nullptr) || written == 0) return false;
+        bytes += written;
+        size -= written;
+    }
+    return true;
+}
+
+}  // namespace
+
+void ShowMessageBox(ValueRecord* result, int32_t count, ValueRecord* args) {
+    const ValueRecord* content = ArgumentAt(count, args, 0);
+    std::wstring text;
+    if (content != nullptr && content->type == kTypeText) {
+        text = GbkToWide(TextArgument(count, args, 0));
+    } else if (content != nullptr) {
+        char* converted = ScalarValueText(*content);
+        text = GbkToWide(converted);
+        FreeMemory(converted);
+    }
+    const ValueRecord* titleArg = ArgumentAt(count, args, 2);
+    const char* title = titleArg != nullptr && titleArg->type == kTypeText ? TextArgument(count, args, 2) : "信息：";
+    UINT flags = DataWordArgument(count, args, 1);
+    if ((flags & MB_SYSTEMMODAL) == 0) flags |= MB_TASKMODAL;
+
+    int answer = MessageBoxW(nullptr, text.c_str(), GbkToWide(title).c_str(), flags);
+    SetIntResult(result, answer >= IDOK && answer <= IDNO ? answer - IDOK : 0);
+}
+
+void SetClipboardText(ValueRecord* result, int32_t count, ValueRecord* args) {
+    const char* text = TextArgument(count, args, 0);
+    if (!OpenClipboard(nullptr)) {
+        SetBoolResult(result, false);
+        return;
+    }
+    EmptyClipboard();
+    // CF_TEXT carries the GBK bytes as they are. Without a CF_UNICODETEXT of
+    // our own the system would derive one through its ANSI code page.
+    bool placed = PutOnClipboard(CF_TEXT, GlobalCopy(text, std::strlen(text) + 1));
+    if (placed) {
+        std::wstring wide = GbkToWide(text);
+        PutOnClipboard(CF_UNICODETEXT, GlobalCopy(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t)));
+    }
+    CloseClipboard();
+    SetBoolResult(result, placed);
+}
+
+void RunDirectory(ValueRecord* result, int32_t, ValueRecord*) {
+    RequestFunction request = CoreRequest();
+    const char* directory = request != nullptr ? reinterpret_cast<const char*>(request(2003, 0, 0)) : nullptr;
+    SetPointerResult(result, MakeText(directory));
+}
+
+void WriteFileBytes(ValueRecord* result, int32_t count, ValueRecord* args) {
+    const char* name = TextArgument(count, args, 0);
+    if (name[0] == 0) {
+        SetBoolResult(result, false);
+        return;
+    }
+    HANDLE file = CreateFileW(GbkToWide(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        SetBoolResult(result, false);
+        return;
+    }
+    bool written = true;
+    for (int32_t i = 1; i < count && written; ++i) {
+        ByteSpan bytes = ByteSetArgument(count, args, i);
+        written = WriteAll(file, bytes.data, bytes.size);
+    }
+    bool closed = CloseHandle(file) != 0;
+    SetBoolResult(result, written && closed);
+}
+
+}  // namespace lyra

@@ -1,0 +1,206 @@
+#include "data/window_template.h"
+
+#include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "data/button_media.h"
+#include "data/routine_indices.h"
+#include "window_units/components/edit_box_block.h"
+#include "window_units/components/group_box_block.h"
+#include "window_units/components/label_block.h"
+#include "window_units/components/window_block.h"
+
+namespace lyra {
+
+namespace {
+
+constexpr uint32_t kShown = kUnitVisible;
+constexpr uint32_t kShownTabStop = kUnitVisible | kUnitTabStop;
+constexpr uint32_t kOnWindow = 0;
+
+struct Binding {
+    int32_t event;
+    ApplicationRoutineIndex routine;
+};
+
+struct UnitRow {
+    uint32_t id;
+    uint32_t typeCode;
+    const char* name;
+    int32_t left, top, width, height;
+    uint32_t parent;
+    uint32_t flags;
+    std::vector<Binding> events;
+    std::vector<uint8_t> block;
+};
+
+// ---- Property blocks, one function per unit type ----
+//
+// The list view, button and hyperlink blocks are the minimal valid form for
+// now: each is produced by one function below, so that an encoder of the
+// type replaces exactly one line.
+
+std::vector<uint8_t> WindowBlock() {
+    WindowProperties p;
+    p.caption = "Lyrabox";
+    p.borderStyle = 1;
+    p.minButton = 1;
+    return WriteWindowBlock(p);
+}
+
+std::vector<uint8_t> EditBlock(const char* content, uint32_t textColour) {
+    EditBoxProperties p;
+    p.content = content;
+    p.textColour = textColour;
+    p.font = MakeFontBlock(-12, 400, "宋体");
+    return WriteEditBoxBlock(p);
+}
+
+std::vector<uint8_t> GroupBlock(const char* caption) {
+    GroupBoxProperties p;
+    p.caption = caption;
+    p.font = MakeFontBlock(-12, 400, "宋体");
+    return WriteGroupBoxBlock(p);
+}
+
+std::vector<uint8_t> LabelBlock(const char* caption, int32_t fontHeight, uint32_t textColour, uint32_t alignment) {
+    LabelProperties p;
+    p.caption = caption;
+    p.textColour = textColour;
+    p.font = MakeFontBlock(fontHeight, 400, fontHeight == -12 ? "" : "宋体");
+    p.alignment = alignment;
+    p.verticalAlignment = 1;
+    return WriteLabelBlock(p);
+}
+
+struct ListColumn {
+    const char* title;
+    uint32_t alignment;  // 0 left, 1 centred, 2 right
+    uint32_t width;
+};
+const ListColumn kMusicColumns[4] = {
+    {" ID", 0, 36},
+    {"歌手名", 1, 125},
+    {"歌曲名", 1, 125},
+    {"音乐地址", 1, 300},
+};
+
+std::vector<uint8_t> ListViewBlock(const ListColumn (&)[4]) { return MinimalPropertyBlock(1); }
+
+struct ButtonLook {
+    uint32_t textColour;
+    uint32_t backgroundColour;
+};
+
+// What a SuperBtn unit shows: three looks (normal, mouse over, pressed),
+// each with an optional picture and a colour pair, a caption in a font,
+// and the sounds for the mouse entering and for a click.
+struct SuperBtnDescription {
+    const char* caption;
+    int32_t fontHeight;
+    ButtonLook looks[3];
+    std::vector<uint8_t> pictures[3];
+    std::vector<uint8_t> enterSound;
+    std::vector<uint8_t> clickSound;
+};
+
+std::vector<uint8_t> SuperBtnBlock(const SuperBtnDescription&) { return MinimalPropertyBlock(1); }
+
+std::vector<uint8_t> HyperLinkerBlock(const char* /*caption*/) { return MinimalPropertyBlock(1); }
+
+SuperBtnDescription SaveButton() {
+    return SuperBtnDescription{"保存音乐列表", -14,
+                               {{0x00FFFFFF, 0x00FF8800}, {0x00FFFFFF, 0x000080FF}, {0x00FFFFFF, 0x00FF8800}},
+                               {}, {}, {}};
+}
+
+SuperBtnDescription QueryButton() {
+    std::vector<uint8_t> normal = QueryButtonPicture(false);
+    return SuperBtnDescription{"", -12, {{0, 0x00F0F0F0}, {0, 0x00FFFFFF}, {0, 0x00F0F0F0}},
+                               {normal, QueryButtonPicture(true), normal}, {}, {}};
+}
+
+SuperBtnDescription BadgeButton(std::vector<uint8_t> picture) {
+    return SuperBtnDescription{"", -12,
+                               {{0, kDefaultColour}, {0, kDefaultColour}, {0, kDefaultColour}},
+                               {picture, picture, picture}, MouseEnterSound(), ClickSound()};
+}
+
+constexpr uint32_t kPromptGrey = 0x00808080;
+constexpr uint32_t kTitleBlue = 0x00C05000;
+
+// The start window's units in table order; unit 0 is the window itself.
+std::vector<UnitRow> StartWindowUnits() {
+    return {
+        {kWindowUnitId, kTypeCodeWindow, "", 50, 50, 612, 615, kOnWindow, kShown,
+         {{8, kRoutineStartUpdateThread}, {1, kRoutineConfirmClose}}, WindowBlock()},
+        {kUnitSavedQq, kTypeCodeEditBox, "编辑框_保存QQ", 216, 552, 104, 24, kOnWindow, 0, {}, EditBlock("", kDefaultColour)},
+        {kUnitMakerLink, kTypeCodeHyperLinker, "超级链接框_宣传", 16, 566, 168, 12, kOnWindow, kShown, {},
+         HyperLinkerBlock("Lyrabox 主页")},
+        {kUnitHelpButton, kTypeCodeSuperBtn, "超级按钮_说明", 486, 543, 38, 38, kOnWindow, kShown,
+         {{0, kRoutineShowHelp}}, SuperBtnBlock(BadgeButton(HelpButtonPicture()))},
+        {kUnitAboutButton, kTypeCodeSuperBtn, "超级按钮_关于", 550, 543, 38, 38, kOnWindow, kShown,
+         {{0, kRoutineShowAbout}}, SuperBtnBlock(BadgeButton(AboutButtonPicture()))},
+        {kUnitSaveButton, kTypeCodeSuperBtn, "超级按钮_保存音乐列表", 349, 548, 100, 30, kOnWindow, kShown,
+         {{0, kRoutineSaveMusicLists}}, SuperBtnBlock(SaveButton())},
+        {kUnitFavouriteList, kTypeCodeListView, "超级列表框_收藏音乐列表", 8, 332, 590, 205, kOnWindow, kShownTabStop,
+         {{-3, kRoutineCopyMusicAddressFavourite}, {2, kRoutineCopyByHeaderFavourite}}, ListViewBlock(kMusicColumns)},
+        {kUnitHintLabel, kTypeCodeLabel, "标_说明", 370, 24, 210, 20, kUnitQueryGroup, kShown, {},
+         LabelBlock("（点击查询按钮或按回车键来进行查询）", -11, kDefaultColour, 0)},
+        {kUnitQueryGroup, kTypeCodeGroupBox, "分组框_查询", 8, 8, 590, 56, kOnWindow, kShown, {}, GroupBlock("查询")},
+        {kUnitQqLabel, kTypeCodeLabel, "标签_QQ", 11, 25, 35, 20, kUnitQueryGroup, kShown, {},
+         LabelBlock("ＱＱ：", -12, kDefaultColour, 2)},
+        {kUnitQqEdit, kTypeCodeEditBox, "编辑框_QQ", 48, 23, 220, 22, kUnitQueryGroup, kShownTabStop,
+         {{-7, kRoutineClearPrompt}, {-8, kRoutineRestorePrompt}, {-9, kRoutineStartLookupOnEnter}},
+         EditBlock("请输入要查询的QQ", kPromptGrey)},
+        {kUnitQueryButton, kTypeCodeSuperBtn, "超级按钮_查询", 276, 21, 90, 26, kUnitQueryGroup, kShownTabStop,
+         {{0, kRoutineStartLookupThread}}, SuperBtnBlock(QueryButton())},
+        {kUnitBackgroundList, kTypeCodeListView, "超级列表框_背景音乐列表", 8, 95, 590, 205, kOnWindow, kShownTabStop,
+         {{-3, kRoutineCopyMusicAddressBackground}, {2, kRoutineCopyByHeaderBackground}}, ListViewBlock(kMusicColumns)},
+        {kUnitBackgroundTitle, kTypeCodeLabel, "标签_背景音乐列表", 8, 72, 590, 24, kOnWindow, kShown, {},
+         LabelBlock("★ 背景音乐列表 ★", -16, kTitleBlue, 1)},
+        {kUnitFavouriteTitle, kTypeCodeLabel, "标签_收藏音乐列表", 8, 309, 590, 24, kOnWindow, kShown, {},
+         LabelBlock("★ 收藏音乐列表 ★", -16, kTitleBlue, 1)},
+    };
+}
+
+UnitRecord MakeUnit(const UnitRow& row, const std::vector<UnitRow>& rows) {
+    UnitRecord unit;
+    unit.id = row.id;
+    unit.typeCode = row.typeCode;
+    unit.name = row.name;
+    unit.left = row.left;
+    unit.top = row.top;
+    unit.width = row.width;
+    unit.height = row.height;
+    unit.parentId = row.parent;
+    for (const UnitRow& other : rows) {
+        if (other.parent == row.id && other.id != row.id) unit.children.push_back(other.id);
+    }
+    unit.mousePointer = {0, 0, 0, 0};  // the default pointer
+    unit.flags = row.flags;
+    for (const Binding& binding : row.events) {
+        EventBinding stored;
+        stored.eventNumber = binding.event;
+        stored.routineWord = binding.routine;
+        unit.events.push_back(stored);
+    }
+    unit.propertyBlock = row.block;
+    return unit;
+}
+
+}  // namespace
+
+WindowTemplate ProgramWindowTemplate() {
+    std::vector<UnitRow> rows = StartWindowUnits();
+    WindowRecord window;
+    window.id = kStartWindowId;
+    for (const UnitRow& row : rows) window.units.push_back(MakeUnit(row, rows));
+    WindowTemplate result;
+    result.windows.push_back(std::move(window));
+    return result;
+}
+
+}  // namespace lyra

@@ -1,0 +1,430 @@
+// The command tables and calling convention, the desktop commands (message
+// boxes, clipboard, run directory, file writing) and the thread library.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "commands/libraries.h"
+#include "commands/text_commands.h"
+#include "commands/thread_library.h"
+#include "commands/ui_commands.h"
+#include "runtime/gbk.h"
+#include "runtime/memory.h"
+#include "runtime/runtime_app.h"
+#include "runtime/runtime_state.h"
+#include "runtime/services.h"
+#include "runtime/window_layer.h"
+#include "tests/windows/support/child_process.h"
+
+namespace lyra {
+
+// The runtime linked into this test needs a program image and a window
+// layer; the commands use neither.
+const ProgramImageHeader kProgramImageHeader = {};
+const WindowLayer* const kProgramWindowLayer = nullptr;
+int ApplicationEntry() { return 0; }
+
+namespace test {
+namespace {
+
+ValueRecord Absent() { return EmptyRecord(); }
+
+ValueRecord Call(CommandFunction command, std::vector<ValueRecord> args) {
+    ValueRecord result = CallCoreCommand(command, static_cast<int32_t>(args.size()), args.data());
+    EXPECT_EQ(result.type, 0u);
+    return result;
+}
+
+std::string TakeText(ValueRecord result) {
+    char* text = static_cast<char*>(RecordPointer(result));
+    std::string copy = text != nullptr ? text : "";
+    FreeMemory(text);
+    return copy;
+}
+
+// ---- Tables and calling convention ----
+
+TEST(CommandTables, CoreSlotsHoldTheirCommandsByCatalogueIndex) {
+    const CommandFunction expected[25] = {
+        &ToText,         &FindText,        &TrimSpaces,   &CharFromCode,    &BitOr,          &TextLeft,
+        &ToLowerCase,    &LengthOfText,    &ToBytes,      &BytesLength,     &BlankBytes,     &BytesLeft,
+        &BlankText,      &SplitText,       &ReplaceSubtext, &TextMid,       &TextRight,      &FindTextReverse,
+        &ToInteger,      &RemoveAllSpaces, &ShowMessageBox, &SetClipboardText, &ToFloat,     &RunDirectory,
+        &WriteFileBytes,
+    };
+    ASSERT_EQ(kCoreLibraryRecord.commandCount, 38u);
+    for (int i = 0; i < 25; ++i) EXPECT_EQ(kCoreLibraryRecord.commandTable[i], expected[i]) << "slot " << i;
+    EXPECT_EQ(kUiLibrary1Record.commandCount, 5u);
+    EXPECT_EQ(kUiLibrary2Record.commandCount, 0u);
+    ASSERT_EQ(kThreadLibraryRecord.commandCount, 1u);
+    EXPECT_EQ(kThreadLibraryRecord.commandTable[0], &LaunchThread);
+}
+
+TEST(CommandTables, BothServicesPassArgumentsAndHandBackTheResultWords) {
+    ValueRecord args[3] = {TextArg("a,b"), Absent(), Absent()};
+    ValueRecord length = kServices.CallCoreCommand(kCoreLibraryRecord.commandTable[7], 1, args);
+    EXPECT_EQ(LowWord(length), 3u);
+    EXPECT_EQ(HighWord(length), 0u);
+    EXPECT_EQ(length.type, 0u);
+
+    ValueRecord split = kServices.CallLibraryCommand(kCoreLibrary, &SplitText, 3, args);
+    void* array = RecordPointer(split);
+    ASSERT_NE(array, nullptr);
+    EXPECT_EQ(ArrayElementCount(array), 2u) << "an absent delimiter is a comma";
+    FreeArray(kTypeText | kArrayFlag, array);
+}
+
+// ---- Run directory ----
+
+intptr_t FakeRequest(int code, intptr_t, intptr_t) {
+    static const char kDirectory[] = "C:\\程序\\目录";
+    return code == 2003 ? reinterpret_cast<intptr_t>(kDirectory) : 0;
+}
+
+TEST(RunDirectory, CopiesTheTextOfRequest2003) {
+    ASSERT_EQ(kCoreLibraryRecord.notify(1, reinterpret_cast<intptr_t>(&FakeRequest), 0), 0);
+    EXPECT_EQ(TakeText(Call(&RunDirectory, {})), "C:\\程序\\目录");
+
+    ASSERT_EQ(kCoreLibraryRecord.notify(1, reinterpret_cast<intptr_t>(&RuntimeRequest), 0), 0);
+    Runtime().programDirectory = "Z:\\lyrabox";
+    ValueRecord result = Call(&RunDirectory, {});
+    EXPECT_NE(RecordPointer(result), static_cast<const void*>(Runtime().programDirectory.c_str())) << "a new copy";
+    EXPECT_EQ(TakeText(result), "Z:\\lyrabox");
+    Runtime().programDirectory.clear();
+    EXPECT_EQ(RecordPointer(Call(&RunDirectory, {})), nullptr) << "empty is null";
+}
+
+// ---- Clipboard ----
+
+std::string ClipboardAnsi() {
+    HANDLE data = GetClipboardData(CF_TEXT);
+    if (data == nullptr) return "<none>";
+    std::string text = static_cast<const char*>(GlobalLock(data));
+    GlobalUnlock(data);
+    return text;
+}
+
+std::wstring ClipboardWide() {
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    if (data == nullptr) return L"<none>";
+    std::wstring text = static_cast<const wchar_t*>(GlobalLock(data));
+    GlobalUnlock(data);
+    return text;
+}
+
+TEST(Clipboard, BothFormatsCarryTheText) {
+    ValueRecord result = Call(&SetClipboardText, {TextArg("中文 abc")});
+    EXPECT_EQ(LowWord(result), 1u);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EXPECT_EQ(ClipboardAnsi(), "中文 abc") << "CF_TEXT holds the GBK bytes";
+    EXPECT_EQ(ClipboardWide(), L"中文 abc") << "CF_UNICODETEXT converted from code page 936";
+    CloseClipboard();
+}
+
+TEST(Clipboard, EmptyTextLeavesEmptyItems) {
+    Call(&SetClipboardText, {TextArg("before")});
+    ValueRecord result = Call(&SetClipboardText, {TextArg("")});
+    EXPECT_EQ(LowWord(result), 1u);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EXPECT_EQ(ClipboardAnsi(), "");
+    EXPECT_EQ(ClipboardWide(), L"");
+    CloseClipboard();
+}
+
+TEST(Clipboard, FailsWhileAnotherThreadHoldsItOpen) {
+    Call(&SetClipboardText, {TextArg("kept")});
+    HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<bool> holderOpened{false};
+    // The holder opens the clipboard for a window: two threads opening it
+    // for no window at all are not told apart.
+    std::thread holder([&] {
+        HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        holderOpened = OpenClipboard(owner) != 0;
+        SetEvent(opened);
+        WaitForSingleObject(release, 30000);
+        if (holderOpened) CloseClipboard();
+        DestroyWindow(owner);
+    });
+    WaitForSingleObject(opened, 30000);
+    ASSERT_TRUE(holderOpened.load());
+    ValueRecord result = Call(&SetClipboardText, {TextArg("lost")});
+    SetEvent(release);
+    holder.join();
+    CloseHandle(opened);
+    CloseHandle(release);
+    EXPECT_EQ(LowWord(result), 0u);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EXPECT_EQ(ClipboardAnsi(), "kept");
+    CloseClipboard();
+}
+
+// ---- Message boxes ----
+
+struct SeenBox {
+    bool found = false;
+    std::wstring text;
+    LONG exStyle = 0;
+    bool probeEnabled = true;
+};
+
+BOOL CALLBACK CloseProcessBoxes(HWND window, LPARAM) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t className[16];
+    GetClassNameW(window, className, 16);
+    if (owner == GetCurrentProcessId() && lstrcmpW(className, L"#32770") == 0) PostMessageW(window, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+// Shows a box through the command on this thread while a watcher finds it by
+// its caption, records it and answers with the message given.
+int32_t ShowAndAnswer(std::vector<ValueRecord> args, const wchar_t* caption, UINT message, WPARAM wParam,
+                      SeenBox* seen, HWND probe = nullptr) {
+    std::thread watcher([=] {
+        HWND box = nullptr;
+        seen->found = WaitUntil(
+            [&] { return (box = FindProcessWindow(GetCurrentProcessId(), L"#32770", caption)) != nullptr; }, 20000);
+        if (!seen->found) {
+            EnumWindows(&CloseProcessBoxes, 0);  // never leave the test hanging in a box
+            return;
+        }
+        seen->text = DialogStaticText(box);  // set before the box became visible
+        seen->exStyle = GetWindowLongW(box, GWL_EXSTYLE);
+        if (probe != nullptr) seen->probeEnabled = IsWindowEnabled(probe) != 0;
+        PostMessageW(box, message, wParam, 0);
+    });
+    ValueRecord result = Call(&ShowMessageBox, std::move(args));
+    watcher.join();
+    return RecordInt(result);
+}
+
+class MessageBoxes : public ::testing::Test {
+protected:
+    void SetUp() override {
+        probe_ = CreateWindowExW(0, L"STATIC", L"probe", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(probe_, nullptr);
+    }
+    void TearDown() override { DestroyWindow(probe_); }
+    HWND probe_ = nullptr;
+};
+
+TEST_F(MessageBoxes, OkCancelAnswersAndTaskModality) {
+    SeenBox seen;
+    ValueRecord flags = IntArg(65);
+    EXPECT_EQ(ShowAndAnswer({TextArg("确定吗？"), flags, TextArg("标题")}, L"标题", WM_COMMAND, IDOK, &seen, probe_), 0);
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.text, L"确定吗？");
+    EXPECT_FALSE(seen.probeEnabled) << "task-modal: the thread's windows are disabled while the box is up";
+    EXPECT_TRUE(IsWindowEnabled(probe_)) << "and enabled again afterwards";
+
+    EXPECT_EQ(ShowAndAnswer({TextArg("a"), flags, TextArg("标题")}, L"标题", WM_COMMAND, IDCANCEL, &seen), 1);
+    EXPECT_EQ(ShowAndAnswer({TextArg("a"), flags, TextArg("标题")}, L"标题", WM_CLOSE, 0, &seen), 1)
+        << "closing the box is Cancel";
+}
+
+TEST_F(MessageBoxes, YesNoAnswersMapBelowTheirIds) {
+    SeenBox seen;
+    ValueRecord yesNo = IntArg(MB_YESNO);
+    EXPECT_EQ(ShowAndAnswer({TextArg("?"), yesNo, TextArg("yn")}, L"yn", WM_COMMAND, IDYES, &seen), 5);
+    EXPECT_EQ(ShowAndAnswer({TextArg("?"), yesNo, TextArg("yn")}, L"yn", WM_COMMAND, IDNO, &seen), 6);
+    ValueRecord retry = IntArg(MB_ABORTRETRYIGNORE);
+    EXPECT_EQ(ShowAndAnswer({TextArg("?"), retry, TextArg("ari")}, L"ari", WM_COMMAND, IDRETRY, &seen), 3);
+}
+
+TEST_F(MessageBoxes, ContentIsConvertedAndTheTitleDefaults) {
+    SeenBox seen;
+    ValueRecord flags = IntArg(64);
+    EXPECT_EQ(ShowAndAnswer({IntArg(12), flags, Absent()}, L"信息：", WM_COMMAND, IDOK, &seen), 0);
+    ASSERT_TRUE(seen.found) << "the default title";
+    EXPECT_EQ(seen.text, L"12");
+    ShowAndAnswer({BoolArg(true), flags, Absent()}, L"信息：", WM_COMMAND, IDOK, &seen);
+    EXPECT_EQ(seen.text, L"真");
+    ShowAndAnswer({DoubleArg(0.1), flags}, L"信息：", WM_COMMAND, IDOK, &seen);
+    EXPECT_EQ(seen.text, L"0.1");
+    uint8_t byteSet[11] = {1, 0, 0, 0, 3, 0, 0, 0, 'a', 'b', 'c'};
+    ShowAndAnswer({PointerArg(byteSet, kTypeByteSet), flags}, L"信息：", WM_COMMAND, IDOK, &seen);
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.text, L"") << "a byte set shows an empty message";
+}
+
+TEST_F(MessageBoxes, SystemModalBoxIsNotMadeTaskModal) {
+    SeenBox seen;
+    ValueRecord flags = IntArg(MB_SYSTEMMODAL | 64);
+    EXPECT_EQ(ShowAndAnswer({TextArg("sys"), flags, TextArg("sm")}, L"sm", WM_COMMAND, IDOK, &seen, probe_), 0);
+    ASSERT_TRUE(seen.found);
+    EXPECT_TRUE(seen.probeEnabled);
+    EXPECT_NE(seen.exStyle & WS_EX_TOPMOST, 0);
+}
+
+// ---- Writing files ----
+
+class WriteFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t folder[MAX_PATH];
+        GetTempPathW(MAX_PATH, folder);
+        path_ = std::wstring(folder) + L"lyrabox_写入测试.txt";
+        gbkPath_ = WideToGbk(path_.c_str());
+        DeleteFileW(path_.c_str());
+    }
+    void TearDown() override { DeleteFileW(path_.c_str()); }
+
+    void Put(const std::string& bytes) {
+        HANDLE file = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+
+    std::wstring path_;
+    std::string gbkPath_;
+};
+
+struct HeapByteSet {
+    explicit HeapByteSet(const std::string& bytes) : block(MakeByteSet(bytes.data(), bytes.size())) {}
+    ~HeapByteSet() { FreeMemory(block); }
+    ValueRecord Arg() const { return PointerArg(block, kTypeByteSet); }
+    void* block;
+};
+
+TEST_F(WriteFiles, OverwritesALongerFileWithExactlyTheNewBytes) {
+    Put("0123456789");
+    HeapByteSet first("abc"), second("de");
+    ValueRecord result = Call(&WriteFileBytes, {TextArg(gbkPath_.c_str()), first.Arg(), second.Arg()});
+    EXPECT_EQ(LowWord(result), 1u);
+    EXPECT_EQ(ReadFileBytes(path_), "abcde") << "the Chinese name reached the file system intact";
+}
+
+TEST_F(WriteFiles, EmptyByteSetsTruncate) {
+    Put("0123456789");
+    ValueRecord result = Call(&WriteFileBytes, {TextArg(gbkPath_.c_str()), PointerArg(nullptr, kTypeByteSet)});
+    EXPECT_EQ(LowWord(result), 1u);
+    EXPECT_EQ(GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES, true);
+    EXPECT_EQ(ReadFileBytes(path_), "");
+}
+
+TEST_F(WriteFiles, FailsOnAnEmptyNameAMissingFolderOrAFileHeldOpen) {
+    HeapByteSet bytes("x");
+    EXPECT_EQ(LowWord(Call(&WriteFileBytes, {TextArg(""), bytes.Arg()})), 0u);
+    std::string missing = gbkPath_ + "\\none\\file.txt";
+    EXPECT_EQ(LowWord(Call(&WriteFileBytes, {TextArg(missing.c_str()), bytes.Arg()})), 0u);
+
+    Put("kept");
+    HANDLE held = CreateFileW(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(LowWord(Call(&WriteFileBytes, {TextArg(gbkPath_.c_str()), bytes.Arg()})), 0u);
+    CloseHandle(held);
+    EXPECT_EQ(ReadFileBytes(path_), "kept");
+}
+
+// ---- Threads ----
+
+struct ThreadProbe {
+    std::atomic<uintptr_t> parameter{0xDEADBEEF};
+    std::atomic<DWORD> threadId{0};
+    HANDLE proceed = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ~ThreadProbe() {
+        CloseHandle(proceed);
+        CloseHandle(done);
+    }
+};
+ThreadProbe* gProbe = nullptr;
+
+DWORD WINAPI ProbeRoutine(LPVOID parameter) {
+    gProbe->parameter = reinterpret_cast<uintptr_t>(parameter);
+    gProbe->threadId = GetCurrentThreadId();
+    WaitForSingleObject(gProbe->proceed, 30000);  // blocks until the test lets it go
+    SetEvent(gProbe->done);
+    return 7;
+}
+
+ValueRecord Routine() { return PointerArg(reinterpret_cast<const void*>(&ProbeRoutine), kTypeRoutine); }
+
+TEST(LaunchThread, RunsDetachedWithParameterZeroAndReturnsAtOnce) {
+    ThreadProbe probe;
+    gProbe = &probe;
+    ValueRecord args[1] = {Routine()};
+    ValueRecord result = kServices.CallLibraryCommand(kThreadLibrary, &LaunchThread, 1, args);
+    EXPECT_EQ(LowWord(result), 1u);
+    EXPECT_EQ(result.type, 0u);
+    ASSERT_TRUE(WaitUntil([&] { return probe.threadId != 0; }, 10000));
+    EXPECT_EQ(WaitForSingleObject(probe.done, 0), static_cast<DWORD>(WAIT_TIMEOUT))
+        << "the command returned while the subroutine still blocks";
+    EXPECT_EQ(probe.parameter.load(), 0u);
+    SetEvent(probe.proceed);
+    EXPECT_EQ(WaitForSingleObject(probe.done, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+    gProbe = nullptr;
+}
+
+TEST(LaunchThread, HandsOverTheParameterAndTheOpenHandle) {
+    ThreadProbe probe;
+    gProbe = &probe;
+    HANDLE handle = reinterpret_cast<HANDLE>(0xDEADBEEF);
+    ValueRecord args[3] = {Routine(), IntArg(77), PointerArg(&handle, kTypeInt)};
+    ValueRecord result = kServices.CallLibraryCommand(kThreadLibrary, &LaunchThread, 3, args);
+    EXPECT_EQ(LowWord(result), 1u);
+    ASSERT_NE(handle, reinterpret_cast<HANDLE>(0xDEADBEEF));
+    ASSERT_NE(handle, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return probe.threadId != 0; }, 10000));
+    EXPECT_EQ(GetThreadId(handle), probe.threadId.load());
+    EXPECT_EQ(probe.parameter.load(), 77u);
+    EXPECT_EQ(WaitForSingleObject(handle, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "still running";
+    SetEvent(probe.proceed);
+    ASSERT_EQ(WaitForSingleObject(handle, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+    DWORD exitCode = 0;
+    GetExitCodeThread(handle, &exitCode);
+    EXPECT_EQ(exitCode, 7u) << "the subroutine's value is the exit code";
+    CloseHandle(handle);
+    gProbe = nullptr;
+}
+
+TEST(LaunchThread, AbsentParameterAndHandleVariableAreNotRead) {
+    ThreadProbe probe;
+    gProbe = &probe;
+    // Absent records whose data words would be meaningful if read.
+    ValueRecord parameter = IntArg(55);
+    parameter.type = 0;
+    HANDLE handle = reinterpret_cast<HANDLE>(0xDEADBEEF);
+    ValueRecord variable = PointerArg(&handle, 0);
+    ValueRecord args[3] = {Routine(), parameter, variable};
+    EXPECT_EQ(LowWord(Call(&LaunchThread, {args[0], args[1], args[2]})), 1u);
+    ASSERT_TRUE(WaitUntil([&] { return probe.threadId != 0; }, 10000));
+    EXPECT_EQ(probe.parameter.load(), 0u);
+    EXPECT_EQ(handle, reinterpret_cast<HANDLE>(0xDEADBEEF));
+    SetEvent(probe.proceed);
+    WaitForSingleObject(probe.done, 10000);
+    gProbe = nullptr;
+}
+
+TEST(LaunchThread, NoRoutineIsFalseWithANullHandle) {
+    HANDLE handle = reinterpret_cast<HANDLE>(0xDEADBEEF);
+    ValueRecord result = Call(&LaunchThread, {PointerArg(nullptr, kTypeRoutine), Absent(), PointerArg(&handle, kTypeInt)});
+    EXPECT_EQ(LowWord(result), 0u);
+    EXPECT_EQ(handle, nullptr);
+}
+
+TEST(ThreadLibrary, NotifyStoresTheRequestAndTearsDownCriticalSections) {
+    EXPECT_EQ(kThreadLibraryRecord.notify(1, reinterpret_cast<intptr_t>(&FakeRequest), 0), 0);
+    EXPECT_EQ(ThreadLibraryRequest(), &FakeRequest);
+    for (int i = 0; i < 3; ++i) {
+        auto* section = static_cast<CRITICAL_SECTION*>(NewListedCriticalSection());
+        EnterCriticalSection(section);
+        LeaveCriticalSection(section);
+    }
+    EXPECT_EQ(kThreadLibraryRecord.notify(6, 0, 0), 0);
+    EXPECT_EQ(kThreadLibraryRecord.notify(6, 0, 0), 0) << "an empty list tears down again harmlessly";
+    EXPECT_EQ(kThreadLibraryRecord.notify(2, 0, 0), -1);
+}
+
+}  // namespace
+}  // namespace test
+}  // namespace lyra

@@ -1,0 +1,281 @@
+// A program on the runtime and the window units, built on the window-test
+// template (the program's units without list views, buttons and hyperlink).
+// Every unit's events are bound to routines that log them; the scenario
+// (first argument) decides what some routines answer and what the program
+// does besides. The second argument names the log file.
+//
+// Log lines: "E <unit id> <event> <arguments...>" for each routine call,
+// and plain markers ("load-begin", "worker-done", ...).
+#include <windows.h>
+#include <shellapi.h>
+
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <utility>
+
+#include "commands/libraries.h"
+#include "data/window_template.h"
+#include "runtime/memory.h"
+#include "runtime/runtime_app.h"
+#include "runtime/runtime_state.h"
+#include "runtime/services.h"
+#include "runtime/window_layer.h"
+#include "tools/template_variants.h"
+#include "window_units/loaded_template.h"
+#include "window_units/window_units.h"
+
+namespace lyra {
+
+extern const uint8_t kTestWindowTemplate[];
+extern const uint32_t kTestWindowTemplateSize;
+
+namespace {
+
+std::wstring gScenario;
+std::wstring gLogPath;
+std::mutex gLogMutex;
+int gCloseQuestions = 0;
+
+void Log(const std::string& line) {
+    std::lock_guard<std::mutex> lock(gLogMutex);
+    FILE* file = _wfopen(gLogPath.c_str(), L"ab");
+    if (file == nullptr) return;
+    std::fprintf(file, "%s\n", line.c_str());
+    std::fclose(file);
+}
+
+std::string Hex(uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08X", value);
+    return text;
+}
+
+bool Scenario(const wchar_t* name) { return gScenario == name; }
+
+// What a routine answers: false for no value.
+bool Answer(uint32_t unitId, int32_t event, int64_t* result) {
+    if (Scenario(L"char-drop") && unitId == kUnitQqEdit && event == -11) {
+        *result = 0;
+        return true;
+    }
+    if (Scenario(L"char-A") && unitId == kUnitQqEdit && event == -11) {
+        *result = 65;
+        return true;
+    }
+    if (Scenario(L"close-refuse") && unitId == kWindowUnitId && event == 1 && ++gCloseQuestions == 1) {
+        *result = 0;
+        return true;
+    }
+    if (Scenario(L"idle") && unitId == kWindowUnitId && event == 7) {
+        static int calls = 0;
+        *result = ++calls < 3;
+        return true;
+    }
+    return false;
+}
+
+bool OnEvent(uint32_t index, const int64_t* args, int count, int64_t* result) {
+    if (index == kTestShadowedRoutine) {
+        Log("shadowed");
+        return false;
+    }
+    int32_t event = TestRoutineEvent(index);
+    EventSource source = CurrentEventSource();
+    const WindowRecord& window = LoadedTemplate().windows.at(0);
+    uint32_t ordinal = index / kTestEventSlots;
+    if (ordinal >= window.units.size() || window.units[ordinal].id != source.unitId || source.windowId != kStartWindowId) {
+        Log("source-mismatch " + std::to_string(index));
+    }
+    if (event == 7 && !Scenario(L"idle")) return false;
+    std::string line = "E " + Hex(source.unitId) + " " + std::to_string(event);
+    for (int i = 0; i < count; ++i) line += " " + std::to_string(args[i]);
+    Log(line);
+    return Answer(source.unitId, event, result);
+}
+
+template <size_t Index>
+bool TestRoutine(const int64_t* args, int count, int64_t* result) {
+    return OnEvent(static_cast<uint32_t>(Index), args, count, result);
+}
+
+template <size_t... Index>
+constexpr std::array<ApplicationRoutine, sizeof...(Index)> MakeRoutines(std::index_sequence<Index...>) {
+    return {{&TestRoutine<Index>...}};
+}
+
+const std::array<ApplicationRoutine, kTestRoutineCount> kRoutines =
+    MakeRoutines(std::make_index_sequence<kTestRoutineCount>{});
+const RoutineTable kRoutineTable = {kTestRoutineCount, kRoutines.data()};
+
+const LibraryRecord* const kLibraryTable[4] = {
+    &kCoreLibraryRecord,
+    &kUiLibrary1Record,
+    &kUiLibrary2Record,
+    &kThreadLibraryRecord,
+};
+const uint8_t kConstantBytes[16] = {};
+
+// ---- Property access from a worker thread ----
+
+uint64_t TextValue(const char* text) { return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(text)); }
+
+std::string ReadText(uint32_t unit, int32_t property, int32_t element = -1) {
+    uint64_t value = kServices.ReadProperty(kStartWindowId, unit, property, element);
+    const char* text = reinterpret_cast<const char*>(static_cast<uintptr_t>(value));
+    std::string copy = text != nullptr ? text : "";
+    kServices.FreeMemory(const_cast<char*>(text));
+    return copy;
+}
+
+uint32_t ReadWord(uint32_t unit, int32_t property, int32_t element = -1) {
+    return static_cast<uint32_t>(kServices.ReadProperty(kStartWindowId, unit, property, element));
+}
+
+void Write(uint32_t unit, int32_t property, uint64_t value, int32_t element = -1) {
+    kServices.WriteProperty(kStartWindowId, unit, property, element, value);
+}
+
+DWORD WINAPI PropertyWorker(void*) {
+    Log("worker-start");
+    Write(kUnitQqEdit, 8, TextValue("12345"));
+    Write(kUnitQqEdit, 10, 0x000000FF);
+    Write(kUnitQqEdit, 14, static_cast<uint32_t>(-5));
+    Log("edit " + ReadText(kUnitQqEdit, 8) + " colour " + Hex(ReadWord(kUnitQqEdit, 10)) + " limit " +
+        std::to_string(static_cast<int32_t>(ReadWord(kUnitQqEdit, 14))));
+    Write(kUnitQqEdit, 14, 11);
+    Log("limit " + std::to_string(ReadWord(kUnitQqEdit, 14)));
+
+    Write(kUnitSavedQq, 19, TextValue("#"));
+    Write(kUnitSavedQq, 18, 2);
+    Write(kUnitQqEdit, 18, 1);
+    Write(kUnitSavedQq, 8, TextValue("54321"));
+    Log("saved " + ReadText(kUnitSavedQq, 8) + " visible " + std::to_string(ReadWord(kUnitSavedQq, 5)));
+
+    Write(kUnitQueryGroup, 8, TextValue("正在查询……"));
+    Write(kUnitQueryGroup, 6, 1);
+    Write(kUnitQueryGroup, 10, 0x000000FF);
+    Write(kUnitQueryGroup, 9, 7);
+    Log("group disabled " + std::to_string(ReadWord(kUnitQueryGroup, 6)) + " alignment " +
+        std::to_string(ReadWord(kUnitQueryGroup, 9)) + " colour " + Hex(ReadWord(kUnitQueryGroup, 10)));
+    Write(kUnitQueryGroup, 6, 0);
+
+    Write(kUnitQqLabel, 8, TextValue("号码："));
+    Write(kUnitQqLabel, 4, TextValue("标记"));
+    Log("label " + ReadText(kUnitQqLabel, 8) + " tag " + ReadText(kUnitQqLabel, 4));
+
+    // Font sub-indexes: point size, face name, bold; then a whole-font write.
+    Log("font size " + std::to_string(ReadWord(kUnitQqEdit, 12, 5)) + " bold " +
+        std::to_string(ReadWord(kUnitQqEdit, 12, 1)));
+    Write(kUnitQqEdit, 12, 1, 1);
+    Write(kUnitQqEdit, 12, 14, 5);
+    Log("font size " + std::to_string(ReadWord(kUnitQqEdit, 12, 5)) + " bold " +
+        std::to_string(ReadWord(kUnitQqEdit, 12, 1)) + " face " + ReadText(kUnitQqEdit, 12, 6));
+
+    uint8_t pointerBlock[12] = {1, 0, 0, 0, 4, 0, 0, 0, 3, 0, 0, 0};  // a byte set holding pointer number 3
+    Write(kUnitQqLabel, 7, static_cast<uint64_t>(reinterpret_cast<uintptr_t>(pointerBlock)));
+    uint64_t pointer = kServices.ReadProperty(kStartWindowId, kUnitQqLabel, 7, -1);
+    const void* pointerSet = reinterpret_cast<const void*>(static_cast<uintptr_t>(pointer));
+    Log("pointer " + std::to_string(ByteSetLength(pointerSet)) + " " + std::to_string(ByteSetBytes(pointerSet)[0]));
+    kServices.FreeMemory(const_cast<void*>(pointerSet));
+
+    Write(kWindowUnitId, 5, 0);
+    Log("window visible " + std::to_string(ReadWord(kWindowUnitId, 5)));
+    Write(kWindowUnitId, 5, 1);
+    Write(kUnitQqEdit, 0, 60);
+    Log("window visible " + std::to_string(ReadWord(kWindowUnitId, 5)) + " edit left " +
+        std::to_string(ReadWord(kUnitQqEdit, 0)) + " width " + std::to_string(ReadWord(kUnitQqEdit, 2)));
+    Log("worker-done");
+    return 0;
+}
+
+std::string Narrow(const std::wstring& wide) {
+    std::string narrow;
+    for (wchar_t c : wide) narrow += c < 128 ? static_cast<char>(c) : '?';
+    return narrow;
+}
+
+}  // namespace
+
+const ProgramImageHeader kProgramImageHeader = {
+    3, 0, 1, &kRoutineTable, kConstantBytes, sizeof kConstantBytes, kTestWindowTemplate, kTestWindowTemplateSize,
+    4, kLibraryTable, 0, nullptr, nullptr,
+};
+const WindowLayer* const kProgramWindowLayer = &kWindowUnitsLayer;
+
+int ApplicationEntry() {
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argc < 3) return 2;
+    gScenario = argv[1];
+    gLogPath = argv[2];
+    LocalFree(argv);
+
+    kServices.RuntimeHelper(kHelperInitialiseProgram, 0, 0, 0, 0, 0);
+    Log("scenario " + Narrow(gScenario));
+
+    if (Scenario(L"read-unloaded")) {
+        Log("left " + std::to_string(ReadWord(kUnitQqEdit, 0)) + " visible " + std::to_string(ReadWord(kUnitSavedQq, 5)));
+        Log("content " + ReadText(kUnitQqEdit, 8));
+        return 3;
+    }
+    if (Scenario(L"unknown-window")) {
+        kServices.ReadProperty(0x52010099, kUnitQqEdit, 0, -1);
+        return 3;
+    }
+    if (Scenario(L"missing-unit-object")) {
+        Log("object " + std::to_string(RuntimeRequest(2006, kStartWindowId, kUnitQqEdit)));
+        RuntimeRequest(2007, kStartWindowId, kUnitQqEdit);
+        return 3;
+    }
+
+    Log("load-begin");
+    kServices.LoadStartWindow(kStartWindowId);
+    Log("load-end");
+
+    HWND window = LoadedTemplate().windows.at(0).units.at(0).object->Handle();
+    if (Scenario(L"worker-props")) CloseHandle(CreateThread(nullptr, 0, &PropertyWorker, nullptr, 0, nullptr));
+    if (Scenario(L"second-load")) {
+        ShowWindow(window, SW_MINIMIZE);
+        Log(std::string("iconic ") + (IsIconic(window) ? "1" : "0"));
+        kServices.LoadStartWindow(kStartWindowId);
+        Log(std::string("iconic ") + (IsIconic(window) ? "1" : "0") + " same " +
+            (LoadedTemplate().windows.at(0).units.at(0).object->Handle() == window ? "1" : "0"));
+    }
+    if (Scenario(L"event-unknown-window") || Scenario(L"event-unknown-unit")) {
+        EventRequest request{};
+        bool unknownWindow = Scenario(L"event-unknown-window");
+        request.windowId = unknownWindow ? 0x52010099u : static_cast<uint32_t>(kStartWindowId);
+        request.unitId = unknownWindow ? static_cast<uint32_t>(kUnitQqEdit) : 0x16999999u;
+        request.eventNumber = -9;
+        RuntimeRequest(2008, reinterpret_cast<intptr_t>(&request), 0);
+        return 3;
+    }
+    if (Scenario(L"property-data")) {
+        // Every unit writes back the block it was built from.
+        for (const UnitRecord& unit : LoadedTemplate().windows.at(0).units) {
+            const DataTypeRecord* type = DataTypeRecordOf(unit.typeCode);
+            auto data = reinterpret_cast<PropertyDataOperation>(type->getInterface(kOpGetAllPropertyData));
+            auto* block = static_cast<uint8_t*>(data(unit.object));
+            uint32_t size;
+            std::memcpy(&size, block, 4);
+            bool same = std::vector<uint8_t>(block + 4, block + 4 + size) == unit.propertyBlock;
+            kServices.FreeMemory(block);
+            Log("property-data " + Hex(unit.id) + (same ? " same" : " different"));
+        }
+        Log("property-data-done");
+    }
+    if (Scenario(L"focus")) {
+        HWND edit = LoadedTemplate().windows.at(0).FindUnit(kUnitQqEdit)->object->Handle();
+        SetFocus(edit);
+        SetFocus(window);
+        Log("focus-done");
+    }
+    kServices.RunMessageLoop();
+    Log("loop-end");
+    return 0;
+}
+
+}  // namespace lyra

@@ -1,0 +1,179 @@
+#include "window_units/components/group_box.h"
+
+#include <windows.h>
+
+#include "runtime/gbk.h"
+#include "window_units/component.h"
+#include "window_units/component_support.h"
+#include "window_units/components/group_box_block.h"
+#include "window_units/type_interface.h"
+
+namespace lyra {
+
+namespace {
+
+const DWORD kAlignmentStyles[3] = {BS_LEFT, BS_CENTER, BS_RIGHT};
+
+class GroupBoxComponent : public Component {
+public:
+    GroupBoxComponent(uint32_t windowId, uint32_t unitId, const GroupBoxProperties& properties)
+        : Component(windowId, unitId), properties_(properties) {}
+
+    bool Create(const CreateArgs& args);
+
+    bool GetProperty(int ownNumber, PropertyValue* value) override;
+    bool SetProperty(int ownNumber, const PropertyValue& value) override;
+    std::vector<uint8_t> PropertyData() override;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void ApplyFont();
+    void ApplyBackground() {
+        background_.Reset(CreateSolidBrush(ResolveColour(properties_.backgroundColour, COLOR_BTNFACE)));
+    }
+    void ApplyAlignment();
+    void Repaint() { RedrawWindow(Handle(), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN); }
+
+    GroupBoxProperties properties_;
+    OwnedFont font_;
+    OwnedBrush background_;
+};
+
+bool GroupBoxComponent::Create(const CreateArgs& args) {
+    std::wstring caption = GbkToWide(properties_.caption.data(), properties_.caption.size());
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | BS_GROUPBOX | kAlignmentStyles[properties_.alignment] | args.style;
+    HWND handle = CreateWindowExW(0, L"BUTTON", caption.c_str(), style, args.left, args.top, args.width,
+                                  args.height, args.parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(args.childId)),
+                                  GetModuleHandleW(nullptr), nullptr);
+    if (handle == nullptr) return false;
+    Attach(handle);
+    ApplyFont();
+    ApplyBackground();
+    return true;
+}
+
+void GroupBoxComponent::ApplyFont() {
+    font_.Reset(CreateFontFromBlock(properties_.font));
+    HFONT font = font_.get() != nullptr ? font_.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+void GroupBoxComponent::ApplyAlignment() {
+    LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_STYLE) & ~static_cast<LONG_PTR>(BS_CENTER);
+    SetWindowLongPtrW(Handle(), GWL_STYLE, style | kAlignmentStyles[properties_.alignment]);
+    Repaint();
+}
+
+LRESULT GroupBoxComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // The components inside talk to their parent, this frame.
+    LRESULT reflected = 0;
+    if (ReflectNotification(message, wParam, lParam, &reflected)) return reflected;
+    switch (message) {
+        case kReflectedMessageBase + WM_CTLCOLORSTATIC:
+        case kReflectedMessageBase + WM_CTLCOLORBTN: {
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            int textIndex = IsWindowEnabled(Handle()) ? COLOR_BTNTEXT : COLOR_GRAYTEXT;
+            SetTextColor(dc, IsWindowEnabled(Handle()) ? ResolveColour(properties_.captionColour, textIndex)
+                                                       : GetSysColor(textIndex));
+            SetBkColor(dc, ResolveColour(properties_.backgroundColour, COLOR_BTNFACE));
+            return reinterpret_cast<LRESULT>(background_.get());
+        }
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            SetBkColor(reinterpret_cast<HDC>(wParam), ResolveColour(properties_.backgroundColour, COLOR_BTNFACE));
+            return reinterpret_cast<LRESULT>(background_.get());
+        case WM_ERASEBKGND: {
+            // A group box does not paint its own inside.
+            RECT client;
+            GetClientRect(Handle(), &client);
+            FillRect(reinterpret_cast<HDC>(wParam), &client, background_.get());
+            return 1;
+        }
+        case WM_ENABLE: {
+            LRESULT result = DefaultProc(message, wParam, lParam);
+            Repaint();
+            return result;
+        }
+        default:
+            return DefaultProc(message, wParam, lParam);
+    }
+}
+
+bool GroupBoxComponent::GetProperty(int ownNumber, PropertyValue* value) {
+    switch (ownNumber) {
+        case 0: *value = BytesValue(WindowTextGbk(Handle())); return true;
+        case 1: *value = NumberValue(properties_.alignment); return true;
+        case 2: *value = NumberValue(properties_.captionColour); return true;
+        case 3: *value = NumberValue(properties_.backgroundColour); return true;
+        case 4: *value = BytesValue(properties_.font); return true;
+        default: return false;
+    }
+}
+
+bool GroupBoxComponent::SetProperty(int ownNumber, const PropertyValue& value) {
+    switch (ownNumber) {
+        case 0:
+            properties_.caption = value.bytes;
+            SetWindowTextGbk(Handle(), value.bytes);
+            Repaint();
+            return true;
+        case 1:
+            properties_.alignment = ClampGroupBoxAlignment(static_cast<int32_t>(value.number));
+            ApplyAlignment();
+            return true;
+        case 2:
+            properties_.captionColour = ValueWord(value);
+            Repaint();
+            return true;
+        case 3:
+            properties_.backgroundColour = ValueWord(value);
+            ApplyBackground();
+            Repaint();
+            return true;
+        case 4:
+            properties_.font = ValueBytes(value);
+            ApplyFont();
+            Repaint();
+            return true;
+        default: return false;
+    }
+}
+
+std::vector<uint8_t> GroupBoxComponent::PropertyData() {
+    GroupBoxProperties p = properties_;
+    p.caption = WindowTextGbk(Handle());
+    return WriteGroupBoxBlock(p);
+}
+
+Component* CreateGroupBox(const CreateArgs& args) {
+    GroupBoxProperties properties;
+    try {
+        properties = ReadGroupBoxBlock(args.propertyBlock, args.propertyBlockSize);
+    } catch (const framework::ArchiveError&) {
+        return nullptr;
+    }
+    auto* component = new GroupBoxComponent(args.windowId, args.unitId, properties);
+    if (!component->Create(args)) {
+        delete component;
+        return nullptr;
+    }
+    return component;
+}
+
+}  // namespace
+
+void* GroupBoxInterface(int op) { return ComponentTypeInterface(op, &CreateGroupBox); }
+
+const PropertyDescription kGroupBoxPropertyDescriptions[] = {
+    {"标题", "caption", "", kKindText, 0, nullptr},
+    {"标题对齐方式", "alignment", "", kKindChoice, 0, nullptr},
+    {"标题颜色", "captionColour", "", kKindColour, 0, nullptr},
+    {"背景颜色", "backgroundColour", "", kKindColour, 0, nullptr},
+    {"字体", "font", "", kKindFont, 0, nullptr},
+};
+const uint32_t kGroupBoxPropertyDescriptionCount =
+    sizeof kGroupBoxPropertyDescriptions / sizeof kGroupBoxPropertyDescriptions[0];
+
+}  // namespace lyra

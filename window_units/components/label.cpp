@@ -1,0 +1,196 @@
+#include "window_units/components/label.h"
+
+#include <windows.h>
+
+#include "runtime/gbk.h"
+#include "window_units/component.h"
+#include "window_units/component_support.h"
+#include "window_units/components/label_block.h"
+#include "window_units/type_interface.h"
+
+namespace lyra {
+
+namespace {
+
+const wchar_t kLabelClassName[] = L"LyraboxLabel";
+
+class LabelComponent : public Component {
+public:
+    LabelComponent(uint32_t windowId, uint32_t unitId, const LabelProperties& properties)
+        : Component(windowId, unitId), properties_(properties) {}
+
+    bool Create(const CreateArgs& args);
+
+    bool GetProperty(int ownNumber, PropertyValue* value) override;
+    bool SetProperty(int ownNumber, const PropertyValue& value) override;
+    std::vector<uint8_t> PropertyData() override;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void ApplyFont() { font_.Reset(CreateFontFromBlock(properties_.font)); }
+    void Paint(HDC dc);
+    void Repaint() { InvalidateRect(Handle(), nullptr, TRUE); }
+
+    LabelProperties properties_;
+    OwnedFont font_;
+};
+
+bool LabelComponent::Create(const CreateArgs& args) {
+    framework::RegisterWindowClass(kLabelClassName, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW,
+                                   LoadCursorW(nullptr, IDC_ARROW), nullptr, &DefWindowProcW);
+    DWORD borderStyle, exStyle;
+    BorderStyles(properties_.border, &borderStyle, &exStyle);
+    std::wstring caption = GbkToWide(properties_.caption.data(), properties_.caption.size());
+    HWND handle = CreateWindowExW(exStyle, kLabelClassName, caption.c_str(),
+                                  WS_CHILD | WS_CLIPSIBLINGS | borderStyle | args.style, args.left, args.top,
+                                  args.width, args.height, args.parent,
+                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(args.childId)),
+                                  GetModuleHandleW(nullptr), nullptr);
+    if (handle == nullptr) return false;
+    Attach(handle);
+    ApplyFont();
+    return true;
+}
+
+void LabelComponent::Paint(HDC dc) {
+    RECT client;
+    GetClientRect(Handle(), &client);
+    if (properties_.backgroundColour == kDefaultColour) {
+        // Transparent: the parent's background, as it colours its static controls.
+        HWND parent = GetParent(Handle());
+        auto brush = reinterpret_cast<HBRUSH>(
+            SendMessageW(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(Handle())));
+        FillRect(dc, &client, brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE));
+    } else {
+        OwnedBrush brush(CreateSolidBrush(ResolveColour(properties_.backgroundColour, COLOR_BTNFACE)));
+        FillRect(dc, &client, brush.get());
+    }
+    DrawBmpFile(dc, properties_.picture, 0, 0);
+
+    std::wstring caption;
+    caption.resize(static_cast<size_t>(GetWindowTextLengthW(Handle())) + 1);
+    caption.resize(static_cast<size_t>(GetWindowTextW(Handle(), &caption[0], static_cast<int>(caption.size()))));
+    HFONT font = font_.get() != nullptr ? font_.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, IsWindowEnabled(Handle()) ? ResolveColour(properties_.textColour, COLOR_BTNTEXT)
+                                               : GetSysColor(COLOR_GRAYTEXT));
+    UINT format = DT_NOPREFIX;
+    format |= properties_.alignment == 1 ? DT_CENTER : properties_.alignment == 2 ? DT_RIGHT : DT_LEFT;
+    if (properties_.wordWrap) {
+        format |= DT_WORDBREAK;
+    } else {
+        format |= DT_SINGLELINE;
+        format |= properties_.verticalAlignment == 1 ? DT_VCENTER : properties_.verticalAlignment == 2 ? DT_BOTTOM : DT_TOP;
+    }
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &client, format);
+    SelectObject(dc, oldFont);
+}
+
+LRESULT LabelComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND: return 1;  // painted whole in WM_PAINT
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(Handle(), &paint);
+            Paint(dc);
+            EndPaint(Handle(), &paint);
+            return 0;
+        }
+        case WM_SETTEXT:
+        case WM_ENABLE: {
+            LRESULT result = DefaultProc(message, wParam, lParam);
+            Repaint();
+            return result;
+        }
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(font_.get());
+        default:
+            return DefaultProc(message, wParam, lParam);
+    }
+}
+
+bool LabelComponent::GetProperty(int ownNumber, PropertyValue* value) {
+    const LabelProperties& p = properties_;
+    switch (ownNumber) {
+        case 0: *value = BytesValue(WindowTextGbk(Handle())); return true;
+        case 1: *value = NumberValue(p.border); return true;
+        case 2: *value = NumberValue(p.textColour); return true;
+        case 3: *value = NumberValue(p.backgroundColour); return true;
+        case 4: *value = BytesValue(p.font); return true;
+        case 5: *value = NumberValue(p.alignment); return true;
+        case 6: *value = NumberValue(p.verticalAlignment); return true;
+        case 7: *value = NumberValue(p.wordWrap); return true;
+        case 8: *value = BytesValue(p.picture); return true;
+        default: return false;
+    }
+}
+
+bool LabelComponent::SetProperty(int ownNumber, const PropertyValue& value) {
+    LabelProperties& p = properties_;
+    switch (ownNumber) {
+        case 0:
+            p.caption = value.bytes;
+            SetWindowTextGbk(Handle(), value.bytes);
+            return true;
+        case 1:
+            p.border = ValueWord(value);
+            ApplyBorder(Handle(), p.border);
+            break;
+        case 2: p.textColour = ValueWord(value); break;
+        case 3: p.backgroundColour = ValueWord(value); break;
+        case 4:
+            p.font = ValueBytes(value);
+            ApplyFont();
+            break;
+        case 5: p.alignment = ValueWord(value); break;
+        case 6: p.verticalAlignment = ValueWord(value); break;
+        case 7: p.wordWrap = ValueWord(value); break;
+        case 8: p.picture = ValueBytes(value); break;
+        default: return false;
+    }
+    Repaint();
+    return true;
+}
+
+std::vector<uint8_t> LabelComponent::PropertyData() {
+    LabelProperties p = properties_;
+    p.caption = WindowTextGbk(Handle());
+    return WriteLabelBlock(p);
+}
+
+Component* CreateLabel(const CreateArgs& args) {
+    LabelProperties properties;
+    try {
+        properties = ReadLabelBlock(args.propertyBlock, args.propertyBlockSize);
+    } catch (const framework::ArchiveError&) {
+        return nullptr;
+    }
+    auto* component = new LabelComponent(args.windowId, args.unitId, properties);
+    if (!component->Create(args)) {
+        delete component;
+        return nullptr;
+    }
+    return component;
+}
+
+}  // namespace
+
+void* LabelInterface(int op) { return ComponentTypeInterface(op, &CreateLabel); }
+
+const PropertyDescription kLabelPropertyDescriptions[] = {
+    {"标题", "caption", "", kKindText, 0, nullptr},
+    {"边框", "border", "", kKindChoice, 0, nullptr},
+    {"文本颜色", "textColour", "", kKindColour, 0, nullptr},
+    {"背景颜色", "backgroundColour", "", kKindColour, 0, nullptr},
+    {"字体", "font", "", kKindFont, 0, nullptr},
+    {"横向对齐方式", "alignment", "", kKindChoice, 0, nullptr},
+    {"纵向对齐方式", "verticalAlignment", "", kKindChoice, 0, nullptr},
+    {"是否自动折行", "wordWrap", "", kKindLogical, 0, nullptr},
+    {"底图", "picture", "", kKindPicture, 0, nullptr},
+};
+const uint32_t kLabelPropertyDescriptionCount = sizeof kLabelPropertyDescriptions / sizeof kLabelPropertyDescriptions[0];
+
+}  // namespace lyra

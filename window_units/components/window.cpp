@@ -1,0 +1,308 @@
+#include "window_units/components/window.h"
+
+#include <windows.h>
+
+#include "runtime/gbk.h"
+#include "runtime/runtime_app.h"
+#include "runtime/runtime_state.h"
+#include "window_units/component.h"
+#include "window_units/component_support.h"
+#include "window_units/components/window_block.h"
+#include "window_units/mouse_pointers.h"
+#include "window_units/type_interface.h"
+
+namespace lyra {
+
+namespace {
+
+const wchar_t kWindowClassName[] = L"LyraboxWindow";
+
+enum WindowEvent : int32_t {
+    kEventBuilt = 0,
+    kEventClosing = 1,
+    kEventMoved = 3,
+    kEventResized = 4,
+    kEventActivated = 5,
+    kEventDeactivated = 6,
+    kEventFirstActivation = 8,
+    kEventShown = 10,
+    kEventHidden = 11,
+};
+
+class WindowComponent : public Component {
+public:
+    WindowComponent(uint32_t windowId, uint32_t unitId, const WindowProperties& properties)
+        : Component(windowId, unitId), properties_(properties) {}
+
+    bool Create(const CreateArgs& args);
+
+    bool GetProperty(int ownNumber, PropertyValue* value) override;
+    bool SetProperty(int ownNumber, const PropertyValue& value) override;
+    std::vector<uint8_t> PropertyData() override;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void UpdateBackground() {
+        background_.Reset(CreateSolidBrush(ResolveColour(properties_.backgroundColour, COLOR_BTNFACE)));
+    }
+    // True when the closing question was answered with false.
+    bool CloseRefused();
+
+    // The client area's place and size as last reported: the windowing
+    // system repeats WM_MOVE and WM_SIZE without a change, which are no events.
+    void RememberPlacement();
+    bool Moved(LPARAM lParam);
+    bool Resized(WPARAM wParam, LPARAM lParam);
+
+    WindowProperties properties_;
+    OwnedBrush background_;
+    POINT clientOrigin_{};
+    SIZE clientSize_{};
+    WPARAM sizeKind_ = SIZE_RESTORED;
+    bool activatedOnce_ = false;
+    HWND savedFocus_ = nullptr;
+};
+
+void FrameStyles(const WindowProperties& p, DWORD* style, DWORD* exStyle) {
+    *style = WS_CLIPCHILDREN;
+    *exStyle = 0;
+    DWORD caption = WS_CAPTION | (p.controlBox ? WS_SYSMENU : 0);
+    DWORD boxes = p.controlBox ? ((p.minButton ? WS_MINIMIZEBOX : 0) | (p.maxButton ? WS_MAXIMIZEBOX : 0)) : 0;
+    switch (p.borderStyle) {
+        case 0: *style |= WS_POPUP; break;
+        case 2: *style |= WS_OVERLAPPED | caption | boxes | WS_THICKFRAME; break;
+        case 3:
+            *style |= WS_OVERLAPPED | caption | WS_DLGFRAME;
+            *exStyle |= WS_EX_DLGMODALFRAME;
+            break;
+        case 4:
+            *style |= WS_OVERLAPPED | caption;
+            *exStyle |= WS_EX_TOOLWINDOW;
+            break;
+        default: *style |= WS_OVERLAPPED | caption | boxes; break;
+    }
+    if (p.topmost) *exStyle |= WS_EX_TOPMOST;
+}
+
+bool WindowComponent::Create(const CreateArgs& args) {
+    framework::RegisterWindowClass(kWindowClassName, CS_DBLCLKS, LoadCursorW(nullptr, IDC_ARROW), nullptr,
+                                   &DefWindowProcW);
+    DWORD style, exStyle;
+    FrameStyles(properties_, &style, &exStyle);
+    // Only the disabled bit applies to a top-level window (WS_TABSTOP is WS_MAXIMIZEBOX there).
+    style |= args.style & WS_DISABLED;
+    int left = args.left, top = args.top;
+    if (properties_.startPosition == 1) {
+        left = (GetSystemMetrics(SM_CXSCREEN) - args.width) / 2;
+        top = (GetSystemMetrics(SM_CYSCREEN) - args.height) / 2;
+    }
+    HWND handle = CreateWindowExW(exStyle, kWindowClassName,
+                                  GbkToWide(properties_.caption.data(), properties_.caption.size()).c_str(), style, left, top, args.width,
+                                  args.height, args.parent, args.menu, GetModuleHandleW(nullptr), nullptr);
+    if (handle == nullptr) return false;
+    UpdateBackground();
+    Attach(handle);
+    RememberPlacement();
+    HICON icons[2] = {nullptr, nullptr};
+    RuntimeRequest(1000, reinterpret_cast<intptr_t>(icons), 0);
+    if (icons[0] != nullptr) SendMessageW(handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons[0]));
+    if (icons[1] != nullptr) SendMessageW(handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons[1]));
+    return true;
+}
+
+void WindowComponent::RememberPlacement() {
+    POINT origin{0, 0};
+    ClientToScreen(Handle(), &origin);
+    RECT client;
+    GetClientRect(Handle(), &client);
+    clientOrigin_ = origin;
+    clientSize_ = SIZE{client.right, client.bottom};
+}
+
+bool WindowComponent::Moved(LPARAM lParam) {
+    POINT origin{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    bool moved = origin.x != clientOrigin_.x || origin.y != clientOrigin_.y;
+    clientOrigin_ = origin;
+    return moved;
+}
+
+bool WindowComponent::Resized(WPARAM wParam, LPARAM lParam) {
+    SIZE size{LOWORD(lParam), HIWORD(lParam)};
+    bool resized = size.cx != clientSize_.cx || size.cy != clientSize_.cy || wParam != sizeKind_;
+    clientSize_ = size;
+    sizeKind_ = wParam;
+    return resized;
+}
+
+bool WindowComponent::CloseRefused() {
+    if (Runtime().shuttingDown.load()) return false;
+    uint32_t result = 1;
+    return RaiseEvent(kEventClosing, {}, &result) && result == 0;
+}
+
+LRESULT WindowComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT reflected = 0;
+    if (ReflectNotification(message, wParam, lParam, &reflected)) return reflected;
+    switch (message) {
+        case WM_ERASEBKGND: {
+            RECT client;
+            GetClientRect(Handle(), &client);
+            FillRect(reinterpret_cast<HDC>(wParam), &client, background_.get());
+            return 1;
+        }
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+            SetBkColor(reinterpret_cast<HDC>(wParam), ResolveColour(properties_.backgroundColour, COLOR_BTNFACE));
+            return reinterpret_cast<LRESULT>(background_.get());
+        case WM_SETCURSOR:
+            if (HCURSOR pointer = PointerOfWindow(reinterpret_cast<HWND>(wParam))) {
+                if (LOWORD(lParam) == HTCLIENT) {
+                    SetCursor(pointer);
+                    return TRUE;
+                }
+            }
+            break;
+        case WM_CLOSE:
+            if (CloseRefused()) return 0;
+            break;
+        case WM_QUERYENDSESSION:
+            return CloseRefused() ? FALSE : TRUE;
+        case WM_MOVE: {
+            LRESULT result = DefaultProc(message, wParam, lParam);
+            if (Moved(lParam)) RaiseEvent(kEventMoved, {});
+            return result;
+        }
+        case WM_SIZE: {
+            LRESULT result = DefaultProc(message, wParam, lParam);
+            if (Resized(wParam, lParam)) RaiseEvent(kEventResized, {});
+            return result;
+        }
+        case WM_ACTIVATE: {
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus != nullptr && IsChild(Handle(), focus)) savedFocus_ = focus;
+                LRESULT result = DefaultProc(message, wParam, lParam);
+                RaiseEvent(kEventDeactivated, {});
+                return result;
+            }
+            LRESULT result = DefaultProc(message, wParam, lParam);
+            if (savedFocus_ != nullptr && IsWindow(savedFocus_) && IsChild(Handle(), savedFocus_)) SetFocus(savedFocus_);
+            savedFocus_ = nullptr;
+            if (!activatedOnce_) {
+                activatedOnce_ = true;
+                RaiseEvent(kEventFirstActivation, {});
+            }
+            RaiseEvent(kEventActivated, {});
+            return result;
+        }
+        case WM_SHOWWINDOW: {
+            LRESULT result = DefaultProc(message, wParam, lParam);
+            RaiseEvent(wParam ? kEventShown : kEventHidden, {});
+            return result;
+        }
+        case WM_SETFOCUS: {
+            LRESULT result = DefaultProc(message, wParam, lParam);
+            RaiseEvent(-7, {});
+            return result;
+        }
+        case WM_KILLFOCUS: {
+            LRESULT result = DefaultProc(message, wParam, lParam);
+            RaiseEvent(-8, {});
+            return result;
+        }
+        case kUnitCreatedMessage:
+        case kWindowCreatedMessage:
+        case kUnitsShownMessage:
+            return 0;
+        default:
+            break;
+    }
+    return DefaultProc(message, wParam, lParam);
+}
+
+bool WindowComponent::GetProperty(int ownNumber, PropertyValue* value) {
+    const WindowProperties& p = properties_;
+    switch (ownNumber) {
+        case 0: *value = BytesValue(WindowTextGbk(Handle())); return true;
+        case 1: *value = NumberValue(p.borderStyle); return true;
+        case 2: *value = NumberValue(p.controlBox); return true;
+        case 3: *value = NumberValue(p.maxButton); return true;
+        case 4: *value = NumberValue(p.minButton); return true;
+        case 5: *value = NumberValue(p.startPosition); return true;
+        case 6: *value = NumberValue(p.backgroundColour); return true;
+        case 7: *value = NumberValue(p.topmost); return true;
+        case 8: *value = BytesValue(p.icon); return true;
+        default: return false;
+    }
+}
+
+bool WindowComponent::SetProperty(int ownNumber, const PropertyValue& value) {
+    WindowProperties& p = properties_;
+    switch (ownNumber) {
+        case 0:
+            p.caption = value.bytes;
+            SetWindowTextGbk(Handle(), value.bytes);
+            return true;
+        // Frame changes take effect when the window is built again.
+        case 1: p.borderStyle = ValueWord(value); return true;
+        case 2: p.controlBox = ValueWord(value); return true;
+        case 3: p.maxButton = ValueWord(value); return true;
+        case 4: p.minButton = ValueWord(value); return true;
+        case 5: p.startPosition = ValueWord(value); return true;
+        case 6:
+            p.backgroundColour = ValueWord(value);
+            UpdateBackground();
+            RedrawWindow(Handle(), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+            return true;
+        case 7:
+            p.topmost = ValueWord(value) != 0;
+            SetWindowPos(Handle(), p.topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            return true;
+        case 8: p.icon = ValueBytes(value); return true;
+        default: return false;
+    }
+}
+
+std::vector<uint8_t> WindowComponent::PropertyData() {
+    WindowProperties p = properties_;
+    p.caption = WindowTextGbk(Handle());
+    return WriteWindowBlock(p);
+}
+
+Component* CreateWindowComponent(const CreateArgs& args) {
+    WindowProperties properties;
+    try {
+        properties = ReadWindowBlock(args.propertyBlock, args.propertyBlockSize);
+    } catch (const framework::ArchiveError&) {
+        return nullptr;
+    }
+    auto* component = new WindowComponent(args.windowId, args.unitId, properties);
+    if (!component->Create(args)) {
+        delete component;
+        return nullptr;
+    }
+    return component;
+}
+
+}  // namespace
+
+void* WindowInterface(int op) { return ComponentTypeInterface(op, &CreateWindowComponent); }
+
+const PropertyDescription kWindowPropertyDescriptions[] = {
+    {"标题", "caption", "", kKindText, 0, nullptr},
+    {"边框", "borderStyle", "", kKindChoice, 0, nullptr},
+    {"控制按钮", "controlBox", "", kKindLogical, 0, nullptr},
+    {"最大化按钮", "maxButton", "", kKindLogical, 0, nullptr},
+    {"最小化按钮", "minButton", "", kKindLogical, 0, nullptr},
+    {"位置", "startPosition", "", kKindChoice, 0, nullptr},
+    {"底色", "backgroundColour", "", kKindColour, 0, nullptr},
+    {"总在最前", "topmost", "", kKindLogical, 0, nullptr},
+    {"图标", "icon", "", kKindPicture, 0, nullptr},
+};
+const uint32_t kWindowPropertyDescriptionCount = sizeof kWindowPropertyDescriptions / sizeof kWindowPropertyDescriptions[0];
+
+}  // namespace lyra

@@ -1,0 +1,33 @@
+// The window type's property block.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "window_units/property_block.h"
+
+namespace lyra {
+
+constexpr uint32_t kWindowBlockVersion = 1;
+
+// Own property numbers follow the field order.
+struct WindowProperties {
+    std::string caption;                         // 0
+    uint32_t borderStyle = 1;                    // 1: 0 none, 1 fixed, 2 sizable, 3 dialog frame, 4 tool window
+    uint32_t controlBox = 1;                     // 2
+    uint32_t maxButton = 0;                      // 3
+    uint32_t minButton = 1;                      // 4
+    uint32_t startPosition = 0;                  // 5: 0 the stored position, 1 centred on the screen
+    uint32_t backgroundColour = kDefaultColour;  // 6
+    uint32_t topmost = 0;                        // 7
+    std::vector<uint8_t> icon;                   // 8: an icon file; empty means the program's icon
+};
+
+constexpr int kWindowPropertyCount = 9;
+
+std::vector<uint8_t> WriteWindowBlock(const WindowProperties& properties);
+// Throws framework::ArchiveError on a block cut inside a field.
+WindowProperties ReadWindowBlock(const uint8_t* data, size_t size);
+
+}  // namespace lyra

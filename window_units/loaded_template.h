@@ -1,0 +1,28 @@
+// The loaded window template (request 1001) and the live state kept in it.
+// Touched on the window thread only: property access from other threads is
+// marshalled there first.
+#pragma once
+
+#include <windows.h>
+
+#include "window_units/template_format.h"
+
+namespace lyra {
+
+WindowTemplate& LoadedTemplate();
+
+// The unit's live window, or null while it has no component or its window is gone.
+HWND UnitHandle(const UnitRecord& unit);
+// A window exists while its own record has a component with a live window.
+bool WindowExists(const WindowRecord& window);
+bool AnyWindowExists();
+
+// Unit 0 for unit id 0 or the window's own id; null when there is no such unit.
+UnitRecord* FindTemplateUnit(WindowRecord& window, uint32_t unitId);
+
+// Forgets the unit's component and its mouse pointer. The object is deleted
+// later (DeleteRetiredComponents), never inside one of its own callbacks.
+void ReleaseUnit(UnitRecord& unit);
+void DeleteRetiredComponents();
+
+}  // namespace lyra

@@ -1,0 +1,92 @@
+// The window units behind the runtime's WindowLayer table, and the
+// window-related runtime requests.
+#include <windows.h>
+
+#include <utility>
+
+#include "runtime/errors.h"
+#include "runtime/runtime_app.h"
+#include "window_units/component.h"
+#include "window_units/event_dispatch.h"
+#include "window_units/loaded_template.h"
+#include "window_units/property_access.h"
+#include "window_units/window_builder.h"
+#include "window_units/window_units.h"
+
+namespace lyra {
+
+namespace {
+
+void LoadTemplate(const uint8_t* data, size_t size, const RoutineTable* routines) {
+    // Read and relocate a copy: an unreadable template leaves nothing behind.
+    WindowTemplate read = ReadTemplate(data, size);
+    RelocateRoutines(read, routines);
+    LoadedTemplate() = std::move(read);
+}
+
+// Request 2006/2007: the framework object of a unit (0: the window itself)
+// whose window is still a window.
+framework::WindowObject* UnitObject(uint32_t windowId, uint32_t unitId) {
+    WindowRecord* window = LoadedTemplate().FindWindowRecord(windowId);
+    if (window == nullptr) return nullptr;
+    UnitRecord* unit = FindTemplateUnit(*window, unitId);
+    if (unit == nullptr || UnitHandle(*unit) == nullptr) return nullptr;
+    return unit->object;
+}
+
+template <typename RequestRecord>
+struct EventCall {
+    RequestRecord* request;
+    intptr_t answer;
+};
+
+template <typename RequestRecord, intptr_t (*deliver)(RequestRecord&)>
+void DeliverOnWindowThread(void* context) {
+    auto* call = static_cast<EventCall<RequestRecord>*>(context);
+    call->answer = deliver(*call->request);
+}
+
+// Events are delivered on the window thread only.
+template <typename RequestRecord, intptr_t (*deliver)(RequestRecord&)>
+intptr_t DeliverRequest(intptr_t param) {
+    auto* request = reinterpret_cast<RequestRecord*>(param);
+    if (request == nullptr) return 0;
+    EventCall<RequestRecord> call{request, 0};
+    RunOnMainThread(&DeliverOnWindowThread<RequestRecord, deliver>, &call);
+    return call.answer;
+}
+
+intptr_t HandleRequest(int code, intptr_t param1, intptr_t param2, bool* handled) {
+    *handled = true;
+    uint32_t windowId = static_cast<uint32_t>(param1);
+    uint32_t unitId = static_cast<uint32_t>(param2);
+    switch (code) {
+        case 1001: return reinterpret_cast<intptr_t>(&LoadedTemplate());
+        case 2000: ForgetDestroyedUnit(windowId, unitId); return 0;
+        case 2005: return LoadWindow(windowId) ? 1 : 0;
+        case 2006: return reinterpret_cast<intptr_t>(UnitObject(windowId, unitId));
+        case 2007: {
+            framework::WindowObject* object = UnitObject(windowId, unitId);
+            if (object == nullptr) ReportError("指定窗口或窗口组件不存在或尚未载入", 0);
+            return reinterpret_cast<intptr_t>(object);
+        }
+        case 2008: return DeliverRequest<EventRequest, &DeliverEvent>(param1);
+        case 2031: return DeliverRequest<TypedEventRequest, &DeliverTypedEvent>(param1);
+        default: *handled = false; return 0;
+    }
+}
+
+}  // namespace
+
+const WindowLayer kWindowUnitsLayer = {
+    &LoadTemplate,
+    &ReleaseLoadedTemplate,
+    &LoadWindow,
+    &AnyWindowExists,
+    &RaiseIdleEvents,
+    &HandleRequest,
+    &ReadUnitProperty,
+    &WriteUnitProperty,
+};
+
+}  // namespace lyra
