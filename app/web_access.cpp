@@ -1,6 +1,7 @@
 #include "app/web_access.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -87,14 +88,19 @@ class BodyBuilder {
 public:
     ~BodyBuilder() { Services().FreeMemory(block_); }
 
-    void Append(const uint8_t* bytes, size_t n) {
+    // False once the body is as long as a byte set's 32-bit length allows.
+    bool Append(const uint8_t* bytes, size_t n) {
+        const size_t limit = static_cast<size_t>(INT32_MAX) - 8;
+        if (n > limit - size_) return false;
         if (size_ + n > capacity_) {
             size_t room = std::max({capacity_ * 2, size_ + n, static_cast<size_t>(16 * 1024)});
+            room = std::min(room, limit);
             block_ = static_cast<uint8_t*>(Services().ReallocMemory(block_, 8 + room));
             capacity_ = room;
         }
         std::memcpy(block_ + 8 + size_, bytes, n);
         size_ += n;
+        return true;
     }
 
     // The byte set {1, n, bytes} in a block of its exact size; null when empty.
@@ -239,7 +245,7 @@ Bytes RequestOnce(const char* url, const RequestArguments& a, Text* followUp) {
         uint32_t count = 0;
         CallExternal(kInternetReadFile, request, chunk, static_cast<uint32_t>(kReadChunk), &count);
         if (count == 0) break;
-        body.Append(chunk, std::min<uint32_t>(count, kReadChunk));
+        if (!body.Append(chunk, std::min<uint32_t>(count, kReadChunk))) break;
     }
 
     // A query that fails (headers longer than the buffer) leaves the blanks.
