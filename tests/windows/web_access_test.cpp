@@ -199,6 +199,20 @@ std::vector<std::string> LinesNamed(const RecordedRequest& request, std::initial
 
 // ---- Requests as sent ----
 
+TEST(ExternalFunctionTable, WebEntriesNameTheirWinInetExports) {
+    const std::pair<int, const char*> entries[] = {
+        {app::kInternetOpenA, "InternetOpenA"},       {app::kInternetCloseHandle, "InternetCloseHandle"},
+        {app::kInternetConnectA, "InternetConnectA"}, {app::kHttpOpenRequestA, "HttpOpenRequestA"},
+        {app::kHttpSendRequestA, "HttpSendRequestA"}, {app::kHttpSendRequestWithBodyA, "HttpSendRequestA"},
+        {app::kInternetReadFile, "InternetReadFile"}, {app::kHttpQueryInfoA, "HttpQueryInfoA"},
+        {app::kInternetSetOptionA, "InternetSetOptionA"},
+    };
+    for (const auto& entry : entries) {
+        EXPECT_STREQ(kExternalFunctionNames[entry.first], entry.second);
+        EXPECT_STREQ(kExternalLibraryNames[entry.first], "wininet.dll");
+    }
+}
+
 TEST_F(WebAccess, AddressWithoutSchemeGetsTheDefaultHeadersInOrder) {
     LoopbackServer server([](const RecordedRequest&) { return Ok("page"); });
     ASSERT_TRUE(server.listening());
