@@ -6,24 +6,26 @@
 
 namespace lyra::app {
 
+using namespace cmd;
+
 namespace {
 
 bool StartsWith(const char* text, const char* prefix) {
-    Text head = TextLeft(text, LengthOfText(prefix));
+    OwnedText head = TextLeft(text, LengthOfText(prefix));
     return head == prefix;
 }
 
-std::vector<Text> SplitToList(const char* text, const char* delimiter) {
+std::vector<OwnedText> SplitToList(const char* text, const char* delimiter) {
     TextArray pieces = SplitText(text, delimiter);
-    std::vector<Text> list;
-    for (size_t i = 0; i < pieces.size(); ++i) list.push_back(Text::Copy(pieces[i]));
+    std::vector<OwnedText> list;
+    for (size_t i = 0; i < pieces.size(); ++i) list.push_back(OwnedText::CopyOf(pieces[i]));
     return list;
 }
 
 }  // namespace
 
-Text HostFromUrl(const char* url, bool mainDomainOnly, bool keepPort) {
-    Text u = ToLowerCase(url);
+OwnedText HostFromUrl(const char* url, bool mainDomainOnly, bool keepPort) {
+    OwnedText u = ToLowerCase(url);
     if (TextRight(u.c_str(), 1) != "/") u = Join({u.c_str(), "/"});
     if (StartsWith(u.c_str(), "https://")) {
         u = TextBetween(u.c_str(), "https://", "/");
@@ -46,38 +48,38 @@ Text HostFromUrl(const char* url, bool mainDomainOnly, bool keepPort) {
 }
 
 int32_t PortFromUrl(const char* url) {
-    Text hostAndPort = HostFromUrl(url, false, true);
+    OwnedText hostAndPort = HostFromUrl(url, false, true);
     int32_t colon = FindTextReverse(hostAndPort.c_str(), ":");
     if (colon > 0) {
-        Text digits = TextRight(hostAndPort.c_str(), LengthOfText(hostAndPort.c_str()) - colon);
+        OwnedText digits = TextRight(hostAndPort.c_str(), LengthOfText(hostAndPort.c_str()) - colon);
         return ToInteger(digits.c_str());
     }
-    Text scheme = ToLowerCase(TextLeft(url, 5).c_str());
+    OwnedText scheme = ToLowerCase(TextLeft(url, 5).c_str());
     return scheme == "https" ? 443 : 80;
 }
 
-Text PathFromUrl(const char* url) {
-    Text host = HostFromUrl(url);
+OwnedText PathFromUrl(const char* url) {
+    OwnedText host = HostFromUrl(url);
     // The host is looked for after the scheme: a host such as "h" or "tp"
     // would otherwise be found inside "http://" itself.
-    Text lowered = ToLowerCase(url);
+    OwnedText lowered = ToLowerCase(url);
     int32_t afterScheme = 1;
     if (StartsWith(lowered.c_str(), "https://")) afterScheme = 9;
     else if (StartsWith(lowered.c_str(), "http://")) afterScheme = 8;
     int32_t hostAt = FindText(url, host.c_str(), IntArg(afterScheme), BoolArg(true));
     int32_t slash = FindText(url, "/", IntArg(hostAt));
     if (slash > 0) return TextRight(url, LengthOfText(url) - slash + 1);
-    return Text::Copy("/");
+    return OwnedText::CopyOf("/");
 }
 
-Text CookieName(const char* entry) {
+OwnedText CookieName(const char* entry) {
     int32_t equals = FindText(entry, "=");
     if (equals == -1) return TrimSpaces(entry);
     return TrimSpaces(TextLeft(entry, equals - 1).c_str());
 }
 
-bool CookieListHasName(const std::vector<Text>& entries, const char* name) {
-    for (const Text& entry : entries) {
+bool CookieListHasName(const std::vector<OwnedText>& entries, const char* name) {
+    for (const OwnedText& entry : entries) {
         if (CookieName(entry.c_str()) == name) return true;
     }
     return false;
@@ -87,21 +89,21 @@ void MergeCookies(char** cookies, char** received) {
     Assign(cookies, RemoveAllSpaces(*cookies));
     Assign(received, RemoveAllSpaces(*received));
 
-    std::vector<Text> stored = SplitToList(*cookies, ";");
-    std::vector<Text> merged = SplitToList(*received, ";");
-    for (const Text& entry : stored) {
-        Text name = CookieName(entry.c_str());
-        if (!CookieListHasName(merged, name.c_str())) merged.push_back(Text::Copy(entry.c_str()));
+    std::vector<OwnedText> stored = SplitToList(*cookies, ";");
+    std::vector<OwnedText> merged = SplitToList(*received, ";");
+    for (const OwnedText& entry : stored) {
+        OwnedText name = CookieName(entry.c_str());
+        if (!CookieListHasName(merged, name.c_str())) merged.push_back(OwnedText::CopyOf(entry.c_str()));
     }
 
     std::string joined;
-    for (const Text& entry : merged) {
-        Text tail = TextRight(entry.c_str(), 8);
+    for (const OwnedText& entry : merged) {
+        OwnedText tail = TextRight(entry.c_str(), 8);
         if (tail == "=deleted") continue;
         joined += entry.c_str();
         joined += "; ";
     }
-    Text text = TextLeft(joined.c_str(), static_cast<int32_t>(joined.size()) - 2);
+    OwnedText text = TextLeft(joined.c_str(), static_cast<int32_t>(joined.size()) - 2);
     Assign(cookies, RemoveDuplicateEntries(text.c_str(), "; "));
 }
 

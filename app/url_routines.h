@@ -12,13 +12,13 @@ namespace lyra::app {
 // The host of an address, lower-cased; "http://" is assumed without a
 // scheme. mainDomainOnly keeps the last two dot-separated parts; keepPort
 // keeps a ":port" after the name.
-Text HostFromUrl(const char* url, bool mainDomainOnly = false, bool keepPort = false);
+OwnedText HostFromUrl(const char* url, bool mainDomainOnly = false, bool keepPort = false);
 
 // The explicit port, else 443 for "https" addresses and 80 for the rest.
 int32_t PortFromUrl(const char* url);
 
 // The path and query from the first "/" after the host, or "/".
-Text PathFromUrl(const char* url);
+OwnedText PathFromUrl(const char* url);
 
 // Stores cookies = received entries, then the stored entries whose names
 // were not received, "; " between them, without entries whose value is
@@ -26,9 +26,9 @@ Text PathFromUrl(const char* url);
 void MergeCookies(char** cookies, char** received);
 
 // The trimmed bytes before the first "=" (the whole entry without one).
-Text CookieName(const char* entry);
+OwnedText CookieName(const char* entry);
 
 // True when an entry's CookieName equals name byte for byte.
-bool CookieListHasName(const std::vector<Text>& entries, const char* name);
+bool CookieListHasName(const std::vector<OwnedText>& entries, const char* name);
 
 }  // namespace lyra::app

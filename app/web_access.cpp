@@ -17,6 +17,8 @@
 
 namespace lyra::app {
 
+using namespace cmd;
+
 namespace {
 
 const char kDefaultAgent[] =
@@ -56,11 +58,11 @@ public:
     char** slot() const { return slot_; }
     const char* c_str() const { return *slot_ != nullptr ? *slot_ : ""; }
     bool empty() const { return c_str()[0] == 0; }
-    void Set(Text value) { Assign(slot_, std::move(value)); }
+    void Set(OwnedText value) { Assign(slot_, std::move(value)); }
     void Append(const char* first, const char* second = nullptr) { Set(Join({c_str(), first, second})); }
 
 private:
-    Text scratch_;
+    OwnedText scratch_;
     char** slot_;
     bool given_;
 };
@@ -72,13 +74,13 @@ public:
     BytesVariable& operator=(const BytesVariable&) = delete;
 
     void* get() const { return *slot_; }
-    void Set(Bytes value) {
+    void Set(OwnedBytes value) {
         Services().FreeMemory(*slot_);
         *slot_ = value.Release();
     }
 
 private:
-    Bytes scratch_;
+    OwnedBytes scratch_;
     void** slot_;
 };
 
@@ -104,14 +106,14 @@ public:
     }
 
     // The byte set {1, n, bytes} in a block of its exact size; null when empty.
-    Bytes Finish() {
-        if (size_ == 0) return Bytes();
+    OwnedBytes Finish() {
+        if (size_ == 0) return OwnedBytes();
         const int32_t header[2] = {1, static_cast<int32_t>(size_)};
         std::memcpy(block_, header, sizeof header);
         void* set = Services().ReallocMemory(block_, 8 + size_);
         block_ = nullptr;
         capacity_ = size_ = 0;
-        return Bytes(set);
+        return OwnedBytes(set);
     }
 
 private:
@@ -121,7 +123,7 @@ private:
 };
 
 bool IsSecureAddress(const char* url) {
-    Text scheme = ToLowerCase(TextLeft(url, 5).c_str());
+    OwnedText scheme = ToLowerCase(TextLeft(url, 5).c_str());
     return scheme == "https";
 }
 
@@ -142,13 +144,13 @@ void SetTimeouts(intptr_t handle) {
 
 // The agent named by a "User-Agent:" line of the headers (found ignoring
 // case), or the default one.
-Text ChooseAgent(const char* headers) {
+OwnedText ChooseAgent(const char* headers) {
     int32_t line = FindText(headers, "User-Agent:", Absent(), BoolArg(true));
-    if (line == -1) return Text::Copy(kDefaultAgent);
-    Text agent = TrimSpaces(TextBetween(headers, "User-Agent:", "\r\n").c_str());
+    if (line == -1) return OwnedText::CopyOf(kDefaultAgent);
+    OwnedText agent = TrimSpaces(TextBetween(headers, "User-Agent:", "\r\n").c_str());
     if (agent.empty()) {
         // The line is the last one: its value runs to the end of the text.
-        Text fromLine = TextRight(headers, LengthOfText(headers) - line + 1);
+        OwnedText fromLine = TextRight(headers, LengthOfText(headers) - line + 1);
         agent = ValueAfterColon(fromLine.c_str());
     }
     return agent;
@@ -169,7 +171,7 @@ struct RequestArguments {
 
 // One request to url. When the answer is a 301 and followUp is not null,
 // stores the address to ask next in *followUp.
-Bytes RequestOnce(const char* url, const RequestArguments& a, Text* followUp) {
+OwnedBytes RequestOnce(const char* url, const RequestArguments& a, OwnedText* followUp) {
     TextVariable sendCookies(a.sendCookies);
     TextVariable receivedCookies(a.receivedCookies);
     TextVariable headers(a.headers);
@@ -179,42 +181,42 @@ Bytes RequestOnce(const char* url, const RequestArguments& a, Text* followUp) {
     BytesVariable postBytes(a.postBytes);
 
     const char* verb = a.method == 1 ? "POST" : "GET";
-    Text agent = ChooseAgent(headers.c_str());
+    OwnedText agent = ChooseAgent(headers.c_str());
 
     intptr_t session = 0;
     if (proxy.given()) {
-        Text proxyName = Join({"http=", proxy.c_str()});
+        OwnedText proxyName = Join({"http=", proxy.c_str()});
         session = CallExternal(kInternetOpenA, agent.c_str(), kOpenTypeProxy, proxyName.c_str(), "", 0u);
     } else {
         session = CallExternal(kInternetOpenA, agent.c_str(), kOpenTypeDirect, "", "", 0u);
     }
-    if (session == 0) return Bytes();
+    if (session == 0) return OwnedBytes();
     SetTimeouts(session);
 
-    Text host = HostFromUrl(url);
+    OwnedText host = HostFromUrl(url);
     int32_t port = PortFromUrl(url);
     // WinINet takes a 16-bit port: a larger one would quietly reach another.
     if (port < 0 || port > 0xFFFF) {
         CloseHandles({session});
-        return Bytes();
+        return OwnedBytes();
     }
     intptr_t connection = CallExternal(kInternetConnectA, session, host.c_str(), static_cast<uint32_t>(port), "", "",
                                        kServiceHttp, 0u, 0u);
     if (connection == 0) {
         CloseHandles({session});
-        return Bytes();
+        return OwnedBytes();
     }
 
     uint32_t flags = kFlagReload | kFlagNeedFile;
     if (sendCookies.given()) flags |= kFlagNoCookies;
     if (a.noRedirect) flags |= kFlagNoAutoRedirect;
     flags |= IsSecureAddress(url) ? kFlagSecure : kFlagIgnoreRedirectToHttps;
-    Text path = PathFromUrl(url);
+    OwnedText path = PathFromUrl(url);
     intptr_t request = CallExternal(kHttpOpenRequestA, connection, verb, path.c_str(), "HTTP/1.1", nullptr, nullptr,
                                     flags, 0u);
     if (request == 0) {
         CloseHandles({connection, session});
-        return Bytes();
+        return OwnedBytes();
     }
     SetTimeouts(request);
 
@@ -249,23 +251,23 @@ Bytes RequestOnce(const char* url, const RequestArguments& a, Text* followUp) {
     }
 
     // A query that fails (headers longer than the buffer) leaves the blanks.
-    Text rawHeaders = BlankText(kHeaderBufferSize);
+    OwnedText rawHeaders = BlankText(kHeaderBufferSize);
     uint32_t rawLength = kHeaderBufferSize;
     CallExternal(kHttpQueryInfoA, request, kQueryRawHeadersCrlf, rawHeaders.get(), &rawLength, nullptr);
-    responseHeaders.Set(Text::Copy(rawHeaders.c_str()));
+    responseHeaders.Set(OwnedText::CopyOf(rawHeaders.c_str()));
 
     CloseHandles({request, connection, session});
 
     // The location is this answer's, never one left from an earlier call.
-    location.Set(Text());
-    receivedCookies.Set(Text());
+    location.Set(OwnedText());
+    receivedCookies.Set(OwnedText());
     std::string cookies;
     TextArray lines = SplitText(responseHeaders.c_str(), "\r\n");
     for (size_t i = 0; i < lines.size(); ++i) {
         const char* line = lines[i];
         if (FindText(line, "Location:") != -1) location.Set(ValueAfterColon(line));
         if (FindText(line, "Set-Cookie") != -1) {
-            Text value = TrimSpaces(TextBetween(line, "Set-Cookie:", ";").c_str());
+            OwnedText value = TrimSpaces(TextBetween(line, "Set-Cookie:", ";").c_str());
             cookies += value.c_str();
             cookies += "; ";
         }
@@ -275,36 +277,36 @@ Bytes RequestOnce(const char* url, const RequestArguments& a, Text* followUp) {
     // Without a Location there is nowhere to follow a 301 to: the headers
     // themselves would be taken for an address.
     bool hasLocation = !location.empty();
-    if (!hasLocation) location.Set(Text::Copy(responseHeaders.c_str()));
+    if (!hasLocation) location.Set(OwnedText::CopyOf(responseHeaders.c_str()));
 
-    Text status = TextBetween(responseHeaders.c_str(), "HTTP/1.1 ", " Moved");
+    OwnedText status = TextBetween(responseHeaders.c_str(), "HTTP/1.1 ", " Moved");
     if (status == "301" && hasLocation && followUp != nullptr) {
         *followUp = Join({location.c_str(), path.c_str()});
-        location.Set(Text());
+        location.Set(OwnedText());
     }
     return body.Finish();
 }
 
 }  // namespace
 
-Bytes AccessWebPage(const char* url, int32_t method, const char* postText, char** sendCookies,
+OwnedBytes AccessWebPage(const char* url, int32_t method, const char* postText, char** sendCookies,
                     char** receivedCookies, char** headers, char** location, bool noRedirect, void** postBytes,
                     char** proxy, char** responseHeaders) {
     const RequestArguments arguments = {method,   postText,   sendCookies, receivedCookies, headers,
                                         location, noRedirect, postBytes,   proxy,           responseHeaders};
     // A moved answer is asked again at its Location with this address's
     // path appended; every other argument passes on as it now stands.
-    Text address = Text::Copy(url);
+    OwnedText address = OwnedText::CopyOf(url);
     for (int followUps = 0;; ++followUps) {
-        Text next;
-        Bytes body = RequestOnce(address.c_str(), arguments, followUps < kMaxMovedFollowUps ? &next : nullptr);
+        OwnedText next;
+        OwnedBytes body = RequestOnce(address.c_str(), arguments, followUps < kMaxMovedFollowUps ? &next : nullptr);
         if (next.empty()) return body;
         address = std::move(next);
     }
 }
 
-Text FetchPage(const char* url) {
-    Bytes body = AccessWebPage(url);
+OwnedText FetchPage(const char* url) {
+    OwnedBytes body = AccessWebPage(url);
     return BytesToText(body.get());
 }
 

@@ -26,12 +26,12 @@ namespace lyra::app {
 //   postBytes     the body bytes; filled from postText when empty
 //   proxy         given: through the HTTP proxy "http=" + proxy
 //   responseHeaders  out: the raw response headers
-Bytes AccessWebPage(const char* url, int32_t method = 0, const char* postText = nullptr,
+OwnedBytes AccessWebPage(const char* url, int32_t method = 0, const char* postText = nullptr,
                     char** sendCookies = nullptr, char** receivedCookies = nullptr, char** headers = nullptr,
                     char** location = nullptr, bool noRedirect = false, void** postBytes = nullptr,
                     char** proxy = nullptr, char** responseHeaders = nullptr);
 
 // The page at url as text: the body up to its first zero byte.
-Text FetchPage(const char* url);
+OwnedText FetchPage(const char* url);
 
 }  // namespace lyra::app

@@ -126,7 +126,7 @@ int main() {
 
             gTimeInRead = 0;
             start = Now();
-            app::Bytes page = app::AccessWebPage(url.c_str());
+            app::OwnedBytes page = app::AccessWebPage(url.c_str());
             access.push_back(Now() - start);
             own.push_back(access.back() - gTimeInRead);
             if (got != sizes[s] || static_cast<size_t>(page.size()) != sizes[s]) {

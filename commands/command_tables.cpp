@@ -1,5 +1,6 @@
 // The command tables, indexed by command number. The application calls
 // commands by entry point; the tables list them for the library records.
+#include "commands/com_object.h"
 #include "commands/text_commands.h"
 #include "commands/thread_library.h"
 #include "commands/ui_commands.h"
@@ -7,7 +8,6 @@
 
 namespace lyra {
 
-// Slots 25..37 belong to the COM object commands.
 extern const CommandFunction kCoreCommands[38] = {
     &ToText,            // 0
     &FindText,          // 1
@@ -34,6 +34,19 @@ extern const CommandFunction kCoreCommands[38] = {
     &ToFloat,           // 22
     &RunDirectory,      // 23
     &WriteFileBytes,    // 24
+    &ObjectClear,                // 25
+    &ObjectCreate,               // 26
+    &ObjectWriteProperty,        // 27
+    &ObjectCallObjectMethod,     // 28
+    &ObjectIsEmpty,              // 29
+    &ObjectReadTextProperty,     // 30
+    &ObjectCallTextMethod,       // 31
+    &ObjectReadNumberProperty,   // 32
+    &ObjectReadObjectProperty,   // 33
+    &ObjectReadVariantProperty,  // 34
+    &VariantToText,              // 35
+    &VariantReset,               // 36
+    &ObjectAssign,               // 37
 };
 
 extern const CommandFunction kUiLibrary1Commands[5] = {};

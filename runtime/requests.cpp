@@ -16,6 +16,22 @@ namespace {
 // A framework object wrapped around a window handle at a library's request.
 class WrappedWindow : public framework::WindowObject {};
 
+// Command 25 of the core library (library 0) empties a ComObject value.
+constexpr uint32_t kObjectClearCommand = 25;
+
+// Request 2035: empties the ComObject value param1 points at, by calling the
+// core library's ObjectClear through its command table.
+void ClearObjectValue(RuntimeState& runtime, intptr_t block) {
+    if (runtime.libraries.empty() || block == 0) return;
+    const LibraryRecord* core = runtime.libraries[0];
+    if (core == nullptr || core->commandTable == nullptr || core->commandCount <= kObjectClearCommand) return;
+    CommandFunction clear = core->commandTable[kObjectClearCommand];
+    if (clear == nullptr) return;
+    ValueRecord result = EmptyRecord();
+    ValueRecord argument = PointerArg(reinterpret_cast<const void*>(block), kTypeComObject);
+    clear(&result, 1, &argument);
+}
+
 }  // namespace
 
 intptr_t RuntimeRequest(int code, intptr_t param1, intptr_t param2) {
@@ -73,6 +89,7 @@ intptr_t RuntimeRequest(int code, intptr_t param1, intptr_t param2) {
         case 2027: ReportError(reinterpret_cast<const char*>(param1), 0);
         case 2028: ExitProgram(static_cast<int>(param1));
         case 2030: return static_cast<intptr_t>(runtime.programKind);
+        case 2035: ClearObjectValue(runtime, param1); return 0;
         default: break;
     }
     if (kProgramWindowLayer != nullptr) {

@@ -22,6 +22,7 @@ const wchar_t kHelperClassName[] = L"LyraboxRuntimeHelper";
 struct MainThreadCall {
     void (*fn)(void*);
     void* context;
+    bool ran;
 };
 
 std::string ModuleFileName(HMODULE module) {
@@ -42,14 +43,16 @@ bool OnMainThread() {
     return mainThread == 0 || mainThread == GetCurrentThreadId();
 }
 
-void RunOnMainThread(void (*fn)(void*), void* context) {
-    HWND helper = TheRuntimeApplication().helperWindow();
-    if (OnMainThread() || helper == nullptr) {
+bool RunOnMainThread(void (*fn)(void*), void* context) {
+    if (OnMainThread()) {
         fn(context);
-        return;
+        return true;
     }
-    MainThreadCall call{fn, context};
+    HWND helper = TheRuntimeApplication().helperWindow();
+    if (helper == nullptr) return false;
+    MainThreadCall call{fn, context, false};
     SendMessageW(helper, kRunOnMainThreadMessage, 0, reinterpret_cast<LPARAM>(&call));
+    return call.ran;
 }
 
 int RuntimeApplication::AppStart() {
@@ -127,6 +130,7 @@ LRESULT CALLBACK RuntimeApplication::HelperProc(HWND window, UINT message, WPARA
         case kRunOnMainThreadMessage: {
             auto* call = reinterpret_cast<MainThreadCall*>(lParam);
             call->fn(call->context);
+            call->ran = true;
             return 0;
         }
         default:
@@ -139,8 +143,8 @@ void RuntimeApplication::Shutdown(int exitCode) {
     RaiseEventSuspension();
 
     if (!OnMainThread()) {
-        if (helperWindow_ != nullptr) {
-            SendMessageW(helperWindow_, kExitRequestMessage, static_cast<WPARAM>(exitCode), 0);
+        if (HWND helper = helperWindow_.load()) {
+            SendMessageW(helper, kExitRequestMessage, static_cast<WPARAM>(exitCode), 0);
         }
         if (!runtime.shuttingDown.load()) ExitProcess(static_cast<UINT>(exitCode));
         // The main thread is already shutting down and will end the process.
@@ -148,6 +152,7 @@ void RuntimeApplication::Shutdown(int exitCode) {
     }
 
     if (runtime.shuttingDown.exchange(true)) return;
+    runtime.programEnding.store(true);
     {
         std::lock_guard<std::mutex> lock(idleMutex_);
         idleCallbacks_.clear();
@@ -173,8 +178,8 @@ void RuntimeApplication::Shutdown(int exitCode) {
         if (smallIcon_ != nullptr) DestroyIcon(smallIcon_);
         largeIcon_ = smallIcon_ = nullptr;
     }
-    if (helperWindow_ != nullptr && IsWindow(helperWindow_)) DestroyWindow(helperWindow_);
-    helperWindow_ = nullptr;
+    HWND helper = helperWindow_.exchange(nullptr);
+    if (helper != nullptr && IsWindow(helper)) DestroyWindow(helper);
 
     if (runtime.oleInitialised.exchange(false)) OleUninitialize();
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -52,7 +53,7 @@ private:
     void RunIdleCallbacks();
     static LRESULT CALLBACK HelperProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    HWND helperWindow_ = nullptr;
+    std::atomic<HWND> helperWindow_{nullptr};
     std::mutex idleMutex_;
     std::vector<IdleCallback> idleCallbacks_;
     std::mutex iconMutex_;
@@ -64,8 +65,9 @@ private:
 RuntimeApplication& TheRuntimeApplication();
 
 // Runs fn on the main thread (through the helper window) and waits for it;
-// on the main thread, or before the helper window exists, runs it directly.
-void RunOnMainThread(void (*fn)(void*), void* context);
+// on the main thread it runs directly. False when it could not run: a
+// worker asked after the helper window was gone.
+bool RunOnMainThread(void (*fn)(void*), void* context);
 bool OnMainThread();
 
 // The runtime request function handed to every library.

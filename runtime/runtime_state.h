@@ -39,6 +39,9 @@ struct RuntimeState {
     std::atomic<bool> errorHookRunning{false};
 
     std::atomic<bool> shuttingDown{false};
+    // Set once the last window is gone or shutdown has begun: late property
+    // access from worker threads is then dropped instead of reported.
+    std::atomic<bool> programEnding{false};
     std::atomic<bool> messageLoopStarted{false};
     std::atomic<bool> oleInitialised{false};
     std::atomic<uint32_t> mainThreadId{0};

@@ -286,8 +286,13 @@ struct PropertyCall {
     uint64_t value;
 };
 
+// Once the program is ending, a worker's late access finds no windows: it is
+// dropped rather than reported as an error.
+bool ProgramEnding() { return Runtime().programEnding.load(); }
+
 void ReadOnWindowThread(void* context) {
     auto* call = static_cast<PropertyCall*>(context);
+    if (ProgramEnding()) return;
     Target target = FindTarget(call->windowId, call->unitId);
     if (call->property < 0) {
         call->value = 0;
@@ -300,6 +305,7 @@ void ReadOnWindowThread(void* context) {
 
 void WriteOnWindowThread(void* context) {
     auto* call = static_cast<PropertyCall*>(context);
+    if (ProgramEnding()) return;
     Target target = FindTarget(call->windowId, call->unitId);
     if (call->property < 0) return;
     if (call->property < kFirstOwn) WriteCommon(*target.unit, call->property, call->value);

@@ -208,7 +208,10 @@ void ForgetDestroyedUnit(uint32_t windowId, uint32_t unitId) {
     if (app.mainWindow != nullptr && !IsWindow(app.mainWindow)) app.mainWindow = nullptr;
     // The program ends when its last window is gone; a build that failed
     // half-way leaves the ending to the error it reports.
-    if (wasLoaded && !Runtime().shuttingDown.load() && !AnyWindowExists()) PostQuitMessage(0);
+    if (wasLoaded && !Runtime().shuttingDown.load() && !AnyWindowExists()) {
+        Runtime().programEnding.store(true);
+        PostQuitMessage(0);
+    }
 }
 
 void ReleaseLoadedTemplate() {

@@ -11,12 +11,12 @@
 namespace lyra::app {
 namespace {
 
-std::string S(const Text& text) { return text.c_str(); }
-Text T(const char* text) { return Text::Copy(text); }
+std::string S(const OwnedText& text) { return text.c_str(); }
+OwnedText T(const char* text) { return OwnedText::CopyOf(text); }
 
-std::vector<Text> List(std::initializer_list<const char*> texts) {
-    std::vector<Text> list;
-    for (const char* text : texts) list.push_back(Text::Copy(text));
+std::vector<OwnedText> List(std::initializer_list<const char*> texts) {
+    std::vector<OwnedText> list;
+    for (const char* text : texts) list.push_back(OwnedText::CopyOf(text));
     return list;
 }
 
@@ -87,7 +87,7 @@ TEST(MarkerRoutines, BeforeTheFirstAndAfterTheLast) {
 }
 
 TEST(Entries, IndexOfTextAndRemoveDuplicateEntries) {
-    std::vector<Text> texts = List({"a", "", "b", "a"});
+    std::vector<OwnedText> texts = List({"a", "", "b", "a"});
     EXPECT_EQ(IndexOfText(texts, "a"), 1);
     EXPECT_EQ(IndexOfText(texts, "b"), 3);
     EXPECT_EQ(IndexOfText(texts, ""), 2);
@@ -180,16 +180,16 @@ TEST(CookieName, BytesBeforeTheFirstEqualsTrimmed) {
 }
 
 TEST(MergeCookies, ReceivedReplaceStoredOfTheSameNameAndComeFirst) {
-    Text cookies = T("b=9; c=3");
-    Text received = T("a=1; b=2");
+    OwnedText cookies = T("b=9; c=3");
+    OwnedText received = T("a=1; b=2");
     MergeCookies(cookies.Slot(), received.Slot());
     EXPECT_EQ(S(cookies), "a=1; b=2; c=3");
     EXPECT_EQ(S(received), "a=1;b=2") << "both variables lose their spaces";
 }
 
 TEST(MergeCookies, DeletedValueDropsTheCookie) {
-    Text cookies = T("b=9; c=3");
-    Text received = T("a=1; b=2; c=deleted");
+    OwnedText cookies = T("b=9; c=3");
+    OwnedText received = T("a=1; b=2; c=deleted");
     MergeCookies(cookies.Slot(), received.Slot());
     EXPECT_EQ(S(cookies), "a=1; b=2");
 }
@@ -212,8 +212,8 @@ TEST(MergeCookies, EmptyRepeatedAndOddEntries) {
         {"a=deleted", "", ""},
     };
     for (const Case& c : cases) {
-        Text cookies = T(c.cookies);
-        Text received = T(c.received);
+        OwnedText cookies = T(c.cookies);
+        OwnedText received = T(c.received);
         MergeCookies(cookies.Slot(), received.Slot());
         EXPECT_EQ(S(cookies), c.merged) << "stored \"" << c.cookies << "\", received \"" << c.received << "\"";
     }

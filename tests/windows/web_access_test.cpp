@@ -33,9 +33,9 @@ int ApplicationEntry() { return 0; }
 namespace {
 
 using app::AccessWebPage;
-using app::Bytes;
+using app::OwnedBytes;
 using app::FetchPage;
-using app::Text;
+using app::OwnedText;
 using test::LoopbackServer;
 using test::RecordedRequest;
 using test::ScriptedResponse;
@@ -138,9 +138,9 @@ void Prebind(int index, void* address) { Runtime().externalAddresses[index].stor
 
 // ---- Fixture ----
 
-Text T(const char* text) { return Text::Copy(text); }
-std::string S(const Text& text) { return text.c_str(); }
-std::string S(const Bytes& bytes) {
+OwnedText T(const char* text) { return OwnedText::CopyOf(text); }
+std::string S(const OwnedText& text) { return text.c_str(); }
+std::string S(const OwnedBytes& bytes) {
     return bytes.get() == nullptr ? std::string()
                                   : std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
@@ -182,7 +182,7 @@ protected:
 
 // What the header query leaves when no answer came: its blanks where the
 // query fails, or the empty header block that Wine answers with.
-bool NoResponseHeaders(const Text& headers) {
+bool NoResponseHeaders(const OwnedText& headers) {
     return S(headers) == std::string(5000, ' ') || S(headers) == "\r\n";
 }
 
@@ -219,7 +219,7 @@ TEST_F(WebAccess, AddressWithoutSchemeGetsTheDefaultHeadersInOrder) {
     Record();
     std::string address = server.Origin() + "/5.aspx?qq=1";
 
-    Text page = FetchPage(address.c_str());
+    OwnedText page = FetchPage(address.c_str());
     EXPECT_EQ(S(page), "page");
 
     EXPECT_EQ(gCalls.agent, kDefaultAgent);
@@ -259,8 +259,8 @@ TEST_F(WebAccess, TimeoutsAreSetOnTheSession) {
 TEST_F(WebAccess, HttpsAddressGivesLowerCaseHostPortPathAndTheSecureFlag) {
     Record();
     gFailSendWith = ERROR_INTERNET_CANNOT_CONNECT;  // nothing leaves the machine
-    Text responseHeaders;
-    Bytes body = AccessWebPage("HTTPS://LocalHost:8443/a", 0, nullptr, nullptr, nullptr, nullptr, nullptr, false,
+    OwnedText responseHeaders;
+    OwnedBytes body = AccessWebPage("HTTPS://LocalHost:8443/a", 0, nullptr, nullptr, nullptr, nullptr, nullptr, false,
                                nullptr, nullptr, responseHeaders.Slot());
     EXPECT_EQ(body.get(), nullptr);
     EXPECT_EQ(gCalls.host, "localhost");
@@ -276,7 +276,7 @@ TEST_F(WebAccess, CallersAcceptLineSuppressesTheDefaultOnlyInTheSameCase) {
     Record();
     std::string url = Url(server, "/h");
 
-    Text headers = T("Accept: text/html");
+    OwnedText headers = T("Accept: text/html");
     AccessWebPage(url.c_str(), 0, nullptr, nullptr, nullptr, headers.Slot());
     std::string expected = "Accept: text/html\r\nReferer: " + url +
                            "\r\nAccept-Language: zh-cn\r\nContent-Type: application/x-www-form-urlencoded";
@@ -302,7 +302,7 @@ TEST_F(WebAccess, UserAgentLineNamesTheAgentAndIsSentToo) {
         {"X-A: 1\r\nUser-Agent: Last/3.0", "Last/3.0"},
     };
     for (const Case& c : cases) {
-        Text headers = T(c.headers);
+        OwnedText headers = T(c.headers);
         AccessWebPage(url.c_str(), 0, nullptr, nullptr, nullptr, headers.Slot());
         EXPECT_EQ(gCalls.agent, c.agent) << c.headers;
         EXPECT_EQ(gCalls.sentHeaders.rfind(c.headers, 0), 0u) << "the line stays in the headers";
@@ -314,8 +314,8 @@ TEST_F(WebAccess, PostSendsPostBytesOrElseTheBytesOfPostText) {
     Record();
     std::string url = Url(server, "/form");
 
-    Bytes postBytes;
-    Bytes body = AccessWebPage(url.c_str(), 1, "a=1&b=2", nullptr, nullptr, nullptr, nullptr, false, postBytes.Slot());
+    OwnedBytes postBytes;
+    OwnedBytes body = AccessWebPage(url.c_str(), 1, "a=1&b=2", nullptr, nullptr, nullptr, nullptr, false, postBytes.Slot());
     EXPECT_EQ(S(body), "done");
     EXPECT_EQ(gCalls.sequence[3], "send with body");
     EXPECT_EQ(S(postBytes), "a=1&b=2") << "empty postBytes is filled from postText";
@@ -339,8 +339,8 @@ TEST_F(WebAccess, PostSendsPostBytesOrElseTheBytesOfPostText) {
 TEST_F(WebAccess, ProxyIsAskedForTheWholeAddress) {
     LoopbackServer proxy([](const RecordedRequest&) { return Ok("via proxy"); });
     Record();
-    Text proxyName = T(proxy.Origin().c_str());
-    Bytes body = AccessWebPage("http://far.example/p?q=1", 0, nullptr, nullptr, nullptr, nullptr, nullptr, false,
+    OwnedText proxyName = T(proxy.Origin().c_str());
+    OwnedBytes body = AccessWebPage("http://far.example/p?q=1", 0, nullptr, nullptr, nullptr, nullptr, nullptr, false,
                                nullptr, proxyName.Slot());
     EXPECT_EQ(S(body), "via proxy");
     EXPECT_EQ(gCalls.accessType, static_cast<DWORD>(INTERNET_OPEN_TYPE_PROXY));
@@ -359,12 +359,12 @@ TEST_F(WebAccess, SetCookieLinesAreCollectedAndMergedIntoStoredCookies) {
     Record();
     std::string url = Url(server, "/c");
 
-    Text received = T("stale");
+    OwnedText received = T("stale");
     AccessWebPage(url.c_str(), 0, nullptr, nullptr, received.Slot());
     EXPECT_EQ(S(received), "a=1; b=2");
     EXPECT_FALSE(gCalls.flags & INTERNET_FLAG_NO_COOKIES);
 
-    Text stored = T("b=9; c=3");
+    OwnedText stored = T("b=9; c=3");
     AccessWebPage(url.c_str(), 0, nullptr, stored.Slot(), received.Slot());
     EXPECT_EQ(S(stored), "a=1; b=2; c=3");
     EXPECT_TRUE(gCalls.flags & INTERNET_FLAG_NO_COOKIES);
@@ -380,7 +380,7 @@ TEST_F(WebAccess, SetCookieLinesAreCollectedAndMergedIntoStoredCookies) {
 TEST_F(WebAccess, GivenButEmptyCookiesSwitchOffWinInetsCookiesAndSendNoCookieLine) {
     LoopbackServer server([](const RecordedRequest&) { return Ok("c", {"Set-Cookie: s=5; path=/"}); });
     Record();
-    Text stored;
+    OwnedText stored;
     AccessWebPage(Url(server, "/").c_str(), 0, nullptr, stored.Slot());
     EXPECT_TRUE(gCalls.flags & INTERNET_FLAG_NO_COOKIES);
     EXPECT_EQ(gCalls.sentHeaders.find("Cookie:"), std::string::npos);
@@ -397,8 +397,8 @@ TEST_F(WebAccess, Status302IsNotFollowedByTheRoutine) {
         return response;
     });
     target = Url(server, "/elsewhere");
-    Text location = T("sentinel");
-    Bytes body = AccessWebPage(Url(server, "/start").c_str(), 0, nullptr, nullptr, nullptr, nullptr, location.Slot(),
+    OwnedText location = T("sentinel");
+    OwnedBytes body = AccessWebPage(Url(server, "/start").c_str(), 0, nullptr, nullptr, nullptr, nullptr, location.Slot(),
                                true);
     EXPECT_EQ(S(body), "see other");
     EXPECT_EQ(S(location), target);
@@ -417,9 +417,9 @@ TEST_F(WebAccess, Status301IsFollowedWithTheFirstPathAppended) {
     });
     target = Url(server, "/new");
     std::string first = Url(server, "/old?x=1");
-    Text headers;
-    Text location = T("sentinel");
-    Bytes body = AccessWebPage(first.c_str(), 0, nullptr, nullptr, nullptr, headers.Slot(), location.Slot(), true);
+    OwnedText headers;
+    OwnedText location = T("sentinel");
+    OwnedBytes body = AccessWebPage(first.c_str(), 0, nullptr, nullptr, nullptr, headers.Slot(), location.Slot(), true);
     EXPECT_EQ(S(body), "arrived at /new/old?x=1");
     ASSERT_EQ(server.RequestCount(), 2u);
     EXPECT_EQ(server.Requests()[1].Header("Referer"), first) << "the completed headers pass on";
@@ -432,8 +432,8 @@ TEST_F(WebAccess, Status301WithoutLocationIsNotFollowed) {
         response.statusLine = "HTTP/1.1 301 Moved Permanently";
         return response;
     });
-    Text location;
-    Bytes body = AccessWebPage(Url(server, "/m").c_str(), 0, nullptr, nullptr, nullptr, nullptr, location.Slot(),
+    OwnedText location;
+    OwnedBytes body = AccessWebPage(Url(server, "/m").c_str(), 0, nullptr, nullptr, nullptr, nullptr, location.Slot(),
                                true);
     EXPECT_EQ(S(body), "nowhere");
     EXPECT_EQ(server.RequestCount(), 1u);
@@ -449,8 +449,8 @@ TEST_F(WebAccess, Status301LoopEndsAfterTenFollowUps) {
         return response;
     });
     target = Url(server, "/l");
-    Text location;
-    Bytes body = AccessWebPage(Url(server, "/l").c_str(), 0, nullptr, nullptr, nullptr, nullptr, location.Slot(),
+    OwnedText location;
+    OwnedBytes body = AccessWebPage(Url(server, "/l").c_str(), 0, nullptr, nullptr, nullptr, nullptr, location.Slot(),
                                true);
     ASSERT_EQ(server.RequestCount(), 11u) << "the first request and ten follow-ups";
     std::string lastPath = server.Requests().back().Path();
@@ -471,8 +471,8 @@ TEST_F(WebAccess, BodyWithZeroBytesIsWholeButThePageEndsAtTheFirst) {
 
 TEST_F(WebAccess, EmptyBodyIsAnEmptyByteSet) {
     LoopbackServer server([&](const RecordedRequest&) { return Ok(""); });
-    Text responseHeaders;
-    Bytes body = AccessWebPage(Url(server, "/").c_str(), 0, nullptr, nullptr, nullptr, nullptr, nullptr, false,
+    OwnedText responseHeaders;
+    OwnedBytes body = AccessWebPage(Url(server, "/").c_str(), 0, nullptr, nullptr, nullptr, nullptr, nullptr, false,
                                nullptr, nullptr, responseHeaders.Slot());
     EXPECT_EQ(body.get(), nullptr);
     EXPECT_EQ(S(responseHeaders).rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
@@ -492,12 +492,12 @@ TEST_F(WebAccess, LargeBodyArrivesWhole) {
 TEST_F(WebAccess, SessionThatCannotBeOpenedLeavesEveryVariableAsItWas) {
     Record();
     gFailOpen = true;
-    Text cookies = T("c=0xdeadbeef");
-    Text received = T("0xdeadbeef");
-    Text headers = T("X-Sentinel: 1");
-    Text location = T("0xdeadbeef location");
-    Text responseHeaders = T("0xdeadbeef headers");
-    Bytes body = AccessWebPage("http://127.0.0.1:9/", 0, nullptr, cookies.Slot(), received.Slot(), headers.Slot(),
+    OwnedText cookies = T("c=0xdeadbeef");
+    OwnedText received = T("0xdeadbeef");
+    OwnedText headers = T("X-Sentinel: 1");
+    OwnedText location = T("0xdeadbeef location");
+    OwnedText responseHeaders = T("0xdeadbeef headers");
+    OwnedBytes body = AccessWebPage("http://127.0.0.1:9/", 0, nullptr, cookies.Slot(), received.Slot(), headers.Slot(),
                                location.Slot(), false, nullptr, nullptr, responseHeaders.Slot());
     EXPECT_EQ(body.get(), nullptr);
     EXPECT_EQ(S(cookies), "c=0xdeadbeef");
@@ -511,9 +511,9 @@ TEST_F(WebAccess, SessionThatCannotBeOpenedLeavesEveryVariableAsItWas) {
 TEST_F(WebAccess, PortBeyondSixteenBitsIsNotWrappedOntoAnotherPort) {
     LoopbackServer server([](const RecordedRequest&) { return Ok("wrong port"); });
     Record();
-    Text location = T("sentinel");
+    OwnedText location = T("sentinel");
     std::string url = "http://127.0.0.1:" + std::to_string(server.port() + 65536) + "/";
-    Bytes body = AccessWebPage(url.c_str(), 0, nullptr, nullptr, nullptr, nullptr, location.Slot());
+    OwnedBytes body = AccessWebPage(url.c_str(), 0, nullptr, nullptr, nullptr, nullptr, location.Slot());
     EXPECT_EQ(body.get(), nullptr);
     EXPECT_EQ(S(location), "sentinel");
     EXPECT_EQ(gCalls.sequence, (std::vector<std::string>{"open", "close session"}));
@@ -524,9 +524,9 @@ TEST_F(WebAccess, HeadersLongerThanTheBufferLeaveItsBlanks) {
     std::vector<std::string> lines;
     for (int i = 0; i < 6; ++i) lines.push_back("X-Filler-" + std::to_string(i) + ": " + std::string(1000, 'f'));
     LoopbackServer server([&](const RecordedRequest&) { return Ok("body", lines); });
-    Text responseHeaders;
-    Text location;
-    Bytes body = AccessWebPage(Url(server, "/").c_str(), 0, nullptr, nullptr, nullptr, nullptr, location.Slot(),
+    OwnedText responseHeaders;
+    OwnedText location;
+    OwnedBytes body = AccessWebPage(Url(server, "/").c_str(), 0, nullptr, nullptr, nullptr, nullptr, location.Slot(),
                                false, nullptr, nullptr, responseHeaders.Slot());
     EXPECT_EQ(S(body), "body");
     EXPECT_EQ(S(responseHeaders), std::string(5000, ' '));
@@ -539,8 +539,8 @@ TEST_F(WebAccess, RefusedConnectionGivesAnEmptyBodyAndBlankHeaders) {
         LoopbackServer closed([](const RecordedRequest&) { return Ok(""); });
         port = closed.port();
     }
-    Text responseHeaders;
-    Bytes body = AccessWebPage(("127.0.0.1:" + std::to_string(port) + "/").c_str(), 0, nullptr, nullptr, nullptr,
+    OwnedText responseHeaders;
+    OwnedBytes body = AccessWebPage(("127.0.0.1:" + std::to_string(port) + "/").c_str(), 0, nullptr, nullptr, nullptr,
                                nullptr, nullptr, false, nullptr, nullptr, responseHeaders.Slot());
     EXPECT_EQ(body.get(), nullptr);
     EXPECT_TRUE(NoResponseHeaders(responseHeaders)) << S(responseHeaders);
@@ -549,9 +549,9 @@ TEST_F(WebAccess, RefusedConnectionGivesAnEmptyBodyAndBlankHeaders) {
 TEST_F(WebAccess, UnresolvableHostEndsAsAFailedSend) {
     Record();
     gFailSendWith = ERROR_INTERNET_NAME_NOT_RESOLVED;
-    Text responseHeaders;
-    Text received = T("old");
-    Bytes body = AccessWebPage("http://no-such-host.invalid/x", 0, nullptr, nullptr, received.Slot(), nullptr,
+    OwnedText responseHeaders;
+    OwnedText received = T("old");
+    OwnedBytes body = AccessWebPage("http://no-such-host.invalid/x", 0, nullptr, nullptr, received.Slot(), nullptr,
                                nullptr, false, nullptr, nullptr, responseHeaders.Slot());
     EXPECT_EQ(body.get(), nullptr);
     EXPECT_TRUE(NoResponseHeaders(responseHeaders)) << S(responseHeaders);
@@ -578,9 +578,9 @@ TEST_F(WebAccess, SilentServerIsGivenUpAfterTheTimeout) {
         response.mode = ScriptedResponse::Mode::Silent;
         return response;
     });
-    Text responseHeaders;
+    OwnedText responseHeaders;
     DWORD start = GetTickCount();
-    Bytes body = AccessWebPage(Url(server, "/silent").c_str(), 0, nullptr, nullptr, nullptr, nullptr, nullptr, false,
+    OwnedBytes body = AccessWebPage(Url(server, "/silent").c_str(), 0, nullptr, nullptr, nullptr, nullptr, nullptr, false,
                                nullptr, nullptr, responseHeaders.Slot());
     DWORD elapsed = GetTickCount() - start;
     EXPECT_EQ(body.get(), nullptr);
