@@ -1,6 +1,7 @@
 // The command tables, indexed by command number. The application calls
 // commands by entry point; the tables list them for the library records.
 #include "commands/com_object.h"
+#include "commands/list_view_commands.h"
 #include "commands/text_commands.h"
 #include "commands/thread_library.h"
 #include "commands/ui_commands.h"
@@ -49,7 +50,8 @@ extern const CommandFunction kCoreCommands[38] = {
     &ObjectAssign,               // 37
 };
 
-extern const CommandFunction kUiLibrary1Commands[5] = {};
+extern const CommandFunction kUiLibrary1Commands[5] = {&ClearRows, &InsertRow, &SetCellText, &GetCellText,
+                                                      &GetRowCount};
 
 extern const CommandFunction kThreadCommands[1] = {&LaunchThread};
 

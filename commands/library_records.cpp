@@ -9,7 +9,10 @@
 #include "runtime/framework/window_object.h"
 #include "window_units/components/edit_box.h"
 #include "window_units/components/group_box.h"
+#include "window_units/components/hyper_linker.h"
 #include "window_units/components/label.h"
+#include "window_units/components/list_view.h"
+#include "window_units/components/super_btn.h"
 #include "window_units/components/window.h"
 
 namespace lyra {
@@ -58,11 +61,14 @@ struct TypeTablesInitialiser {
                                  kGroupBoxPropertyDescriptionCount);
         gCoreTypes[10 - 1] =
             Unit("标签", "Label", &LabelInterface, kLabelPropertyDescriptions, kLabelPropertyDescriptionCount);
-        gCoreTypes[29 - 1] = Named("超级链接框", "HyperLinker", kTypeRaisesEvents);
+        gCoreTypes[29 - 1] = Unit("超级链接框", "HyperLinker", &HyperLinkerInterface, kHyperLinkerPropertyDescriptions,
+                                  kHyperLinkerPropertyDescriptionCount);
         gCoreTypes[48 - 1] = Named("对象", "ComObject", 0);
         gCoreTypes[49 - 1] = Named("变体型", "Variant", 0);
-        gUi1Types[4 - 1] = Named("超级列表框", "ListView", kTypeRaisesEvents);
-        gUi2Types[1 - 1] = Named("超级按钮", "SuperBtn", kTypeRaisesEvents);
+        gUi1Types[4 - 1] = Unit("超级列表框", "ListView", &ListViewInterface, kListViewPropertyDescriptions,
+                                kListViewPropertyDescriptionCount);
+        gUi2Types[1 - 1] = Unit("超级按钮", "SuperBtn", &SuperBtnInterface, kSuperBtnPropertyDescriptions,
+                                kSuperBtnPropertyDescriptionCount);
     }
 };
 TypeTablesInitialiser gTypeTablesInitialiser;

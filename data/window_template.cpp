@@ -9,7 +9,10 @@
 #include "data/routine_indices.h"
 #include "window_units/components/edit_box_block.h"
 #include "window_units/components/group_box_block.h"
+#include "window_units/components/hyper_linker_block.h"
 #include "window_units/components/label_block.h"
+#include "window_units/components/list_view_block.h"
+#include "window_units/components/super_btn_block.h"
 #include "window_units/components/window_block.h"
 
 namespace lyra {
@@ -37,10 +40,6 @@ struct UnitRow {
 };
 
 // ---- Property blocks, one function per unit type ----
-//
-// The list view, button and hyperlink blocks are the minimal valid form for
-// now: each is produced by one function below, so that an encoder of the
-// type replaces exactly one line.
 
 std::vector<uint8_t> WindowBlock() {
     WindowProperties p;
@@ -87,7 +86,30 @@ const ListColumn kMusicColumns[4] = {
     {"音乐地址", 1, 300},
 };
 
-std::vector<uint8_t> ListViewBlock(const ListColumn (&)[4]) { return MinimalPropertyBlock(1); }
+std::string Bytes(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+// An ordinary white report list whose header stays clickable.
+std::vector<uint8_t> ListViewBlock(const ListColumn (&columns)[4]) {
+    std::vector<ListViewColumn> stored;
+    for (const ListColumn& c : columns) {
+        ListViewColumn column;
+        column.title = c.title;
+        column.alignment = static_cast<int32_t>(c.alignment);
+        column.width = static_cast<int32_t>(c.width);
+        stored.push_back(column);
+    }
+    ListViewProperties p;
+    p.border = 1;
+    p.textColour = 0x00000000;
+    p.textBackColour = 0x00FFFFFF;
+    p.backColour = 0x00FFFFFF;
+    p.viewType = 3;
+    p.columns = WriteColumnBlock(stored);
+    p.clickableHeader = 1;
+    p.fullRowSelect = 1;
+    p.alwaysShowSelection = 1;
+    return WriteListViewBlock(p);
+}
 
 struct ButtonLook {
     uint32_t textColour;
@@ -106,9 +128,30 @@ struct SuperBtnDescription {
     std::vector<uint8_t> clickSound;
 };
 
-std::vector<uint8_t> SuperBtnBlock(const SuperBtnDescription&) { return MinimalPropertyBlock(1); }
+std::vector<uint8_t> SuperBtnBlock(const SuperBtnDescription& d) {
+    SuperBtnProperties p;
+    p.caption = d.caption;
+    p.font = Bytes(MakeFontBlock(d.fontHeight, 400, ""));
+    // Look 0 normal, 1 mouse over, 2 pressed, for pictures and colours alike.
+    for (int look = 0; look < 3; ++look) {
+        p.pictures[look].file = Bytes(d.pictures[look]);
+        p.colours[look] = {d.looks[look].textColour, d.looks[look].backgroundColour};
+    }
+    p.enterSound = Bytes(d.enterSound);
+    p.clickSound = Bytes(d.clickSound);
+    return WriteSuperBtnBlock(p);
+}
 
-std::vector<uint8_t> HyperLinkerBlock(const char* /*caption*/) { return MinimalPropertyBlock(1); }
+// The maker's page, which the closing box offers too.
+std::vector<uint8_t> HyperLinkerBlock(const char* caption) {
+    HyperLinkerProperties p;
+    p.caption = caption;
+    p.target = LYRABOX_MAKER_URL;
+    p.mode = kWebAddress;
+    p.font = Bytes(MakeFontBlock(-12, 400, ""));
+    p.textColour = 0x00FF0000;
+    return WriteHyperLinkerBlock(p);
+}
 
 SuperBtnDescription SaveButton() {
     return SuperBtnDescription{"保存音乐列表", -14,

@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "window_units/components/hyper_linker_block.h"
+#include "window_units/components/list_view_block.h"
+#include "window_units/components/super_btn_block.h"
+
+namespace lyra {
+namespace {
+
+ListViewProperties SampleListView() {
+    ListViewProperties p;
+    p.border = 5;
+    p.textColour = 0x00112233;
+    p.textBackColour = 0xFF000000;
+    p.backColour = 0x8000000F;
+    p.font.assign(60, 'f');
+    p.viewType = 2;
+    p.iconAlignment = 1;
+    p.autoArrange = 1;
+    p.wrapLabels = 0;
+    p.columns = WriteColumnBlock(MusicListColumns());
+    p.hideHeader = 1;
+    p.headerImages = std::string("MITL\0\0\0\0xyz", 11);
+    p.clickableHeader = 0;
+    p.fullRowSelect = 0;
+    p.gridLines = 1;
+    p.headerDragDrop = 1;
+    p.itemImages = "items";
+    p.stateImages = "states";
+    p.hotTracking = 1;
+    p.handPointer = 1;
+    p.underlineCold = 1;
+    p.underlineHot = 1;
+    p.labelEditing = 1;
+    p.sorting = 2;
+    p.checkBoxes = 1;
+    p.flatScrollBars = 1;
+    p.singleSelection = 1;
+    p.currentRow = 7;
+    p.alwaysShowSelection = 1;
+    p.initialItems = WriteInitialItems({{true, 1, 2, 3, "a"}, {false, -1, -1, 0, "b"}});
+    p.word30 = 30;
+    return p;
+}
+
+void ExpectSame(const ListViewProperties& a, const ListViewProperties& b) {
+    EXPECT_EQ(WriteListViewBlock(a), WriteListViewBlock(b));
+}
+
+TEST(ListViewBlock, ReadsBackWhatItWrote) {
+    ListViewProperties written = SampleListView();
+    std::vector<uint8_t> block = WriteListViewBlock(written);
+    ASSERT_GE(block.size(), 24u);
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(block[i], 0) << "header byte " << i;
+    EXPECT_EQ(block[20], 1) << "version word 1";
+    ListViewProperties read;
+    ASSERT_TRUE(ReadListViewBlock(block.data(), block.size(), &read));
+    ExpectSame(read, written);
+    EXPECT_EQ(read.columns, written.columns);
+    EXPECT_EQ(read.word30, 30);
+    EXPECT_EQ(read.headerImages, written.headerImages);
+}
+
+TEST(ListViewBlock, RefusesTruncatedBlocksAndForeignHeaders) {
+    std::vector<uint8_t> block = WriteListViewBlock(SampleListView());
+    ListViewProperties read;
+    read.border = 99;
+    for (size_t n = 0; n < block.size(); ++n) {
+        EXPECT_FALSE(ReadListViewBlock(block.data(), n, &read)) << "length " << n;
+    }
+    EXPECT_EQ(read.border, 99) << "a refused block leaves the output alone";
+    std::vector<uint8_t> marked = block;
+    marked[3] = 1;
+    EXPECT_FALSE(ReadListViewBlock(marked.data(), marked.size(), &read));
+    std::vector<uint8_t> version2 = block;
+    version2[20] = 2;
+    EXPECT_FALSE(ReadListViewBlock(version2.data(), version2.size(), &read));
+}
+
+TEST(ListViewBlock, MusicListColumnBlockIs79Bytes) {
+    std::string block = WriteColumnBlock(MusicListColumns());
+    ASSERT_EQ(block.size(), 79u);
+    const uint8_t first[] = {0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 36, 0, 0, 0, ' ', 'I', 'D', 0};
+    EXPECT_EQ(std::memcmp(block.data(), first, sizeof first), 0);
+    std::vector<ListViewColumn> columns;
+    ASSERT_TRUE(ReadColumnBlock(block, &columns));
+    ASSERT_EQ(columns.size(), 4u);
+    EXPECT_EQ(columns[1].title, "歌手名");
+    EXPECT_EQ(columns[1].alignment, kAlignCentre);
+    EXPECT_EQ(columns[3].title, "音乐地址");
+    EXPECT_EQ(columns[3].width, 300);
+    EXPECT_EQ(columns[3].image, -1);
+    EXPECT_FALSE(ReadColumnBlock(block.substr(0, 78), &columns)) << "a title without its terminator";
+    EXPECT_FALSE(ReadColumnBlock(block.substr(0, 20), &columns)) << "a record cut in its words";
+    ASSERT_TRUE(ReadColumnBlock(std::string(), &columns));
+    EXPECT_TRUE(columns.empty());
+}
+
+TEST(ListViewBlock, InitialItemsKeepRowStartsAndCells) {
+    std::vector<ListViewInitialCell> cells = {{true, 1, 0, 42, "row"}, {false, -1, -1, 0, "cell"}, {true, 2, 1, 7, ""}};
+    std::vector<ListViewInitialCell> read;
+    ASSERT_TRUE(ReadInitialItems(WriteInitialItems(cells), &read));
+    ASSERT_EQ(read.size(), 3u);
+    EXPECT_TRUE(read[0].newRow);
+    EXPECT_EQ(read[0].data, 42u);
+    EXPECT_FALSE(read[1].newRow);
+    EXPECT_EQ(read[1].text, "cell");
+    EXPECT_TRUE(read[2].newRow);
+    EXPECT_EQ(read[2].stateImage, 1);
+    EXPECT_FALSE(ReadInitialItems(WriteInitialItems(cells).substr(0, 5), &read));
+}
+
+TEST(ListViewBlock, ImageListBlocksNeedTheirMarkAndAStream) {
+    EXPECT_FALSE(HasImageList(""));
+    EXPECT_FALSE(HasImageList(std::string("MITL\0\0\0\0", 8)));
+    EXPECT_FALSE(HasImageList("MITX12345"));
+    EXPECT_TRUE(HasImageList("MITL12345"));
+}
+
+SuperBtnProperties SampleButton() {
+    SuperBtnProperties p;
+    p.buttonType = 1;
+    p.styleWord = 0x1234;
+    p.pressed = 1;
+    p.pictureAlignment = 3;
+    p.switch4 = 1;
+    p.layout5 = -4;
+    p.layout6 = 6;
+    p.pictures[kLookNormal] = {"GIF89a normal", 1};
+    p.pictures[kLookHot] = {"GIF89a hot", 2};
+    p.pictures[kLookPressed] = {std::string(), 3};
+    p.font.assign(60, 'x');
+    p.caption = "保存音乐列表";
+    p.useColours = 1;
+    p.colours[0] = {0x00FFFFFF, 0x00FF8800};
+    p.colours[1] = {0x00FFFFFF, 0x000080FF};
+    p.colours[2] = {0x00FFFFFF, 0x00FF8800};
+    p.builtInSound = 1;
+    p.enterSound = "RIFF enter";
+    p.clickSound = "RIFF click";
+    p.text25 = "t";
+    p.switch26 = 1;
+    return p;
+}
+
+TEST(SuperBtnBlock, ReadsBackWhatItWrote) {
+    SuperBtnProperties written = SampleButton();
+    std::vector<uint8_t> block = WriteSuperBtnBlock(written);
+    EXPECT_EQ(block[20], 2) << "version word 2";
+    SuperBtnProperties read;
+    ASSERT_TRUE(ReadSuperBtnBlock(block.data(), block.size(), &read));
+    EXPECT_EQ(WriteSuperBtnBlock(read), block);
+    EXPECT_EQ(read.pictures[kLookHot].file, "GIF89a hot");
+    EXPECT_EQ(read.colours[1].back, 0x000080FFu);
+    EXPECT_EQ(read.caption, "保存音乐列表");
+    for (size_t n = 0; n < block.size(); ++n) {
+        EXPECT_FALSE(ReadSuperBtnBlock(block.data(), n, &read)) << "length " << n;
+    }
+}
+
+TEST(SuperBtnBlock, RangedPropertiesAreClamped) {
+    SuperBtnProperties p = SampleButton();
+    p.buttonType = 9;
+    p.pictureAlignment = -2;
+    p.switch4 = 5;
+    p.switch26 = -1;
+    std::vector<uint8_t> block = WriteSuperBtnBlock(p);
+    SuperBtnProperties read;
+    ASSERT_TRUE(ReadSuperBtnBlock(block.data(), block.size(), &read));
+    EXPECT_EQ(read.buttonType, 2);
+    EXPECT_EQ(read.pictureAlignment, 0);
+    EXPECT_EQ(read.switch4, 1);
+    EXPECT_EQ(read.switch26, 0);
+}
+
+TEST(HyperLinkerBlock, ReadsBackWhatItWroteAndRefusesShortBlocks) {
+    HyperLinkerProperties p;
+    p.caption = "访问主页";
+    p.target = "http://127.0.0.1/";
+    p.mode = kEmailAddress;
+    p.font.assign(60, 'h');
+    p.textColour = 0x00800000;
+    p.backColour = 0x00FFFFFF;
+    std::vector<uint8_t> block = WriteHyperLinkerBlock(p);
+    HyperLinkerProperties read;
+    ASSERT_TRUE(ReadHyperLinkerBlock(block.data(), block.size(), &read));
+    EXPECT_EQ(WriteHyperLinkerBlock(read), block);
+    for (size_t n = 0; n < block.size(); ++n) EXPECT_FALSE(ReadHyperLinkerBlock(block.data(), n, &read));
+}
+
+TEST(HyperLinkerTarget, EmailModeAddsMailtoAndAnEmptyAddressGivesNothing) {
+    HyperLinkerProperties p;
+    p.target = "someone@example.org";
+    EXPECT_EQ(HyperLinkTarget(p), "someone@example.org");
+    p.mode = kEmailAddress;
+    EXPECT_EQ(HyperLinkTarget(p), "mailto:someone@example.org");
+    p.target.clear();
+    EXPECT_EQ(HyperLinkTarget(p), "");
+}
+
+TEST(HyperLinkerTarget, BrowserCommandIsCutAtTheArgumentPlaceholder) {
+    EXPECT_EQ(BrowserCommandLine("\"C:\\b\\browser.exe\" -osint -url \"%1\"", "http://x/"),
+              "\"C:\\b\\browser.exe\" -osint -url  http://x/");
+    EXPECT_EQ(BrowserCommandLine("C:\\b\\browser.exe %1", "http://x/"), "C:\\b\\browser.exe  http://x/");
+    EXPECT_EQ(BrowserCommandLine("C:\\b\\browser.exe -nohome", "http://x/"), "C:\\b\\browser.exe -nohome http://x/");
+    EXPECT_EQ(BrowserCommandLine("b.exe %1 \"%1\"", "t"), "b.exe %1  t") << "the quoted %1 wins over an earlier bare one";
+}
+
+}  // namespace
+}  // namespace lyra

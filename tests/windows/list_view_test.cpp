@@ -1,0 +1,430 @@
+// ListView under Wine: creation from its property block, the five row
+// commands (also from a worker thread), the current-row property and the
+// events the application binds.
+#include <gtest/gtest.h>
+
+#include <objidl.h>
+
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "commands/libraries.h"
+#include "commands/list_view_commands.h"
+#include "runtime/gbk.h"
+#include "runtime/memory.h"
+#include "runtime/program_image.h"
+#include "tests/windows/support/component_host.h"
+#include "window_units/components/list_view.h"
+#include "window_units/components/type_operations.h"
+
+namespace lyra::test {
+namespace {
+
+constexpr uint32_t kListUnit = 0x160117F7;
+
+ValueRecord ComponentArg(uint32_t unitId) {
+    ValueRecord r;
+    SetRecordWords(r, kTestWindowId, unitId, kListViewTypeCode);
+    return r;
+}
+
+class ListViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EventLog::Instance().Clear();
+        ListViewProperties properties;
+        properties.columns = WriteColumnBlock(MusicListColumns());
+        Create(properties);
+    }
+
+    void Create(const ListViewProperties& properties) {
+        list_.reset();
+        std::vector<uint8_t> block = WriteListViewBlock(properties);
+        list_.reset(ListViewInterfaceCreate()(MakeCreateArgs(host_.handle(), block, kListUnit, 8, 8, 590, 205)));
+        ASSERT_NE(list_, nullptr);
+        RegisterComponent(list_.get());
+        ShowWindow(list_->Handle(), SW_SHOWNA);
+        PumpWaiting();
+    }
+
+    static CreateOperation ListViewInterfaceCreate() {
+        return reinterpret_cast<CreateOperation>(ListViewInterface(kOpCreate));
+    }
+    ListViewComponent* list() { return static_cast<ListViewComponent*>(list_.get()); }
+    HWND handle() { return list_->Handle(); }
+
+    // The commands as the application calls them: argument records, left-out
+    // arguments as three zero words.
+    int Call(CommandFunction command, std::initializer_list<ValueRecord> arguments, std::string* text = nullptr) {
+        std::vector<ValueRecord> args{ComponentArg(kListUnit)};
+        args.insert(args.end(), arguments.begin(), arguments.end());
+        ValueRecord result = EmptyRecord();
+        command(&result, static_cast<int32_t>(args.size()), args.data());
+        EXPECT_EQ(result.type, 0u) << "the result's type word stays 0";
+        if (text != nullptr) {
+            const char* p = RecordText(result);
+            *text = p != nullptr ? p : "";
+            if (p != nullptr) FreeMemory(const_cast<char*>(p));
+        }
+        return RecordInt(result);
+    }
+    int InsertAt(int position, const char* text) { return Call(&InsertRow, {IntArg(position), TextArg(text)}); }
+    int Append(const char* text) { return Call(&InsertRow, {EmptyRecord(), TextArg(text)}); }
+    std::string Cell(int row, int column) {
+        std::string text;
+        Call(&GetCellText, {IntArg(row), IntArg(column)}, &text);
+        return text;
+    }
+    int32_t CurrentRow() {
+        PropertyValue value;
+        EXPECT_TRUE(GetPropertyOp(list_.get(), 27, &value));
+        return static_cast<int32_t>(value.number);
+    }
+    void Select(int row, bool selected) {
+        LVITEMW item{};
+        item.stateMask = LVIS_SELECTED;
+        item.state = selected ? LVIS_SELECTED : 0;
+        SendMessageW(handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    }
+    void ClickHeaderItem(int index) {
+        HWND header = reinterpret_cast<HWND>(SendMessageW(handle(), LVM_GETHEADER, 0, 0));
+        RECT rect{};
+        SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rect));
+        LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageW(header, WM_LBUTTONUP, 0, at);
+    }
+
+    HostWindow host_;
+    ComponentPtr list_;
+};
+
+TEST_F(ListViewTest, ReportViewWithTheFourColumnsOfTheMusicLists) {
+    LONG_PTR style = GetWindowLongPtrW(handle(), GWL_STYLE);
+    EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
+    EXPECT_EQ(style & LVS_NOSORTHEADER, 0) << "the header stays clickable";
+    EXPECT_EQ(style & (WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_TABSTOP),
+              WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_TABSTOP);
+    auto extended = static_cast<DWORD>(SendMessageW(handle(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+    EXPECT_EQ(extended & (LVS_EX_SUBITEMIMAGES | LVS_EX_INFOTIP), DWORD{LVS_EX_SUBITEMIMAGES | LVS_EX_INFOTIP});
+    EXPECT_TRUE(extended & LVS_EX_FULLROWSELECT);
+    EXPECT_TRUE(GetWindowLongPtrW(handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) << "border 1";
+
+    struct Expected {
+        const wchar_t* title;
+        int format;
+        int width;
+    };
+    const Expected expected[4] = {{L" ID", LVCFMT_LEFT, 36}, {L"歌手名", LVCFMT_CENTER, 125},
+                                  {L"歌曲名", LVCFMT_CENTER, 125}, {L"音乐地址", LVCFMT_CENTER, 300}};
+    for (int i = 0; i < 4; ++i) {
+        wchar_t title[64] = L"";
+        LVCOLUMNW column{};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+        column.pszText = title;
+        column.cchTextMax = 64;
+        ASSERT_TRUE(SendMessageW(handle(), LVM_GETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column)))
+            << "column " << i;
+        EXPECT_STREQ(title, expected[i].title);
+        EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, expected[i].format) << "column " << i;
+        EXPECT_EQ(column.cx, expected[i].width) << "column " << i;
+    }
+    LVCOLUMNW fifth{};
+    fifth.mask = LVCF_WIDTH;
+    EXPECT_FALSE(SendMessageW(handle(), LVM_GETCOLUMNW, 4, reinterpret_cast<LPARAM>(&fifth)));
+}
+
+TEST_F(ListViewTest, InsertRowAppendsWithoutPositionAndPutsPositionZeroOnTop) {
+    Append("x");
+    EXPECT_NE(Call(&ClearRows, {}), 0);
+    EXPECT_EQ(Call(&GetRowCount, {}), 0);
+    EXPECT_EQ(Append("a"), 0);
+    EXPECT_EQ(Append("b"), 1);
+    EXPECT_EQ(Append("c"), 2);
+    EXPECT_EQ(Call(&InsertRow, {IntArg(-5), TextArg("d")}), 3) << "a negative position appends too";
+    EXPECT_EQ(InsertAt(0, "top"), 0);
+    EXPECT_EQ(Call(&GetRowCount, {}), 5);
+    EXPECT_EQ(Cell(0, 0), "top");
+    EXPECT_EQ(Cell(1, 0), "a");
+    EXPECT_EQ(Cell(4, 0), "d");
+    EXPECT_EQ(Call(&InsertRow, {}), 5) << "every argument left out: an empty row at the end";
+    EXPECT_EQ(Cell(5, 0), "");
+}
+
+TEST_F(ListViewTest, InsertRowOptionalArgumentsFollowTheirRules) {
+    Call(&InsertRow, {EmptyRecord(), TextArg("r"), IntArg(-7), IntArg(2), IntArg(-3), IntArg(77)});
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE | LVIF_INDENT | LVIF_PARAM | LVIF_STATE;
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    ASSERT_TRUE(SendMessageW(handle(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    EXPECT_LT(item.iImage, 0) << "an image below -1 counts as none";
+    EXPECT_EQ(item.iIndent, 0) << "a negative indent counts as 0";
+    EXPECT_EQ(item.lParam, 77);
+    EXPECT_EQ(item.state & LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(3u)) << "state image index + 1";
+}
+
+TEST_F(ListViewTest, CellTextsComeBackWholeAndMissingCellsAreEmpty) {
+    Append("first");
+    std::string longText;
+    for (int i = 0; i < 2000; ++i) longText.push_back(static_cast<char>('a' + i % 26));
+    Call(&SetCellText, {IntArg(0), IntArg(3), TextArg(longText.c_str())});
+    EXPECT_EQ(Cell(0, 3), longText);
+    Call(&SetCellText, {IntArg(0), IntArg(1), TextArg("歌手")});
+    EXPECT_EQ(Cell(0, 1), "歌手") << "GBK in, GBK out";
+    Call(&SetCellText, {IntArg(0), EmptyRecord(), TextArg("main")});
+    EXPECT_EQ(Cell(0, 0), "main") << "the column defaults to 0";
+    std::string big(511, 'z');
+    Call(&SetCellText, {IntArg(0), IntArg(2), TextArg(big.c_str())});
+    EXPECT_EQ(Cell(0, 2), big) << "a text that just fills the first buffer";
+
+    Call(&SetCellText, {IntArg(9), IntArg(0), TextArg("nowhere")});
+    EXPECT_EQ(Call(&GetRowCount, {}), 1) << "setting a missing row has no effect";
+    EXPECT_EQ(Cell(9, 0), "");
+    EXPECT_EQ(Cell(-1, 0), "");
+    std::string none = "sentinel";
+    Call(&GetCellText, {IntArg(5)}, &none);
+    EXPECT_EQ(none, "") << "a missing row gives the empty text";
+}
+
+TEST_F(ListViewTest, CurrentRowIsTheLowestSelectedRowOrMinusOne) {
+    EXPECT_EQ(CurrentRow(), -1) << "empty list";
+    for (const char* t : {"0", "1", "2", "3"}) Append(t);
+    EXPECT_EQ(CurrentRow(), -1) << "nothing selected";
+    Select(3, true);
+    Select(1, true);
+    EXPECT_EQ(CurrentRow(), 1);
+    PropertyValue row;
+    row.number = 2;
+    ASSERT_TRUE(SetPropertyOp(list_.get(), 27, row));
+    EXPECT_EQ(CurrentRow(), 2) << "writing the current row selects that row alone";
+    row.number = -1;
+    SetPropertyOp(list_.get(), 27, row);
+    EXPECT_EQ(CurrentRow(), -1);
+}
+
+TEST_F(ListViewTest, CurrentRowCanBeReadFromAWorkerThread) {
+    Append("0");
+    Append("1");
+    Select(1, true);
+    std::atomic<int32_t> read{-2};
+    std::thread worker([&] {
+        PropertyValue value;
+        GetPropertyOp(list_.get(), 27, &value);
+        read = static_cast<int32_t>(value.number);
+    });
+    ASSERT_TRUE(PumpUntil([&] { return read.load() != -2; }, 5000));
+    worker.join();
+    EXPECT_EQ(read.load(), 1);
+}
+
+TEST_F(ListViewTest, HeaderClicksDeliverTheColumnIndex) {
+    Append("row");
+    ClickHeaderItem(0);
+    ASSERT_TRUE(PumpUntil([] { return !EventLog::Instance().Events(2).empty(); }, 5000));
+    ClickHeaderItem(3);
+    ASSERT_TRUE(PumpUntil([] { return EventLog::Instance().Events(2).size() >= 2; }, 5000));
+    auto clicks = EventLog::Instance().Events(2);
+    ASSERT_EQ(clicks.size(), 2u);
+    EXPECT_EQ(clicks[0].unitId, kListUnit);
+    EXPECT_EQ(clicks[0].arguments, std::vector<uint32_t>{0});
+    EXPECT_EQ(clicks[1].arguments, std::vector<uint32_t>{3});
+}
+
+TEST_F(ListViewTest, DoubleClickOnARowArrivesAsCommonEventMinus3Only) {
+    Append("row 0");
+    Append("row 1");
+    RECT row{};
+    row.left = LVIR_BOUNDS;
+    SendMessageW(handle(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
+    int x = row.left + 50, y = (row.top + row.bottom) / 2;
+    PostMessageW(handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageW(handle(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    PostMessageW(handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageW(handle(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    ASSERT_TRUE(PumpUntil([] { return !EventLog::Instance().Events(-3).empty(); }, 5000));
+    PumpWaiting();
+    auto doubles = EventLog::Instance().Events(-3);
+    ASSERT_EQ(doubles.size(), 1u);
+    EXPECT_EQ(doubles[0].arguments, (std::vector<uint32_t>{static_cast<uint32_t>(x), static_cast<uint32_t>(y), 0}));
+    EXPECT_EQ(CurrentRow(), 1) << "the click selected the row the routine will copy from";
+    for (const RaisedEvent& e : EventLog::Instance().Events()) {
+        bool commonMouse = e.number == -1 || e.number == -2 || e.number == -3 || e.number == -6;
+        EXPECT_TRUE(commonMouse || e.number == -7 || e.number == 0 || e.number == 1 || e.number == 4)
+            << "unexpected event " << e.number;
+    }
+}
+
+TEST_F(ListViewTest, FocusAndFocusedRowEvents) {
+    Append("a");
+    Append("b");
+    SetFocus(handle());
+    ASSERT_TRUE(PumpUntil([] { return !EventLog::Instance().Events(-7).empty(); }, 5000));
+    LVITEMW item{};
+    item.state = item.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+    SendMessageW(handle(), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(EventLog::Instance().Events(0).size(), 1u) << "row 1 became the focused row";
+    SendMessageW(handle(), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(EventLog::Instance().Events(0).size(), 1u) << "already focused: no new event";
+    SetFocus(host_.handle());
+    ASSERT_TRUE(PumpUntil([] { return !EventLog::Instance().Events(-8).empty(); }, 5000));
+}
+
+TEST_F(ListViewTest, RowsFromAWorkerArriveCompleteWhileTheWindowThreadIsBusy) {
+    constexpr int kRows = 300;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        ValueRecord args[4];
+        ValueRecord result;
+        args[0] = ComponentArg(kListUnit);
+        ClearRows(&result, 1, args);
+        for (int i = 0; i < kRows; ++i) {
+            std::string address = "http://127.0.0.1/" + std::to_string(i) + ".mp3";
+            std::string singer = "歌手" + std::to_string(i);
+            std::string song = "歌曲" + std::to_string(i);
+            args[1] = IntArg(0);
+            args[2] = TextArg(std::to_string(i).c_str());
+            InsertRow(&result, 3, args);
+            args[1] = IntArg(0);
+            const std::string* cells[3] = {&singer, &song, &address};
+            for (int c = 0; c < 3; ++c) {
+                args[2] = IntArg(c + 1);
+                args[3] = TextArg(cells[c]->c_str());
+                SetCellText(&result, 4, args);
+            }
+        }
+        done = true;
+    });
+    // The window thread is busy for a while before it takes any message.
+    DWORD start = GetTickCount();
+    volatile uint64_t work = 0;
+    while (GetTickCount() - start < 300) work = work + 1;
+    ASSERT_TRUE(PumpUntil([&] { return done.load(); }, 60000));
+    worker.join();
+
+    ASSERT_EQ(Call(&GetRowCount, {}), kRows);
+    for (int row = 0; row < kRows; ++row) {
+        int i = kRows - 1 - row;
+        ASSERT_EQ(Cell(row, 0), std::to_string(i)) << "row " << row;
+        ASSERT_EQ(Cell(row, 1), "歌手" + std::to_string(i));
+        ASSERT_EQ(Cell(row, 2), "歌曲" + std::to_string(i));
+        ASSERT_EQ(Cell(row, 3), "http://127.0.0.1/" + std::to_string(i) + ".mp3");
+    }
+    EXPECT_TRUE(PumpUntil([&] { return !list()->RedrawSuspended(); }, 5000)) << "redraw comes back after the burst";
+    EXPECT_TRUE(GetWindowLongPtrW(handle(), GWL_STYLE) & WS_VISIBLE) << "the list stayed visible throughout";
+}
+
+TEST_F(ListViewTest, PropertiesReadBackAndSerialise) {
+    PropertyValue colour;
+    colour.number = 0x000000FF;
+    ASSERT_TRUE(SetPropertyOp(list_.get(), 1, colour));
+    PropertyValue read;
+    ASSERT_TRUE(GetPropertyOp(list_.get(), 1, &read));
+    EXPECT_EQ(read.number, 0xFF) << "read back from the control";
+    PropertyValue grid;
+    grid.number = 1;
+    SetPropertyOp(list_.get(), 14, grid);
+    EXPECT_TRUE(SendMessageW(handle(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_GRIDLINES);
+    PropertyValue clickable;
+    clickable.number = 0;
+    SetPropertyOp(list_.get(), 12, clickable);
+    EXPECT_TRUE(GetWindowLongPtrW(handle(), GWL_STYLE) & LVS_NOSORTHEADER);
+    EXPECT_FALSE(GetPropertyOp(list_.get(), 31, &read)) << "31 is past the last property";
+
+    auto* block = static_cast<uint8_t*>(PropertyDataOp(list_.get()));
+    ASSERT_NE(block, nullptr);
+    uint32_t size;
+    std::memcpy(&size, block, 4);
+    ListViewProperties properties;
+    ASSERT_TRUE(ReadListViewBlock(block + 4, size, &properties));
+    FreeMemory(block);
+    EXPECT_EQ(properties.textColour, 0xFFu);
+    EXPECT_EQ(properties.gridLines, 1);
+    EXPECT_EQ(properties.clickableHeader, 0);
+    EXPECT_EQ(properties.columns, WriteColumnBlock(MusicListColumns()));
+}
+
+// An image-list block as the property block stores it: "MITL", four more
+// bytes, then the image list's stream.
+std::string ImageListBlock(int count) {
+    HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32, count, 0);
+    for (int i = 0; i < count; ++i) ImageList_AddIcon(list, LoadIconW(nullptr, IDI_APPLICATION));
+    IStream* stream = nullptr;
+    CreateStreamOnHGlobal(nullptr, TRUE, &stream);
+    ImageList_Write(list, stream);
+    ImageList_Destroy(list);
+    HGLOBAL memory = nullptr;
+    GetHGlobalFromStream(stream, &memory);
+    STATSTG stat{};
+    stream->Stat(&stat, STATFLAG_NONAME);
+    std::string block("MITL\0\0\0\0", 8);
+    block.append(static_cast<const char*>(GlobalLock(memory)), static_cast<size_t>(stat.cbSize.QuadPart));
+    GlobalUnlock(memory);
+    stream->Release();
+    return block;
+}
+
+TEST_F(ListViewTest, ImageListsComeFromTheirBlocks) {
+    ListViewProperties properties;
+    properties.columns = WriteColumnBlock(MusicListColumns());
+    properties.itemImages = ImageListBlock(3);
+    properties.stateImages = ImageListBlock(2);
+    properties.headerImages = "MITL";  // too short: no list
+    Create(properties);
+    auto small = reinterpret_cast<HIMAGELIST>(SendMessageW(handle(), LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    ASSERT_NE(small, nullptr) << "report view: the item images are the small list";
+    EXPECT_EQ(ImageList_GetImageCount(small), 3);
+    EXPECT_EQ(SendMessageW(handle(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0), 0);
+    auto state = reinterpret_cast<HIMAGELIST>(SendMessageW(handle(), LVM_GETIMAGELIST, LVSIL_STATE, 0));
+    ASSERT_NE(state, nullptr);
+    EXPECT_EQ(ImageList_GetImageCount(state), 2);
+    HWND header = reinterpret_cast<HWND>(SendMessageW(handle(), LVM_GETHEADER, 0, 0));
+    EXPECT_EQ(SendMessageW(header, HDM_GETIMAGELIST, 0, 0), 0);
+    EXPECT_EQ(Call(&InsertRow, {EmptyRecord(), TextArg("with image"), IntArg(2)}), 0);
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE;
+    SendMessageW(handle(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(item.iImage, 2);
+}
+
+TEST_F(ListViewTest, InitialItemsAndAWrongSizedFontBlock) {
+    ListViewProperties properties;
+    properties.columns = WriteColumnBlock(MusicListColumns());
+    properties.font = "short";
+    properties.initialItems =
+        WriteInitialItems({{true, -1, -1, 5, "r0"}, {false, -1, -1, 0, "r0c1"}, {true, -1, -1, 6, "r1"}});
+    Create(properties);
+    EXPECT_EQ(Call(&GetRowCount, {}), 2);
+    EXPECT_EQ(Cell(0, 1), "r0c1");
+    EXPECT_EQ(Cell(1, 0), "r1");
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(handle(), WM_GETFONT, 0, 0)), GetStockObject(DEFAULT_GUI_FONT));
+}
+
+TEST(TypeRecords, TheThreeComponentTypesHandOutTheirOperationsAndProperties) {
+    struct Expected {
+        const DataTypeRecord* record;
+        const char* englishName;
+        uint32_t propertyCount;
+    };
+    const Expected types[3] = {{&kUiLibrary1Record.dataTypes[4 - 1], "ListView", 31},
+                               {&kUiLibrary2Record.dataTypes[1 - 1], "SuperBtn", 27},
+                               {&kCoreLibraryRecord.dataTypes[29 - 1], "HyperLinker", 6}};
+    for (const Expected& type : types) {
+        EXPECT_STREQ(type.record->englishName, type.englishName);
+        EXPECT_TRUE(type.record->stateFlags & kTypeRaisesEvents);
+        ASSERT_NE(type.record->getInterface, nullptr) << type.englishName;
+        for (int op : {kOpCreate, kOpPropertyChanged, kOpGetAllPropertyData, kOpGetProperty}) {
+            EXPECT_NE(type.record->getInterface(op), nullptr) << type.englishName << " operation " << op;
+        }
+        EXPECT_EQ(type.record->getInterface(2), nullptr);
+        EXPECT_EQ(type.record->propertyCount, type.propertyCount);
+    }
+    EXPECT_EQ(kUiLibrary1Record.dataTypes[3].properties[27].valueKind, 1000) << "the current row is a number";
+    EXPECT_EQ(kUiLibrary1Record.dataTypes[3].properties[4].valueKind, 1013) << "a font";
+    EXPECT_EQ(kUiLibrary1Record.commandTable[1], &InsertRow);
+    EXPECT_EQ(kUiLibrary1Record.commandTable[3], &GetCellText);
+}
+
+}  // namespace
+}  // namespace lyra::test

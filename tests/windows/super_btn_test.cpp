@@ -1,0 +1,265 @@
+// SuperBtn under Wine: clicks, the three looks with their pictures, the
+// enter and click sounds, focus events and property clamps.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <mutex>
+
+#include "data/button_media.h"
+#include "runtime/memory.h"
+#include "tests/windows/support/component_host.h"
+#include "window_units/components/picture.h"
+#include "window_units/components/sound.h"
+#include "window_units/components/super_btn.h"
+#include "window_units/components/type_operations.h"
+
+namespace lyra::test {
+namespace {
+
+constexpr uint32_t kButtonUnit = 0x16014A38;
+
+std::string Bytes(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+std::string NormalGif() { return Bytes(QueryButtonPicture(false)); }
+std::string HotGif() { return Bytes(QueryButtonPicture(true)); }
+std::string EnterWave() { return Bytes(MouseEnterSound()); }
+std::string ClickWave() { return Bytes(ClickSound()); }
+
+// A pixel of a decoded picture.
+COLORREF PicturePixel(const std::string& file, int x, int y) {
+    HBITMAP bitmap = DecodePicture(file, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    COLORREF colour = GetPixel(dc, x, y);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+    return colour;
+}
+
+std::mutex gSoundsMutex;
+std::vector<std::string> gSounds;  // "builtin" for the built-in sound
+
+void RecordSound(const std::string* wave) {
+    std::lock_guard<std::mutex> lock(gSoundsMutex);
+    gSounds.push_back(wave != nullptr ? *wave : "builtin");
+}
+
+std::vector<std::string> Sounds() {
+    std::lock_guard<std::mutex> lock(gSoundsMutex);
+    return gSounds;
+}
+
+class SuperBtnTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EventLog::Instance().Clear();
+        {
+            std::lock_guard<std::mutex> lock(gSoundsMutex);
+            gSounds.clear();
+        }
+        SetSoundPlayer(&RecordSound);
+    }
+    void TearDown() override {
+        button_.reset();
+        SetSoundPlayer(nullptr);
+    }
+
+    // The "查询" button as the program's template has it.
+    static SuperBtnProperties QueryButton() {
+        SuperBtnProperties p;
+        p.pictures[kLookNormal].file = NormalGif();
+        p.pictures[kLookHot].file = HotGif();
+        p.colours[0] = {0, 0x00F0F0F0};
+        p.colours[1] = {0, 0x00FFFFFF};
+        p.colours[2] = {0, 0x00F0F0F0};
+        p.enterSound = EnterWave();
+        p.clickSound = ClickWave();
+        return p;
+    }
+
+    void Create(const SuperBtnProperties& properties, int width = 90, int height = 26) {
+        button_.reset();
+        std::vector<uint8_t> block = WriteSuperBtnBlock(properties);
+        auto create = reinterpret_cast<CreateOperation>(SuperBtnInterface(kOpCreate));
+        button_.reset(create(MakeCreateArgs(host_.handle(), block, kButtonUnit, 20, 20, width, height)));
+        ASSERT_NE(button_, nullptr);
+        ShowWindow(button_->Handle(), SW_SHOWNA);
+        UpdateWindow(button_->Handle());
+        PumpWaiting();
+    }
+    SuperBtnComponent* button() { return static_cast<SuperBtnComponent*>(button_.get()); }
+    HWND handle() { return button_->Handle(); }
+
+    void Click() {
+        PostMessageW(handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+        PostMessageW(handle(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    }
+    COLORREF PixelOnScreen(int x, int y) {
+        RedrawWindow(handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        HDC dc = GetDC(handle());
+        COLORREF colour = GetPixel(dc, x, y);
+        ReleaseDC(handle(), dc);
+        return colour;
+    }
+
+    HostWindow host_;
+    ComponentPtr button_;
+};
+
+TEST_F(SuperBtnTest, AClickRaisesEventZeroAndPlaysTheClickSound) {
+    Create(QueryButton());
+    Click();
+    ASSERT_TRUE(PumpUntil([] { return !EventLog::Instance().Events(0).empty(); }, 5000));
+    auto clicks = EventLog::Instance().Events(0);
+    ASSERT_EQ(clicks.size(), 1u);
+    EXPECT_EQ(clicks[0].unitId, kButtonUnit);
+    EXPECT_TRUE(clicks[0].arguments.empty());
+    auto sounds = Sounds();
+    ASSERT_FALSE(sounds.empty());
+    EXPECT_EQ(sounds.back(), ClickWave()) << "the stored click sound";
+
+    SendMessageW(handle(), BM_CLICK, 0, 0);
+    PumpUntil([] { return EventLog::Instance().Events(0).size() >= 2; }, 5000);
+    EXPECT_EQ(EventLog::Instance().Events(0).size(), 2u) << "a keyboard or programmatic click counts too";
+}
+
+TEST_F(SuperBtnTest, EnteringShowsTheMouseOverLookOnceAndLeavingRestoresIt) {
+    Create(QueryButton());
+    EXPECT_EQ(button()->CurrentLook(), kLookNormal);
+    SendMessageW(handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    SendMessageW(handle(), WM_MOUSEMOVE, 0, MAKELPARAM(6, 5));
+    EXPECT_EQ(button()->CurrentLook(), kLookHot);
+    auto sounds = Sounds();
+    ASSERT_EQ(sounds.size(), 1u) << "one enter sound per entry";
+    EXPECT_EQ(sounds[0], EnterWave());
+    SendMessageW(handle(), WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(button()->CurrentLook(), kLookNormal);
+    SendMessageW(handle(), BM_SETSTATE, TRUE, 0);
+    EXPECT_EQ(button()->CurrentLook(), kLookPressed);
+    SendMessageW(handle(), BM_SETSTATE, FALSE, 0);
+}
+
+TEST_F(SuperBtnTest, TheLooksShowTheirGifPictures) {
+    Create(QueryButton());
+    COLORREF normal = PicturePixel(NormalGif(), 45, 24), hot = PicturePixel(HotGif(), 45, 24);
+    ASSERT_NE(normal, hot) << "the two looks differ there";
+    EXPECT_EQ(PixelOnScreen(45, 24), normal);
+    SendMessageW(handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(PixelOnScreen(45, 24), hot);
+    SendMessageW(handle(), BM_SETSTATE, TRUE, 0);
+    EXPECT_EQ(PixelOnScreen(46, 25), normal) << "pressed: the normal picture, one pixel down and right";
+    SendMessageW(handle(), BM_SETSTATE, FALSE, 0);
+    SendMessageW(handle(), WM_MOUSELEAVE, 0, 0);
+}
+
+TEST_F(SuperBtnTest, TransparentPartsOfAPictureShowTheButtonFace) {
+    SuperBtnProperties p;
+    p.pictures[kLookNormal].file = Bytes(HelpButtonPicture());
+    Create(p, 38, 38);
+    EXPECT_EQ(PixelOnScreen(3, 3), GetSysColor(COLOR_BTNFACE)) << "outside the round badge";
+    EXPECT_EQ(PixelOnScreen(18, 18), PicturePixel(Bytes(HelpButtonPicture()), 17, 17)) << "inside it";
+}
+
+TEST_F(SuperBtnTest, ColoursAndCaptionWithoutPictures) {
+    SuperBtnProperties p;
+    p.caption = "保存音乐列表";
+    p.colours[0] = {0x00FFFFFF, 0x00FF8800};
+    p.colours[1] = {0x00FFFFFF, 0x000080FF};
+    p.colours[2] = {0x00FFFFFF, 0x00FF8800};
+    Create(p, 100, 30);
+    wchar_t caption[32] = L"";
+    GetWindowTextW(handle(), caption, 32);
+    EXPECT_STREQ(caption, L"保存音乐列表");
+    EXPECT_EQ(PixelOnScreen(4, 4), COLORREF{0x00FF8800});
+    SendMessageW(handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(PixelOnScreen(4, 4), COLORREF{0x000080FF});
+    SendMessageW(handle(), WM_MOUSELEAVE, 0, 0);
+}
+
+TEST_F(SuperBtnTest, TheBuiltInSoundSwitchReplacesTheStoredSounds) {
+    SuperBtnProperties p = QueryButton();
+    p.builtInSound = 1;
+    Create(p);
+    SendMessageW(handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    SendMessageW(handle(), BM_CLICK, 0, 0);
+    PumpWaiting();
+    EXPECT_EQ(Sounds(), (std::vector<std::string>{"builtin", "builtin"}));
+}
+
+TEST_F(SuperBtnTest, FocusEventsAndPropertyClamps) {
+    Create(QueryButton());
+    SetFocus(handle());
+    SetFocus(host_.handle());
+    PumpWaiting();
+    EXPECT_EQ(EventLog::Instance().Events(-7).size(), 1u);
+    EXPECT_EQ(EventLog::Instance().Events(-8).size(), 1u);
+
+    PropertyValue v;
+    v.number = 9;
+    SetPropertyOp(button_.get(), 0, v);
+    PropertyValue read;
+    GetPropertyOp(button_.get(), 0, &read);
+    EXPECT_EQ(read.number, 2) << "button type above 2 counts as 2";
+    v.number = -4;
+    SetPropertyOp(button_.get(), 3, v);
+    GetPropertyOp(button_.get(), 3, &read);
+    EXPECT_EQ(read.number, 0) << "picture alignment below 0 counts as 0";
+
+    PropertyValue caption;
+    caption.bytes = "查询";
+    SetPropertyOp(button_.get(), 14, caption);
+    wchar_t text[16] = L"";
+    GetWindowTextW(handle(), text, 16);
+    EXPECT_STREQ(text, L"查询");
+
+    HWND before = handle();
+    PropertyValue style;
+    style.number = BS_MULTILINE;
+    SetPropertyOp(button_.get(), 1, style);
+    EXPECT_NE(handle(), before) << "a new style word recreates the button";
+    EXPECT_TRUE(IsWindow(handle()));
+    EXPECT_TRUE(GetWindowLongPtrW(handle(), GWL_STYLE) & BS_MULTILINE);
+    GetWindowTextW(handle(), text, 16);
+    EXPECT_STREQ(text, L"查询") << "the caption survives";
+    SendMessageW(handle(), BM_CLICK, 0, 0);
+    PumpUntil([] { return !EventLog::Instance().Events(0).empty(); }, 5000);
+    EXPECT_EQ(EventLog::Instance().Events(0).size(), 1u) << "the new button still raises its clicks";
+
+    auto* block = static_cast<uint8_t*>(PropertyDataOp(button_.get()));
+    uint32_t size;
+    std::memcpy(&size, block, 4);
+    SuperBtnProperties properties;
+    ASSERT_TRUE(ReadSuperBtnBlock(block + 4, size, &properties));
+    FreeMemory(block);
+    EXPECT_EQ(properties.caption, "查询");
+    EXPECT_EQ(properties.buttonType, 2);
+    EXPECT_EQ(properties.pictures[kLookHot].file, HotGif());
+}
+
+TEST(Pictures, BmpAndGifFilesDecodeAndOtherBytesDoNot) {
+    SIZE size{};
+    bool alpha = false;
+    HBITMAP bmp = DecodePicture(Bytes(HelpButtonPicture()), &size, &alpha);
+    ASSERT_NE(bmp, nullptr);
+    EXPECT_EQ(size.cx, 35);
+    EXPECT_EQ(size.cy, 35);
+    EXPECT_TRUE(alpha) << "the badge's corners are transparent";
+    DeleteObject(bmp);
+    EXPECT_EQ(PicturePixel(Bytes(HelpButtonPicture()), 17, 17), RGB(61, 131, 220)) << "an opaque pixel keeps its colour";
+
+    HBITMAP gif = DecodePicture(NormalGif(), &size, &alpha);
+    ASSERT_NE(gif, nullptr);
+    EXPECT_EQ(size.cx, 90);
+    EXPECT_EQ(size.cy, 26);
+    EXPECT_FALSE(alpha);
+    DeleteObject(gif);
+    EXPECT_EQ(PicturePixel(NormalGif(), 0, 10), RGB(30, 90, 168)) << "the frame colour";
+
+    EXPECT_EQ(DecodePicture("", &size), nullptr);
+    EXPECT_EQ(DecodePicture("not a picture at all", &size), nullptr);
+    std::string cut = Bytes(HelpButtonPicture()).substr(0, 300);
+    EXPECT_EQ(DecodePicture(cut, &size), nullptr) << "a bitmap cut short";
+}
+
+}  // namespace
+}  // namespace lyra::test

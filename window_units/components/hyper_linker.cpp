@@ -1,0 +1,235 @@
+#include "window_units/components/hyper_linker.h"
+
+#include <shellapi.h>
+
+#include <atomic>
+#include <vector>
+
+#include "runtime/gbk.h"
+#include "window_units/property_block.h"
+#include "window_units/components/type_operations.h"
+#include "window_units/components/window_thread.h"
+
+namespace lyra {
+
+namespace {
+
+intptr_t SystemShellOpen(const std::wstring& target) {
+    return reinterpret_cast<intptr_t>(ShellExecuteW(nullptr, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+}
+
+bool SystemRun(const std::wstring& commandLine) {
+    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+    line.push_back(L'\0');
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+const HyperLinkShell kSystemShell = {&SystemShellOpen, &SystemRun};
+std::atomic<const HyperLinkShell*> gShell{&kSystemShell};
+
+// The default value of a key under HKEY_CLASSES_ROOT, as GBK; empty when missing.
+std::string ClassesRootDefault(const std::string& key) {
+    std::wstring wideKey = GbkToWide(key.c_str(), key.size());
+    DWORD bytes = 0;
+    if (RegGetValueW(HKEY_CLASSES_ROOT, wideKey.c_str(), nullptr, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
+                     nullptr, nullptr, &bytes) != ERROR_SUCCESS || bytes == 0) {
+        return std::string();
+    }
+    std::vector<wchar_t> value(bytes / sizeof(wchar_t) + 1, L'\0');
+    if (RegGetValueW(HKEY_CLASSES_ROOT, wideKey.c_str(), nullptr, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
+                     nullptr, value.data(), &bytes) != ERROR_SUCCESS) {
+        return std::string();
+    }
+    return WideToGbk(value.data());
+}
+
+int32_t* IntField(HyperLinkerProperties& p, int n) { return n == 2 ? &p.mode : nullptr; }
+
+uint32_t* ColourField(HyperLinkerProperties& p, int n) {
+    switch (n) {
+        case 4: return &p.textColour;
+        case 5: return &p.backColour;
+        default: return nullptr;
+    }
+}
+
+std::string* BytesField(HyperLinkerProperties& p, int n) {
+    switch (n) {
+        case 0: return &p.caption;
+        case 1: return &p.target;
+        case 3: return &p.font;
+        default: return nullptr;
+    }
+}
+
+Component* CreateHyperLinker(const CreateArgs& args) { return HyperLinkerComponent::Create(args); }
+
+}  // namespace
+
+void SetHyperLinkShell(const HyperLinkShell* shell) { gShell.store(shell != nullptr ? shell : &kSystemShell); }
+
+bool OpenHyperLink(const HyperLinkerProperties& properties) {
+    std::string target = HyperLinkTarget(properties);
+    if (target.empty()) return false;
+    const HyperLinkShell* shell = gShell.load();
+    if (shell->shellOpen(GbkToWide(target.c_str(), target.size())) > 32) return true;
+    // No shell association: start the program registered for web pages.
+    std::string fileType = ClassesRootDefault(".htm");
+    if (fileType.empty()) return false;
+    std::string command = ClassesRootDefault(fileType + "\\shell\\open\\command");
+    if (command.empty()) return false;
+    std::string line = BrowserCommandLine(command, target);
+    return shell->run(GbkToWide(line.c_str(), line.size()));
+}
+
+Component* HyperLinkerComponent::Create(const CreateArgs& args) {
+    auto* component = new HyperLinkerComponent(args.windowId, args.unitId);
+    if (args.propertyBlockSize > 0) {
+        ReadHyperLinkerBlock(args.propertyBlock, args.propertyBlockSize, &component->properties_);
+    }
+    const std::string& caption = component->properties_.caption;
+    std::wstring text = GbkToWide(caption.c_str(), caption.size());
+    HWND parent = args.parent != nullptr ? args.parent : args.window;
+    HWND window = CreateWindowExW(0, L"STATIC", text.c_str(), args.style | WS_CHILD | WS_CLIPSIBLINGS | SS_NOTIFY,
+                                  args.left, args.top, args.width, args.height, parent,
+                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(args.childId)),
+                                  GetModuleHandleW(nullptr), nullptr);
+    if (window == nullptr || !component->Attach(window)) {
+        if (window != nullptr) DestroyWindow(window);
+        delete component;
+        return nullptr;
+    }
+    component->ApplyFont();
+    return component;
+}
+
+void HyperLinkerComponent::ApplyFont() {
+    // Links are underlined whatever font they are given.
+    HFONT base = FontFromLogFontBlock(properties_.font);
+    LOGFONTW logFont{};
+    GetObjectW(base != nullptr ? static_cast<HGDIOBJ>(base) : static_cast<HGDIOBJ>(DefaultGuiFont()), sizeof logFont,
+               &logFont);
+    if (base != nullptr) DeleteObject(base);
+    logFont.lfUnderline = TRUE;
+    font_.Reset(CreateFontIndirectW(&logFont));
+    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
+}
+
+void HyperLinkerComponent::Paint(HDC dc) {
+    RECT client;
+    GetClientRect(Handle(), &client);
+    HBRUSH background = nullptr;
+    bool ownBrush = false;
+    if (IsDefaultColour(properties_.backColour)) {
+        HWND parent = GetParent(Handle());
+        background = reinterpret_cast<HBRUSH>(
+            SendMessageW(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(Handle())));
+    } else {
+        background = CreateSolidBrush(ResolveStoredColour(properties_.backColour, GetSysColor(COLOR_BTNFACE)));
+        ownBrush = true;
+    }
+    FillRect(dc, &client, background != nullptr ? background : GetSysColorBrush(COLOR_BTNFACE));
+    if (ownBrush) DeleteObject(background);
+    std::wstring caption = GbkToWide(properties_.caption.c_str(), properties_.caption.size());
+    HGDIOBJ oldFont = SelectObject(dc, font_.Get() ? font_.Get() : DefaultGuiFont());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, IsWindowEnabled(Handle()) ? ResolveStoredColour(properties_.textColour, RGB(0, 0, 255))
+                                               : GetSysColor(COLOR_GRAYTEXT));
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &client, DT_LEFT | DT_VCENTER | DT_SINGLELINE |
+              DT_NOPREFIX);
+    SelectObject(dc, oldFont);
+}
+
+LRESULT HyperLinkerComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (HandleWindowThreadCall(message, lParam)) return 0;
+    switch (message) {
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(Handle(), &paint);
+            Paint(dc);
+            EndPaint(Handle(), &paint);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_SETCURSOR:
+            SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            return TRUE;
+        case WM_LBUTTONDOWN:
+            pressed_ = true;
+            break;
+        case WM_LBUTTONUP: {
+            LRESULT answer = DefaultProc(message, wParam, lParam);
+            POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            RECT client;
+            GetClientRect(Handle(), &client);
+            if (pressed_ && PtInRect(&client, at)) OpenHyperLink(properties_);
+            pressed_ = false;
+            return answer;
+        }
+        default:
+            break;
+    }
+    return DefaultProc(message, wParam, lParam);
+}
+
+void HyperLinkerComponent::OnFinalDestroy() {
+    font_.Reset();
+    Component::OnFinalDestroy();
+}
+
+bool HyperLinkerComponent::GetProperty(int n, PropertyValue* value) {
+    if (n < 0 || n >= kHyperLinkerPropertyCount) return false;
+    RunOnWindowThread(Handle(), [&] {
+        if (int32_t* field = IntField(properties_, n)) value->number = *field;
+        if (uint32_t* colour = ColourField(properties_, n)) value->number = *colour;
+        if (std::string* bytes = BytesField(properties_, n)) value->bytes = *bytes;
+    });
+    return true;
+}
+
+bool HyperLinkerComponent::SetProperty(int n, const PropertyValue& value) {
+    if (n < 0 || n >= kHyperLinkerPropertyCount) return false;
+    RunOnWindowThread(Handle(), [&] {
+        if (int32_t* field = IntField(properties_, n)) *field = static_cast<int32_t>(value.number) != 0 ? 1 : 0;
+        if (uint32_t* colour = ColourField(properties_, n)) *colour = static_cast<uint32_t>(value.number);
+        if (std::string* bytes = BytesField(properties_, n)) *bytes = value.bytes;
+        HWND window = Handle();
+        if (window == nullptr) return;
+        if (n == 0) {
+            std::wstring caption = GbkToWide(properties_.caption.c_str(), properties_.caption.size());
+            SetWindowTextW(window, caption.c_str());
+        }
+        if (n == 3) ApplyFont();
+        InvalidateRect(window, nullptr, FALSE);
+    });
+    return true;
+}
+
+std::vector<uint8_t> HyperLinkerComponent::PropertyData() {
+    std::vector<uint8_t> data;
+    RunOnWindowThread(Handle(), [&] { data = WriteHyperLinkerBlock(properties_); });
+    return data;
+}
+
+void* HyperLinkerInterface(int operation) { return TypeInterface(operation, &CreateHyperLinker, nullptr); }
+
+const PropertyDescription kHyperLinkerPropertyDescriptions[] = {
+    {"标题", "Caption", "", kKindText, 0, nullptr},
+    {"链接地址", "Target", "", kKindText, 0, nullptr},
+    {"类型", "Mode", "", kKindChoice, 0, nullptr},
+    {"字体", "Font", "", kKindFont, 0, nullptr},
+    {"文本颜色", "TextColor", "", kKindColour, 0, nullptr},
+    {"背景颜色", "BackColor", "", kKindColour, 0, nullptr},
+};
+const uint32_t kHyperLinkerPropertyDescriptionCount = sizeof kHyperLinkerPropertyDescriptions / sizeof kHyperLinkerPropertyDescriptions[0];
+
+}  // namespace lyra

@@ -1,0 +1,41 @@
+// The property block of a HyperLinker and the platform-free part of
+// opening its target.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace lyra {
+
+constexpr uint32_t kHyperLinkerBlockVersion = 1;
+
+enum HyperLinkerMode : int32_t { kWebAddress = 0, kEmailAddress = 1 };
+
+// Own properties 0-5.
+struct HyperLinkerProperties {
+    std::string caption;             // GBK
+    std::string target;              // GBK address
+    int32_t mode = kWebAddress;      // 0-1
+    std::string font;                // 60-byte LOGFONTA or nothing
+    uint32_t textColour = 0x00FF0000;
+    uint32_t backColour = 0xFF000000;  // default: the parent's background
+};
+
+constexpr int kHyperLinkerPropertyCount = 6;
+
+std::vector<uint8_t> WriteHyperLinkerBlock(const HyperLinkerProperties& properties);
+bool ReadHyperLinkerBlock(const uint8_t* data, size_t size, HyperLinkerProperties* properties);
+
+// The address to open: the stored one, with "mailto:" in front in e-mail
+// mode; empty when there is no address.
+std::string HyperLinkTarget(const HyperLinkerProperties& properties);
+
+// The browser command for a target, from the command line registered for
+// opening ".htm" files: cut at the first %1 that stands between double
+// quotes (before its opening quote), else at the first %1, else kept whole;
+// then one space and the target.
+std::string BrowserCommandLine(const std::string& registeredCommand, const std::string& target);
+
+}  // namespace lyra

@@ -1,0 +1,592 @@
+#include "window_units/components/list_view.h"
+
+#include <objbase.h>
+
+#include <climits>
+#include <cstring>
+#include <vector>
+
+#include "runtime/gbk.h"
+#include "window_units/property_block.h"
+#include "window_units/components/type_operations.h"
+#include "window_units/components/window_thread.h"
+
+namespace lyra {
+
+namespace {
+
+constexpr UINT_PTR kBurstTimer = 0x4C56;
+constexpr UINT kCheckToggledMessage = 0x401;
+
+// The style bits this type decides; the rest belong to the window builder.
+constexpr DWORD kListStyleMask = LVS_TYPEMASK | LVS_ALIGNMASK | LVS_AUTOARRANGE | LVS_NOLABELWRAP | LVS_NOCOLUMNHEADER |
+                                 LVS_NOSORTHEADER | LVS_EDITLABELS | LVS_SORTASCENDING | LVS_SORTDESCENDING |
+                                 LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | kBorderWindowStyles;
+constexpr DWORD kListExStyleMask = LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES |
+                                   LVS_EX_TRACKSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_UNDERLINECOLD |
+                                   LVS_EX_UNDERLINEHOT | LVS_EX_CHECKBOXES | LVS_EX_FLATSB |
+                                   LVS_EX_SUBITEMIMAGES | LVS_EX_INFOTIP;
+
+HIMAGELIST LoadImageList(const std::string& block) {
+    if (!HasImageList(block)) return nullptr;
+    size_t size = block.size() - kImageListStreamOffset;
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (memory == nullptr) return nullptr;
+    std::memcpy(GlobalLock(memory), block.data() + kImageListStreamOffset, size);
+    GlobalUnlock(memory);
+    IStream* stream = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {
+        GlobalFree(memory);
+        return nullptr;
+    }
+    HIMAGELIST list = ImageList_Read(stream);
+    stream->Release();
+    return list;
+}
+
+void ReplaceImageList(HIMAGELIST* slot, HIMAGELIST list) {
+    if (*slot != nullptr) ImageList_Destroy(*slot);
+    *slot = list;
+}
+
+int32_t* IntField(ListViewProperties& p, int n) {
+    switch (n) {
+        case 0: return &p.border;
+        case 5: return &p.viewType;
+        case 6: return &p.iconAlignment;
+        case 7: return &p.autoArrange;
+        case 8: return &p.wrapLabels;
+        case 10: return &p.hideHeader;
+        case 12: return &p.clickableHeader;
+        case 13: return &p.fullRowSelect;
+        case 14: return &p.gridLines;
+        case 15: return &p.headerDragDrop;
+        case 18: return &p.hotTracking;
+        case 19: return &p.handPointer;
+        case 20: return &p.underlineCold;
+        case 21: return &p.underlineHot;
+        case 22: return &p.labelEditing;
+        case 23: return &p.sorting;
+        case 24: return &p.checkBoxes;
+        case 25: return &p.flatScrollBars;
+        case 26: return &p.singleSelection;
+        case 27: return &p.currentRow;
+        case 28: return &p.alwaysShowSelection;
+        case 30: return &p.word30;
+        default: return nullptr;
+    }
+}
+
+uint32_t* ColourField(ListViewProperties& p, int n) {
+    switch (n) {
+        case 1: return &p.textColour;
+        case 2: return &p.textBackColour;
+        case 3: return &p.backColour;
+        default: return nullptr;
+    }
+}
+
+std::string* BytesField(ListViewProperties& p, int n) {
+    switch (n) {
+        case 4: return &p.font;
+        case 9: return &p.columns;
+        case 11: return &p.headerImages;
+        case 16: return &p.itemImages;
+        case 17: return &p.stateImages;
+        case 29: return &p.initialItems;
+        default: return nullptr;
+    }
+}
+
+constexpr UINT kColourGetMessages[4] = {0, LVM_GETTEXTCOLOR, LVM_GETTEXTBKCOLOR, LVM_GETBKCOLOR};
+
+Component* CreateListView(const CreateArgs& args) { return ListViewComponent::Create(args); }
+
+bool KeyFilter(Component*, const MSG& message) {
+    if (message.message != WM_KEYDOWN) return false;
+    switch (message.wParam) {
+        case VK_UP: case VK_DOWN: case VK_LEFT: case VK_RIGHT:
+        case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT: case VK_SPACE:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+Component* ListViewComponent::Create(const CreateArgs& args) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    auto* component = new ListViewComponent(args.windowId, args.unitId);
+    if (args.propertyBlockSize > 0) ReadListViewBlock(args.propertyBlock, args.propertyBlockSize, &component->properties_);
+
+    DWORD style = 0, exStyle = 0, listExStyle = 0;
+    component->ComputeStyles(&style, &exStyle, &listExStyle);
+    style |= args.style | WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    HWND parent = args.parent != nullptr ? args.parent : args.window;
+    HWND window = CreateWindowExW(exStyle, WC_LISTVIEWW, L"", style, args.left, args.top, args.width, args.height,
+                                  parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(args.childId)),
+                                  GetModuleHandleW(nullptr), nullptr);
+    if (window == nullptr || !component->Attach(window)) {
+        if (window != nullptr) DestroyWindow(window);
+        delete component;
+        return nullptr;
+    }
+    SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, kListExStyleMask, listExStyle);
+    component->ApplyImageLists();
+    component->ApplyColours();
+    component->ApplyFont();
+    component->ApplyHotCursor();
+    component->InsertColumns();
+    component->InsertInitialItems();
+    return component;
+}
+
+void ListViewComponent::ComputeStyles(DWORD* style, DWORD* exStyle, DWORD* listExStyle) const {
+    const ListViewProperties& p = properties_;
+    static const DWORD kViews[4] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
+    int view = p.viewType < 0 ? 0 : p.viewType > 3 ? 3 : p.viewType;
+    bool iconView = view <= 1;
+    bool report = view == 3;
+    DWORD s = kViews[view] | LVS_SHAREIMAGELISTS;
+    DWORD ex = LVS_EX_SUBITEMIMAGES | LVS_EX_INFOTIP;
+    if (iconView) {
+        if (p.iconAlignment == 1) s |= LVS_ALIGNLEFT;
+        if (p.autoArrange) s |= LVS_AUTOARRANGE;
+        if (!p.wrapLabels) s |= LVS_NOLABELWRAP;
+    }
+    if (report) {
+        if (p.hideHeader) {
+            s |= LVS_NOCOLUMNHEADER;
+        } else {
+            if (!p.clickableHeader) s |= LVS_NOSORTHEADER;
+            if (p.headerDragDrop) ex |= LVS_EX_HEADERDRAGDROP;
+        }
+        if (p.fullRowSelect) ex |= LVS_EX_FULLROWSELECT;
+        if (p.gridLines) ex |= LVS_EX_GRIDLINES;
+    }
+    if (p.hotTracking) {
+        ex |= LVS_EX_TRACKSELECT | LVS_EX_ONECLICKACTIVATE;
+        if (p.underlineCold) ex |= LVS_EX_UNDERLINECOLD;
+        if (p.underlineHot) ex |= LVS_EX_UNDERLINEHOT;
+    }
+    if (p.labelEditing) s |= LVS_EDITLABELS;
+    if (p.sorting == 1) s |= LVS_SORTASCENDING;
+    if (p.sorting == 2) s |= LVS_SORTDESCENDING;
+    if (p.checkBoxes) ex |= LVS_EX_CHECKBOXES;
+    if (p.flatScrollBars) ex |= LVS_EX_FLATSB;
+    if (p.singleSelection) s |= LVS_SINGLESEL;
+    if (p.alwaysShowSelection) s |= LVS_SHOWSELALWAYS;
+    DWORD borderStyle = 0, borderExStyle = 0;
+    BorderStyleBits(p.border, &borderStyle, &borderExStyle);
+    *style = s | borderStyle;
+    *exStyle = borderExStyle;
+    *listExStyle = ex;
+}
+
+void ListViewComponent::ApplyStyles() {
+    HWND window = Handle();
+    DWORD style = 0, exStyle = 0, listExStyle = 0;
+    ComputeStyles(&style, &exStyle, &listExStyle);
+    auto current = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
+    SetWindowLongPtrW(window, GWL_STYLE, static_cast<LONG_PTR>((current & ~kListStyleMask) | style));
+    auto currentEx = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
+    SetWindowLongPtrW(window, GWL_EXSTYLE, static_cast<LONG_PTR>((currentEx & ~kBorderExtendedStyles) | exStyle));
+    SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, kListExStyleMask, listExStyle);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void ListViewComponent::ApplyColours() {
+    HWND window = Handle();
+    const ListViewProperties& p = properties_;
+    if (!IsDefaultColour(p.textColour)) SendMessageW(window, LVM_SETTEXTCOLOR, 0, ResolveStoredColour(p.textColour, 0));
+    if (!IsDefaultColour(p.textBackColour)) {
+        SendMessageW(window, LVM_SETTEXTBKCOLOR, 0, ResolveStoredColour(p.textBackColour, 0));
+    }
+    if (!IsDefaultColour(p.backColour)) SendMessageW(window, LVM_SETBKCOLOR, 0, ResolveStoredColour(p.backColour, 0));
+    InvalidateRect(window, nullptr, TRUE);
+}
+
+void ListViewComponent::ApplyFont() {
+    font_.Reset(FontFromLogFontBlock(properties_.font));
+    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get() ? font_.Get() : DefaultGuiFont()), TRUE);
+}
+
+void ListViewComponent::ApplyImageLists() {
+    HWND window = Handle();
+    // The control shares the lists (LVS_SHAREIMAGELISTS); this component owns them.
+    SendMessageW(window, LVM_SETIMAGELIST, LVSIL_NORMAL, 0);
+    SendMessageW(window, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+    ReplaceImageList(&itemImages_, LoadImageList(properties_.itemImages));
+    ReplaceImageList(&stateImages_, LoadImageList(properties_.stateImages));
+    SendMessageW(window, LVM_SETIMAGELIST, properties_.viewType == 0 ? LVSIL_NORMAL : LVSIL_SMALL,
+                 reinterpret_cast<LPARAM>(itemImages_));
+    SendMessageW(window, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(stateImages_));
+    HWND header = reinterpret_cast<HWND>(SendMessageW(window, LVM_GETHEADER, 0, 0));
+    if (header != nullptr) SendMessageW(header, HDM_SETIMAGELIST, 0, 0);
+    ReplaceImageList(&headerImages_, properties_.viewType == 3 ? LoadImageList(properties_.headerImages) : nullptr);
+    if (headerImages_ != nullptr && header != nullptr) {
+        ImageList_SetBkColor(headerImages_, CLR_DEFAULT);
+        SendMessageW(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(headerImages_));
+    }
+}
+
+void ListViewComponent::ApplyHotCursor() {
+    LPCWSTR cursor = properties_.hotTracking && properties_.handPointer ? IDC_HAND : IDC_ARROW;
+    SendMessageW(Handle(), LVM_SETHOTCURSOR, 0, reinterpret_cast<LPARAM>(LoadCursorW(nullptr, cursor)));
+}
+
+void ListViewComponent::InsertColumns() {
+    HWND window = Handle();
+    while (SendMessageW(window, LVM_DELETECOLUMN, 0, 0)) {
+    }
+    if (properties_.viewType != 3) return;
+    std::vector<ListViewColumn> columns;
+    if (!ReadColumnBlock(properties_.columns, &columns)) return;
+    static const int kFormats[3] = {LVCFMT_LEFT, LVCFMT_CENTER, LVCFMT_RIGHT};
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const ListViewColumn& c = columns[i];
+        std::wstring title = GbkToWide(c.title.c_str(), c.title.size());
+        LVCOLUMNW column{};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.fmt = kFormats[c.alignment < 0 ? 0 : c.alignment > 2 ? 2 : c.alignment];
+        if (c.image >= 0) {
+            column.mask |= LVCF_IMAGE;
+            column.fmt |= LVCFMT_IMAGE;
+            column.iImage = c.image;
+        }
+        if (c.imageOnRight) column.fmt |= LVCFMT_BITMAP_ON_RIGHT;
+        column.cx = c.width;
+        column.pszText = const_cast<wchar_t*>(title.c_str());
+        column.iSubItem = static_cast<int>(i);
+        SendMessageW(window, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+void ListViewComponent::InsertInitialItems() {
+    std::vector<ListViewInitialCell> cells;
+    if (!ReadInitialItems(properties_.initialItems, &cells)) return;
+    HWND window = Handle();
+    int row = -1, column = 0;
+    for (const ListViewInitialCell& cell : cells) {
+        std::wstring text = GbkToWide(cell.text.c_str(), cell.text.size());
+        if (cell.newRow || row < 0) {
+            NewRow newRow;
+            newRow.text = text;
+            newRow.image = cell.image;
+            newRow.stateImage = cell.stateImage;
+            newRow.hasData = true;
+            newRow.data = static_cast<LPARAM>(static_cast<int32_t>(cell.data));
+            row = InsertRow(newRow);
+            column = 0;
+            continue;
+        }
+        ++column;
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = row;
+        item.iSubItem = column;
+        item.pszText = const_cast<wchar_t*>(text.c_str());
+        if (cell.image >= 0) {
+            item.mask |= LVIF_IMAGE;
+            item.iImage = cell.image;
+        }
+        SendMessageW(window, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+void ListViewComponent::SelectRow(int row) {
+    HWND window = Handle();
+    LVITEMW clear{};
+    clear.stateMask = LVIS_SELECTED;
+    SendMessageW(window, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&clear));
+    if (row < 0) return;
+    LVITEMW select{};
+    select.state = select.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(window, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&select));
+    SendMessageW(window, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+}
+
+bool ListViewComponent::GetProperty(int n, PropertyValue* value) {
+    if (n < 0 || n >= kListViewPropertyCount) return false;
+    RunOnWindowThread(Handle(), [&] {
+        HWND window = Handle();
+        if (window != nullptr && n >= 1 && n <= 3) {
+            value->number = static_cast<uint32_t>(SendMessageW(window, kColourGetMessages[n], 0, 0));
+        } else if (window != nullptr && n == 27) {
+            value->number = static_cast<int32_t>(SendMessageW(window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        } else if (int32_t* field = IntField(properties_, n)) {
+            value->number = *field;
+        } else if (uint32_t* colour = ColourField(properties_, n)) {
+            value->number = *colour;
+        } else if (std::string* bytes = BytesField(properties_, n)) {
+            value->bytes = *bytes;
+        }
+    });
+    return true;
+}
+
+bool ListViewComponent::SetProperty(int n, const PropertyValue& value) {
+    if (n < 0 || n >= kListViewPropertyCount) return false;
+    RunOnWindowThread(Handle(), [&] {
+        if (int32_t* field = IntField(properties_, n)) *field = static_cast<int32_t>(value.number);
+        if (uint32_t* colour = ColourField(properties_, n)) *colour = static_cast<uint32_t>(value.number);
+        if (std::string* bytes = BytesField(properties_, n)) *bytes = value.bytes;
+        if (Handle() == nullptr) return;
+        switch (n) {
+            case 1: case 2: case 3: ApplyColours(); break;
+            case 4: ApplyFont(); break;
+            case 5:
+                ApplyStyles();
+                ApplyImageLists();
+                InsertColumns();
+                break;
+            case 9: InsertColumns(); break;
+            case 11: case 16: case 17: ApplyImageLists(); break;
+            case 18: case 19:
+                ApplyStyles();
+                ApplyHotCursor();
+                break;
+            case 27: SelectRow(properties_.currentRow); break;
+            case 29: case 30: break;
+            default: ApplyStyles(); break;
+        }
+    });
+    return true;
+}
+
+std::vector<uint8_t> ListViewComponent::PropertyData() {
+    std::vector<uint8_t> data;
+    RunOnWindowThread(Handle(), [&] {
+        ListViewProperties p = properties_;
+        for (int n = 1; n <= 3 && Handle() != nullptr; ++n) {
+            *ColourField(p, n) = static_cast<uint32_t>(SendMessageW(Handle(), kColourGetMessages[n], 0, 0));
+        }
+        data = WriteListViewBlock(p);
+    });
+    return data;
+}
+
+bool ListViewComponent::OnNotify(const NMHDR* header, LRESULT* result) {
+    const auto lParam = reinterpret_cast<LPARAM>(header);
+    *result = 0;
+    switch (header->code) {
+        case LVN_ITEMCHANGED: {
+            const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
+            if ((change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_FOCUSED) &&
+                !(change->uOldState & LVIS_FOCUSED)) {
+                RaiseEvent(0, {});
+            }
+            return true;
+        }
+        case LVN_ITEMACTIVATE: RaiseEvent(1, {}); return true;
+        case LVN_COLUMNCLICK: {
+            const auto* click = reinterpret_cast<const NMLISTVIEW*>(lParam);
+            RaiseEvent(2, {static_cast<uint32_t>(click->iSubItem)});
+            return true;
+        }
+        case LVN_HOTTRACK: {
+            const auto* track = reinterpret_cast<const NMLISTVIEW*>(lParam);
+            RaiseEvent(3, {static_cast<uint32_t>(track->iItem)});
+            return true;
+        }
+        case NM_CLICK: RaiseEvent(4, {}); return true;
+        case NM_RCLICK: RaiseEvent(5, {}); return true;
+        case LVN_BEGINLABELEDITA:
+        case LVN_BEGINLABELEDITW: {
+            const auto* edit = reinterpret_cast<const NMLVDISPINFOW*>(lParam);
+            RaiseEvent(6, {static_cast<uint32_t>(edit->item.iItem)});
+            return true;
+        }
+        case LVN_ENDLABELEDITA:
+        case LVN_ENDLABELEDITW: {
+            const auto* edit = reinterpret_cast<const NMLVDISPINFOW*>(lParam);
+            bool accepted = edit->item.pszText != nullptr;
+            RaiseEvent(7, {static_cast<uint32_t>(edit->item.iItem), accepted ? 1u : 0u});
+            *result = accepted ? TRUE : FALSE;
+            return true;
+        }
+        case NM_SETFOCUS: RaiseEvent(-7, {}); return true;
+        case NM_KILLFOCUS: RaiseEvent(-8, {}); return true;
+        default: return false;
+    }
+}
+
+int ListViewComponent::ClearRows() {
+    HWND window = Handle();
+    if (window == nullptr) return 0;
+    NoteChange();
+    return static_cast<int>(SendMessageW(window, LVM_DELETEALLITEMS, 0, 0));
+}
+
+int ListViewComponent::InsertRow(const NewRow& row) {
+    HWND window = Handle();
+    if (window == nullptr) return -1;
+    NoteChange();
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_INDENT;
+    item.iItem = row.position < 0 ? INT_MAX : row.position;
+    item.pszText = const_cast<wchar_t*>(row.text.c_str());
+    item.iImage = row.image >= 0 ? row.image : I_IMAGENONE;
+    item.iIndent = row.indent < 0 ? 0 : row.indent;
+    if (row.stateImage >= 0) {
+        item.mask |= LVIF_STATE;
+        item.state = INDEXTOSTATEIMAGEMASK(static_cast<UINT>(row.stateImage < 14 ? row.stateImage + 1 : 15));
+        item.stateMask = LVIS_STATEIMAGEMASK;
+    }
+    if (row.hasData) {
+        item.mask |= LVIF_PARAM;
+        item.lParam = row.data;
+    }
+    return static_cast<int>(SendMessageW(window, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+void ListViewComponent::SetCellText(int row, int column, const std::wstring& text) {
+    HWND window = Handle();
+    if (window == nullptr || row < 0 || column < 0) return;
+    NoteChange();
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = const_cast<wchar_t*>(text.c_str());
+    SendMessageW(window, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+std::wstring ListViewComponent::GetCellText(int row, int column) {
+    HWND window = Handle();
+    if (window == nullptr || row < 0 || column < 0) return std::wstring();
+    // The control copies at most the buffer size less one; a text that
+    // fills that much may be longer, so read again with twice the room.
+    for (size_t size = 512; size <= (size_t{1} << 28); size *= 2) {
+        std::vector<wchar_t> buffer(size, L'\0');
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = buffer.data();
+        item.cchTextMax = static_cast<int>(size);
+        auto length = static_cast<size_t>(
+            SendMessageW(window, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+        if (length < size - 1) return std::wstring(item.pszText != nullptr ? item.pszText : L"", length);
+    }
+    return std::wstring();
+}
+
+int ListViewComponent::GetRowCount() {
+    HWND window = Handle();
+    return window != nullptr ? static_cast<int>(SendMessageW(window, LVM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+void ListViewComponent::NoteChange() {
+    lastChange_.store(GetTickCount());
+    if (!redrawSuspended_.load()) RunOnWindowThread(Handle(), [this] { BeginBurst(); });
+}
+
+void ListViewComponent::BeginBurst() {
+    HWND window = Handle();
+    if (window == nullptr || redrawSuspended_.load()) return;
+    redrawSuspended_.store(true);
+    burstStart_ = GetTickCount();
+    // Turning redraw off may clear WS_VISIBLE (it does on some systems);
+    // visibility is a property the application reads, so it is kept.
+    LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    DefaultProc(WM_SETREDRAW, FALSE, 0);
+    if ((style & WS_VISIBLE) && !(GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE)) {
+        SetWindowLongPtrW(window, GWL_STYLE, style);
+    }
+    SetTimer(window, kBurstTimer, kBurstQuietMs / 2, nullptr);
+}
+
+void ListViewComponent::EndBurst() {
+    HWND window = Handle();
+    KillTimer(window, kBurstTimer);
+    if (!redrawSuspended_.exchange(false)) return;
+    DefaultProc(WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+LRESULT ListViewComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (HandleWindowThreadCall(message, lParam)) return 0;
+    switch (message) {
+        case kReflectedMessageBase + WM_NOTIFY: {
+            LRESULT result = 0;
+            if (lParam != 0 && OnNotify(reinterpret_cast<const NMHDR*>(lParam), &result)) return result;
+            return 0;
+        }
+        case WM_TIMER:
+            if (wParam == kBurstTimer) {
+                DWORD now = GetTickCount();
+                if (now - lastChange_.load() >= kBurstQuietMs || now - burstStart_ >= kBurstRepaintMs) EndBurst();
+                return 0;
+            }
+            break;
+        case WM_KEYDOWN:
+            if (wParam == VK_SPACE && properties_.checkBoxes) {
+                LRESULT answer = DefaultProc(message, wParam, lParam);
+                auto focused = static_cast<int>(SendMessageW(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+                if (focused >= 0) {
+                    auto state = static_cast<UINT>(SendMessageW(Handle(), LVM_GETITEMSTATE, static_cast<WPARAM>(focused),
+                                                                LVIS_STATEIMAGEMASK));
+                    PostMessageW(Handle(), kCheckToggledMessage, static_cast<WPARAM>(focused), (state >> 12) == 2 ? 1 : 0);
+                }
+                return answer;
+            }
+            break;
+        case kCheckToggledMessage:
+            RaiseEvent(8, {static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam)});
+            return 0;
+        case WM_DESTROY:
+            KillTimer(Handle(), kBurstTimer);
+            redrawSuspended_.store(false);
+            break;
+        default:
+            break;
+    }
+    return DefaultProc(message, wParam, lParam);
+}
+
+void ListViewComponent::OnFinalDestroy() {
+    ReplaceImageList(&itemImages_, nullptr);
+    ReplaceImageList(&stateImages_, nullptr);
+    ReplaceImageList(&headerImages_, nullptr);
+    font_.Reset();
+    Component::OnFinalDestroy();
+}
+
+void* ListViewInterface(int operation) { return TypeInterface(operation, &CreateListView, &KeyFilter); }
+
+const PropertyDescription kListViewPropertyDescriptions[] = {
+    {"边框", "Border", "", kKindChoice, 0, nullptr},
+    {"文本颜色", "TextColor", "", kKindColour, 0, nullptr},
+    {"文本背景颜色", "TextBackColor", "", kKindColour, 0, nullptr},
+    {"背景颜色", "BackColor", "", kKindColour, 0, nullptr},
+    {"字体", "Font", "", kKindFont, 0, nullptr},
+    {"类型", "ViewType", "", kKindChoice, 0, nullptr},
+    {"图标对齐方式", "IconAlignment", "", kKindChoice, 0, nullptr},
+    {"自动排列", "AutoArrange", "", kKindLogical, 0, nullptr},
+    {"标签自动换行", "WrapLabels", "", kKindLogical, 0, nullptr},
+    {"列", "Columns", "", kKindData, 0, nullptr},
+    {"隐藏表头", "HideHeader", "", kKindLogical, 0, nullptr},
+    {"表头图片组", "HeaderImages", "", kKindPicture, 0, nullptr},
+    {"表头可点击", "ClickableHeader", "", kKindLogical, 0, nullptr},
+    {"整行选择", "FullRowSelect", "", kKindLogical, 0, nullptr},
+    {"显示表格线", "GridLines", "", kKindLogical, 0, nullptr},
+    {"表头可拖放", "HeaderDragDrop", "", kKindLogical, 0, nullptr},
+    {"图片组", "ItemImages", "", kKindPicture, 0, nullptr},
+    {"状态图片组", "StateImages", "", kKindPicture, 0, nullptr},
+    {"热点跟踪", "HotTracking", "", kKindLogical, 0, nullptr},
+    {"热点手形光标", "HandPointer", "", kKindLogical, 0, nullptr},
+    {"冷项目下划线", "UnderlineCold", "", kKindLogical, 0, nullptr},
+    {"热项目下划线", "UnderlineHot", "", kKindLogical, 0, nullptr},
+    {"允许编辑标签", "LabelEditing", "", kKindLogical, 0, nullptr},
+    {"排序方式", "Sorting", "", kKindChoice, 0, nullptr},
+    {"检查框", "CheckBoxes", "", kKindLogical, 0, nullptr},
+    {"平面滚动条", "FlatScrollBars", "", kKindLogical, 0, nullptr},
+    {"单一选择", "SingleSelection", "", kKindLogical, 0, nullptr},
+    {"现行选中项", "CurrentRow", "", kKindInteger, 0, nullptr},
+    {"始终显示选择", "AlwaysShowSelection", "", kKindLogical, 0, nullptr},
+    {"初始项目", "InitialItems", "", kKindData, 0, nullptr},
+    {"保留", "Reserved", "", kKindInteger, 0, nullptr},
+};
+const uint32_t kListViewPropertyDescriptionCount = sizeof kListViewPropertyDescriptions / sizeof kListViewPropertyDescriptions[0];
+
+}  // namespace lyra

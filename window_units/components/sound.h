@@ -1,0 +1,20 @@
+// Playing the components' stored sounds without waiting for them.
+#pragma once
+
+#include <string>
+
+namespace lyra {
+
+// Plays a RIFF/WAVE file asynchronously. The bytes are copied, so the
+// caller may change or free its own copy at once; a new sound stops the
+// one playing.
+void PlayWaveAsync(const std::string& wave);
+// The program's built-in sound resource ("LYRABOX_BUTTON_SOUND"), if the
+// executable carries one; silent otherwise.
+void PlayBuiltInSound();
+
+// Where the sounds go: null restores the system's player. Tests listen here.
+using SoundPlayer = void (*)(const std::string* wave);  // null wave: the built-in sound
+void SetSoundPlayer(SoundPlayer player);
+
+}  // namespace lyra

@@ -1,0 +1,398 @@
+#include "window_units/components/super_btn.h"
+
+#include <algorithm>
+
+#include "runtime/gbk.h"
+#include "window_units/property_block.h"
+#include "window_units/components/picture.h"
+#include "window_units/components/sound.h"
+#include "window_units/components/type_operations.h"
+#include "window_units/components/window_thread.h"
+
+namespace lyra {
+
+namespace {
+
+// Button style bits a style word may add; the button type stays owner-drawn.
+constexpr DWORD kStyleWordMask = BS_LEFT | BS_RIGHT | BS_TOP | BS_BOTTOM | BS_MULTILINE | BS_FLAT;
+
+int32_t* IntField(SuperBtnProperties& p, int n) {
+    switch (n) {
+        case 0: return &p.buttonType;
+        case 1: return &p.styleWord;
+        case 2: return &p.pressed;
+        case 3: return &p.pictureAlignment;
+        case 4: return &p.switch4;
+        case 5: return &p.layout5;
+        case 6: return &p.layout6;
+        case 8: return &p.pictures[kLookHot].word;
+        case 10: return &p.pictures[kLookNormal].word;
+        case 12: return &p.pictures[kLookPressed].word;
+        case 15: return &p.useColours;
+        case 22: return &p.builtInSound;
+        case 26: return &p.switch26;
+        default: return nullptr;
+    }
+}
+
+std::string* BytesField(SuperBtnProperties& p, int n) {
+    switch (n) {
+        case 7: return &p.pictures[kLookHot].file;
+        case 9: return &p.pictures[kLookNormal].file;
+        case 11: return &p.pictures[kLookPressed].file;
+        case 13: return &p.font;
+        case 14: return &p.caption;
+        case 23: return &p.enterSound;
+        case 24: return &p.clickSound;
+        case 25: return &p.text25;
+        default: return nullptr;
+    }
+}
+
+uint32_t* ColourField(SuperBtnProperties& p, int n) {
+    if (n < 16 || n > 21) return nullptr;
+    SuperBtnColours& pair = p.colours[(n - 16) / 2];
+    return (n - 16) % 2 == 0 ? &pair.text : &pair.back;
+}
+
+std::wstring WindowText(HWND window) {
+    int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    length = GetWindowTextW(window, &text[0], length + 1);
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+Component* CreateSuperBtn(const CreateArgs& args) { return SuperBtnComponent::Create(args); }
+
+bool KeyFilter(Component*, const MSG& message) {
+    return message.message == WM_KEYDOWN && (message.wParam == VK_SPACE || message.wParam == VK_RETURN);
+}
+
+}  // namespace
+
+Component* SuperBtnComponent::Create(const CreateArgs& args) {
+    auto* component = new SuperBtnComponent(args.windowId, args.unitId);
+    if (args.propertyBlockSize > 0) ReadSuperBtnBlock(args.propertyBlock, args.propertyBlockSize, &component->properties_);
+    HWND parent = args.parent != nullptr ? args.parent : args.window;
+    if (!component->CreateControl(parent, args.style, args.left, args.top, args.width, args.height, args.childId)) {
+        delete component;
+        return nullptr;
+    }
+    return component;
+}
+
+DWORD SuperBtnComponent::ControlStyle() const {
+    return WS_CHILD | WS_CLIPSIBLINGS | BS_OWNERDRAW | (static_cast<DWORD>(properties_.styleWord) & kStyleWordMask);
+}
+
+bool SuperBtnComponent::CreateControl(HWND parent, DWORD style, int left, int top, int width, int height, UINT id) {
+    std::wstring caption = GbkToWide(properties_.caption.c_str(), properties_.caption.size());
+    HWND window = CreateWindowExW(0, L"BUTTON", caption.c_str(), style | ControlStyle(), left, top, width, height, parent,
+                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    if (window == nullptr) return false;
+    if (!Attach(window)) {
+        DestroyWindow(window);
+        return false;
+    }
+    LoadPictures();
+    ApplyFont();
+    return true;
+}
+
+// A new style word takes a new control in the old one's place.
+void SuperBtnComponent::Recreate() {
+    HWND old = Handle();
+    HWND parent = GetParent(old);
+    RECT rect;
+    GetWindowRect(old, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    auto kept = static_cast<DWORD>(GetWindowLongPtrW(old, GWL_STYLE)) & (WS_VISIBLE | WS_DISABLED | WS_TABSTOP);
+    auto id = static_cast<UINT>(GetDlgCtrlID(old));
+    HWND previous = GetWindow(old, GW_HWNDPREV);
+    properties_.caption = WideToGbk(WindowText(old).c_str());
+    Detach();
+    DestroyWindow(old);
+    if (CreateControl(parent, kept, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, id)) {
+        SetWindowPos(Handle(), previous != nullptr ? previous : HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
+void SuperBtnComponent::LoadPictures() {
+    for (int look = 0; look < 3; ++look) {
+        pictureSizes_[look] = SIZE{0, 0};
+        pictures_[look].Reset(
+            DecodePicture(properties_.pictures[look].file, &pictureSizes_[look], &pictureAlpha_[look]));
+    }
+    if (Handle() != nullptr) InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void SuperBtnComponent::ApplyFont() {
+    font_.Reset(FontFromLogFontBlock(properties_.font));
+    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get() ? font_.Get() : DefaultGuiFont()), TRUE);
+}
+
+SuperBtnLook SuperBtnComponent::CurrentLook() const {
+    HWND window = Handle();
+    bool pushed = window != nullptr && (SendMessageW(window, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
+    if (pushed || (properties_.buttonType == 1 && properties_.pressed)) return kLookPressed;
+    return hot_ ? kLookHot : kLookNormal;
+}
+
+void SuperBtnComponent::Paint(HDC target, const RECT& bounds) {
+    const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
+    if (width <= 0 || height <= 0) return;
+    HDC dc = CreateCompatibleDC(target);
+    HBITMAP canvas = CreateCompatibleBitmap(target, width, height);
+    HGDIOBJ oldCanvas = SelectObject(dc, canvas);
+    RECT all{0, 0, width, height};
+
+    const SuperBtnLook look = CurrentLook();
+    const bool pressed = look == kLookPressed;
+    const bool enabled = IsWindowEnabled(Handle()) != FALSE;
+    COLORREF back = GetSysColor(COLOR_BTNFACE), text = GetSysColor(COLOR_BTNTEXT);
+    if (properties_.useColours) {
+        back = ResolveStoredColour(properties_.colours[look].back, back);
+        text = ResolveStoredColour(properties_.colours[look].text, text);
+    }
+    if (!enabled) text = GetSysColor(COLOR_GRAYTEXT);
+    HBRUSH brush = CreateSolidBrush(back);
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
+
+    // A look without its own picture shows the normal one.
+    int slot = pictures_[look].Get() != nullptr ? look : kLookNormal;
+    HBITMAP picture = pictures_[slot].Get();
+    SIZE size = pictureSizes_[slot];
+    bool covered = picture != nullptr && !pictureAlpha_[slot] && size.cx >= width && size.cy >= height;
+    int shift = pressed && slot != kLookPressed ? 1 : 0;
+
+    std::wstring caption = WindowText(Handle());
+    RECT textRect = all;
+    if (picture != nullptr) {
+        int x = (width - size.cx) / 2, y = (height - size.cy) / 2;
+        switch (properties_.pictureAlignment) {
+            case 1: x = 2; textRect.left = x + size.cx + 2; break;
+            case 2: x = width - size.cx - 2; textRect.right = x - 2; break;
+            case 3:
+                if (!caption.empty()) {
+                    y = 2;
+                    textRect.top = y + size.cy;
+                }
+                break;
+            default: break;
+        }
+        DrawPicture(dc, picture, size, pictureAlpha_[slot], x + shift, y + shift);
+    }
+    if (!caption.empty()) {
+        HGDIOBJ oldFont = SelectObject(dc, font_.Get() ? font_.Get() : DefaultGuiFont());
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, text);
+        OffsetRect(&textRect, shift, shift);
+        DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &textRect,
+                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        SelectObject(dc, oldFont);
+    }
+    if (!covered && (properties_.buttonType != 2 || look != kLookNormal)) {
+        DrawEdge(dc, &all, pressed ? EDGE_SUNKEN : (properties_.buttonType == 2 ? BDR_RAISEDINNER : EDGE_RAISED), BF_RECT);
+    }
+    if (GetFocus() == Handle() && !caption.empty()) {
+        RECT focus = all;
+        InflateRect(&focus, -3, -3);
+        DrawFocusRect(dc, &focus);
+    }
+    BitBlt(target, bounds.left, bounds.top, width, height, dc, 0, 0, SRCCOPY);
+    SelectObject(dc, oldCanvas);
+    DeleteObject(canvas);
+    DeleteDC(dc);
+}
+
+void SuperBtnComponent::PlayStoredSound(const std::string& stored) {
+    if (properties_.builtInSound) {
+        PlayBuiltInSound();
+    } else if (!stored.empty()) {
+        PlayWaveAsync(stored);
+    }
+}
+
+void SuperBtnComponent::Clicked() {
+    PlayStoredSound(properties_.clickSound);
+    if (properties_.buttonType == 1) {
+        properties_.pressed = properties_.pressed ? 0 : 1;
+        InvalidateRect(Handle(), nullptr, FALSE);
+    }
+    RaiseEvent(0, {});
+}
+
+bool SuperBtnComponent::OnReflectedMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    switch (message) {
+        case WM_COMMAND:
+            // An owner-drawn button reports a quick second click as a double
+            // click; for this button both are clicks.
+            if (HIWORD(wParam) == BN_CLICKED || HIWORD(wParam) == BN_DOUBLECLICKED) {
+                Clicked();
+                *result = 0;
+                return true;
+            }
+            return false;
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            Paint(item->hDC, item->rcItem);
+            *result = TRUE;
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+LRESULT SuperBtnComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (HandleWindowThreadCall(message, lParam)) return 0;
+    switch (message) {
+        case kReflectedMessageBase + WM_COMMAND:
+        case kReflectedMessageBase + WM_DRAWITEM: {
+            LRESULT result = 0;
+            OnReflectedMessage(message - kReflectedMessageBase, wParam, lParam, &result);
+            return result;
+        }
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(Handle(), &paint);
+            RECT client;
+            GetClientRect(Handle(), &client);
+            Paint(dc, client);
+            EndPaint(Handle(), &paint);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_MOUSEMOVE:
+            if (!hot_) {
+                hot_ = true;
+                TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
+                TrackMouseEvent(&track);
+                InvalidateRect(Handle(), nullptr, FALSE);
+                PlayStoredSound(properties_.enterSound);
+            }
+            break;
+        case WM_MOUSELEAVE:
+            hot_ = false;
+            InvalidateRect(Handle(), nullptr, FALSE);
+            break;
+        case WM_SETFOCUS: {
+            LRESULT answer = DefaultProc(message, wParam, lParam);
+            InvalidateRect(Handle(), nullptr, FALSE);
+            RaiseEvent(-7, {});
+            return answer;
+        }
+        case WM_KILLFOCUS: {
+            LRESULT answer = DefaultProc(message, wParam, lParam);
+            InvalidateRect(Handle(), nullptr, FALSE);
+            RaiseEvent(-8, {});
+            return answer;
+        }
+        case BM_SETSTATE:
+        case WM_ENABLE:
+        case WM_SETTEXT: {
+            LRESULT answer = DefaultProc(message, wParam, lParam);
+            InvalidateRect(Handle(), nullptr, FALSE);
+            return answer;
+        }
+        default:
+            break;
+    }
+    return DefaultProc(message, wParam, lParam);
+}
+
+void SuperBtnComponent::OnFinalDestroy() {
+    for (BitmapHandle& picture : pictures_) picture.Reset();
+    font_.Reset();
+    hot_ = false;
+    Component::OnFinalDestroy();
+}
+
+bool SuperBtnComponent::GetProperty(int n, PropertyValue* value) {
+    if (n < 0 || n >= kSuperBtnPropertyCount) return false;
+    RunOnWindowThread(Handle(), [&] {
+        if (n == 14 && Handle() != nullptr) {
+            value->bytes = WideToGbk(WindowText(Handle()).c_str());
+        } else if (int32_t* field = IntField(properties_, n)) {
+            value->number = *field;
+        } else if (uint32_t* colour = ColourField(properties_, n)) {
+            value->number = *colour;
+        } else if (std::string* bytes = BytesField(properties_, n)) {
+            value->bytes = *bytes;
+        }
+    });
+    return true;
+}
+
+bool SuperBtnComponent::SetProperty(int n, const PropertyValue& value) {
+    if (n < 0 || n >= kSuperBtnPropertyCount) return false;
+    RunOnWindowThread(Handle(), [&] {
+        if (int32_t* field = IntField(properties_, n)) *field = static_cast<int32_t>(value.number);
+        if (uint32_t* colour = ColourField(properties_, n)) *colour = static_cast<uint32_t>(value.number);
+        if (std::string* bytes = BytesField(properties_, n)) *bytes = value.bytes;
+        ClampSuperBtnProperties(&properties_);
+        HWND window = Handle();
+        if (window == nullptr) return;
+        switch (n) {
+            case 1: Recreate(); break;
+            case 7: case 9: case 11: LoadPictures(); break;
+            case 13: ApplyFont(); break;
+            case 14: {
+                std::wstring caption = GbkToWide(properties_.caption.c_str(), properties_.caption.size());
+                SetWindowTextW(window, caption.c_str());
+                break;
+            }
+            default: InvalidateRect(window, nullptr, FALSE); break;
+        }
+    });
+    return true;
+}
+
+std::vector<uint8_t> SuperBtnComponent::PropertyData() {
+    std::vector<uint8_t> data;
+    RunOnWindowThread(Handle(), [&] {
+        SuperBtnProperties p = properties_;
+        if (Handle() != nullptr) p.caption = WideToGbk(WindowText(Handle()).c_str());
+        data = WriteSuperBtnBlock(p);
+    });
+    return data;
+}
+
+void* SuperBtnInterface(int operation) { return TypeInterface(operation, &CreateSuperBtn, &KeyFilter); }
+
+const PropertyDescription kSuperBtnPropertyDescriptions[] = {
+    {"按钮类型", "ButtonType", "", kKindChoice, 0, nullptr},
+    {"样式", "Style", "", kKindInteger, 0, nullptr},
+    {"按下", "Pressed", "", kKindLogical, 0, nullptr},
+    {"图片对齐方式", "PictureAlignment", "", kKindChoice, 0, nullptr},
+    {"开关", "Switch", "", kKindLogical, 0, nullptr},
+    {"横向间距", "LayoutX", "", kKindInteger, 0, nullptr},
+    {"纵向间距", "LayoutY", "", kKindInteger, 0, nullptr},
+    {"热点图片", "HotPicture", "", kKindPicture, 0, nullptr},
+    {"热点图片位移", "HotPictureWord", "", kKindInteger, 0, nullptr},
+    {"正常图片", "NormalPicture", "", kKindPicture, 0, nullptr},
+    {"正常图片位移", "NormalPictureWord", "", kKindInteger, 0, nullptr},
+    {"按下图片", "PressedPicture", "", kKindPicture, 0, nullptr},
+    {"按下图片位移", "PressedPictureWord", "", kKindInteger, 0, nullptr},
+    {"字体", "Font", "", kKindFont, 0, nullptr},
+    {"标题", "Caption", "", kKindText, 0, nullptr},
+    {"使用颜色", "UseColors", "", kKindLogical, 0, nullptr},
+    {"正常文本颜色", "NormalTextColor", "", kKindColour, 0, nullptr},
+    {"正常背景颜色", "NormalBackColor", "", kKindColour, 0, nullptr},
+    {"热点文本颜色", "HotTextColor", "", kKindColour, 0, nullptr},
+    {"热点背景颜色", "HotBackColor", "", kKindColour, 0, nullptr},
+    {"按下文本颜色", "PressedTextColor", "", kKindColour, 0, nullptr},
+    {"按下背景颜色", "PressedBackColor", "", kKindColour, 0, nullptr},
+    {"内置声音", "BuiltInSound", "", kKindLogical, 0, nullptr},
+    {"进入声音", "EnterSound", "", kKindSound, 0, nullptr},
+    {"单击声音", "ClickSound", "", kKindSound, 0, nullptr},
+    {"提示文本", "Text", "", kKindText, 0, nullptr},
+    {"开关二", "Switch2", "", kKindLogical, 0, nullptr},
+};
+const uint32_t kSuperBtnPropertyDescriptionCount = sizeof kSuperBtnPropertyDescriptions / sizeof kSuperBtnPropertyDescriptions[0];
+
+}  // namespace lyra

@@ -1,0 +1,59 @@
+// SuperBtn: a push button that paints itself in three looks (normal, mouse
+// over, pressed), each with its own picture and colours, and plays a sound
+// when the mouse enters it and when it is clicked.
+#pragma once
+
+#include <windows.h>
+
+#include "runtime/program_image.h"
+#include "window_units/component.h"
+#include "window_units/components/gdi_objects.h"
+#include "window_units/components/super_btn_block.h"
+
+namespace lyra {
+
+constexpr uint32_t kSuperBtnTypeCode = 0x00030001;
+
+class SuperBtnComponent : public Component {
+public:
+    static Component* Create(const CreateArgs& args);
+
+    bool GetProperty(int ownNumber, PropertyValue* value) override;
+    bool SetProperty(int ownNumber, const PropertyValue& value) override;
+    std::vector<uint8_t> PropertyData() override;
+
+    // The look the button shows now.
+    SuperBtnLook CurrentLook() const;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnFinalDestroy() override;
+
+private:
+    SuperBtnComponent(uint32_t windowId, uint32_t unitId) : Component(windowId, unitId) {}
+
+    // The button's own notifications, sent back by its parent.
+    bool OnReflectedMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    bool CreateControl(HWND parent, DWORD style, int left, int top, int width, int height, UINT id);
+    void Recreate();
+    DWORD ControlStyle() const;
+    void LoadPictures();
+    void ApplyFont();
+    void Paint(HDC dc, const RECT& bounds);
+    void PlayStoredSound(const std::string& stored);
+    void Clicked();
+
+    SuperBtnProperties properties_;
+    BitmapHandle pictures_[3];
+    SIZE pictureSizes_[3] = {};
+    bool pictureAlpha_[3] = {};
+    FontHandle font_;
+    bool hot_ = false;
+};
+
+void* SuperBtnInterface(int operation);
+// The property descriptions of the type record, by own property number.
+extern const PropertyDescription kSuperBtnPropertyDescriptions[];
+extern const uint32_t kSuperBtnPropertyDescriptionCount;
+
+}  // namespace lyra
