@@ -2,11 +2,14 @@
 // built and results freed in one place, so routines read like what they do.
 #pragma once
 
+#include <cstddef>
 #include <cstring>
 #include <initializer_list>
+#include <type_traits>
 #include <utility>
 
 #include "commands/com_object.h"
+#include "commands/text_commands.h"
 #include "data/unit_ids.h"
 #include "runtime/services.h"
 #include "runtime/values.h"
@@ -40,19 +43,27 @@ public:
     OwnedText& operator=(const OwnedText&) = delete;
 
     // A new copy of text, or null when it is empty.
-    static OwnedText CopyOf(const char* text) {
-        size_t length = text != nullptr ? std::strlen(text) : 0;
-        if (length == 0) return OwnedText();
+    static OwnedText CopyOf(const char* text) { return CopyOf(text, text != nullptr ? std::strlen(text) : 0); }
+    // A new text of length bytes, or null when length is 0.
+    static OwnedText CopyOf(const char* bytes, size_t length) {
+        if (bytes == nullptr || length == 0) return OwnedText();
         auto* copy = static_cast<char*>(kServices.AllocMemory(length + 1));
-        std::memcpy(copy, text, length + 1);
+        std::memcpy(copy, bytes, length);
+        copy[length] = 0;
         return OwnedText(copy);
     }
 
     const char* c_str() const { return text_ != nullptr ? text_ : ""; }
+    char* get() const { return text_; }
     bool empty() const { return text_ == nullptr || text_[0] == 0; }
+    size_t size() const { return text_ != nullptr ? std::strlen(text_) : 0; }
+    bool operator==(const char* other) const { return std::strcmp(c_str(), other != nullptr ? other : "") == 0; }
+    bool operator!=(const char* other) const { return !(*this == other); }
     ValueRecord arg() const { return TextArg(c_str()); }
     // Hands the text over to the caller, who frees it.
     char* Release() { return std::exchange(text_, nullptr); }
+    // The variable itself, for routines that take a text by reference.
+    char** Slot() { return &text_; }
 
 private:
     char* text_ = nullptr;
@@ -167,6 +178,158 @@ inline void WriteTextProperty(uint32_t unitId, int32_t property, const char* tex
 }
 inline void WriteIntProperty(uint32_t unitId, int32_t property, int32_t value) {
     kServices.WriteProperty(units::kMainWindow, unitId, property, -1, static_cast<uint32_t>(value));
+}
+
+// ---- Texts, byte sets and the text commands ----
+
+// A byte-set variable: {1, n, bytes} from the memory services, or null.
+class OwnedBytes {
+public:
+    OwnedBytes() = default;
+    explicit OwnedBytes(void* owned) : block_(owned) {}
+    ~OwnedBytes() { kServices.FreeMemory(block_); }
+    OwnedBytes(OwnedBytes&& other) noexcept : block_(std::exchange(other.block_, nullptr)) {}
+    OwnedBytes& operator=(OwnedBytes&& other) noexcept {
+        Reset(std::exchange(other.block_, nullptr));
+        return *this;
+    }
+    OwnedBytes(const OwnedBytes&) = delete;
+    OwnedBytes& operator=(const OwnedBytes&) = delete;
+
+    void* get() const { return block_; }
+    int32_t size() const { return ByteSetLength(block_); }
+    const uint8_t* data() const { return ByteSetBytes(block_); }
+    void* Release() { return std::exchange(block_, nullptr); }
+    void Reset(void* owned = nullptr) {
+        if (owned == block_) return;
+        kServices.FreeMemory(block_);
+        block_ = owned;
+    }
+    void** Slot() { return &block_; }
+
+private:
+    void* block_ = nullptr;
+};
+
+// Replaces what a by-reference text variable holds, freeing the old block.
+inline void Assign(char** variable, OwnedText value) {
+    kServices.FreeMemory(*variable);
+    *variable = value.Release();
+}
+
+// The texts joined, as one new text (null parts read as empty).
+inline OwnedText Join(std::initializer_list<const char*> parts) {
+    size_t length = 0;
+    for (const char* part : parts) length += part != nullptr ? std::strlen(part) : 0;
+    if (length == 0) return OwnedText();
+    char* block = static_cast<char*>(kServices.AllocMemory(length + 1));
+    size_t at = 0;
+    for (const char* part : parts) {
+        if (part == nullptr) continue;
+        size_t n = std::strlen(part);
+        std::memcpy(block + at, part, n);
+        at += n;
+    }
+    block[length] = 0;
+    return OwnedText(block);
+}
+
+// The pieces of a SplitText result; empty pieces read as "".
+class TextArray {
+public:
+    explicit TextArray(const ValueRecord& result) : array_(RecordPointer(result)) {}
+    ~TextArray() {
+        for (size_t i = 0; i < size(); ++i) kServices.FreeMemory(ArrayPointerElement(array_, i));
+        kServices.FreeMemory(array_);
+    }
+    TextArray(const TextArray&) = delete;
+    TextArray& operator=(const TextArray&) = delete;
+
+    size_t size() const { return static_cast<size_t>(ArrayElementCount(array_)); }
+    const char* operator[](size_t i) const {
+        const char* text = static_cast<const char*>(ArrayPointerElement(array_, i));
+        return text != nullptr ? text : "";
+    }
+
+private:
+    void* array_;
+};
+
+inline ValueRecord BytesArg(const void* byteSet) { return PointerArg(byteSet, kTypeByteSet); }
+
+// Typed calls of the core text commands, named as the commands are. They
+// live in a namespace of their own so that the commands' entry points keep
+// their plain names in the application code.
+namespace cmd {
+
+inline int32_t FindText(const char* text, const char* sought, ValueRecord start = Absent(),
+                        ValueRecord ignoreCase = Absent()) {
+    return RecordInt(CoreCommand(&::lyra::FindText, {TextArg(text), TextArg(sought), start, ignoreCase}));
+}
+inline int32_t FindTextReverse(const char* text, const char* sought, ValueRecord start = Absent(),
+                               ValueRecord ignoreCase = Absent()) {
+    return RecordInt(CoreCommand(&::lyra::FindTextReverse, {TextArg(text), TextArg(sought), start, ignoreCase}));
+}
+inline int32_t LengthOfText(const char* text) { return RecordInt(CoreCommand(&::lyra::LengthOfText, {TextArg(text)})); }
+inline OwnedText TextLeft(const char* text, int32_t n) {
+    return OwnedText(CoreCommand(&::lyra::TextLeft, {TextArg(text), IntArg(n)}));
+}
+inline OwnedText TextRight(const char* text, int32_t n) {
+    return OwnedText(CoreCommand(&::lyra::TextRight, {TextArg(text), IntArg(n)}));
+}
+inline OwnedText TextMid(const char* text, int32_t start, int32_t n) {
+    return OwnedText(CoreCommand(&::lyra::TextMid, {TextArg(text), IntArg(start), IntArg(n)}));
+}
+inline OwnedText TrimSpaces(const char* text) { return OwnedText(CoreCommand(&::lyra::TrimSpaces, {TextArg(text)})); }
+inline OwnedText RemoveAllSpaces(const char* text) {
+    return OwnedText(CoreCommand(&::lyra::RemoveAllSpaces, {TextArg(text)}));
+}
+inline OwnedText ToLowerCase(const char* text) {
+    return OwnedText(CoreCommand(&::lyra::ToLowerCase, {TextArg(text)}));
+}
+inline OwnedText ReplaceSubtext(const char* text, const char* sought, ValueRecord replacement = Absent(),
+                                ValueRecord start = Absent(), ValueRecord count = Absent(),
+                                ValueRecord caseSensitive = Absent()) {
+    return OwnedText(CoreCommand(&::lyra::ReplaceSubtext,
+                                 {TextArg(text), TextArg(sought), replacement, start, count, caseSensitive}));
+}
+inline OwnedText BlankText(int32_t n) { return OwnedText(CoreCommand(&::lyra::BlankText, {IntArg(n)})); }
+inline int32_t ToInteger(const char* text) { return RecordInt(CoreCommand(&::lyra::ToInteger, {TextArg(text)})); }
+// A byte set as text: its bytes up to the first zero byte.
+inline OwnedText BytesToText(const void* byteSet) {
+    return OwnedText(CoreCommand(&::lyra::ToText, {BytesArg(byteSet)}));
+}
+// A text's bytes without the terminator.
+inline OwnedBytes TextToBytes(const char* text) {
+    return OwnedBytes(RecordPointer(CoreCommand(&::lyra::ToBytes, {TextArg(text)})));
+}
+inline int32_t BytesLength(const void* byteSet) {
+    return RecordInt(CoreCommand(&::lyra::BytesLength, {BytesArg(byteSet)}));
+}
+inline TextArray SplitText(const char* text, const char* delimiter) {
+    return TextArray(CoreCommand(&::lyra::SplitText, {TextArg(text), TextArg(delimiter), Absent()}));
+}
+
+}  // namespace cmd
+
+// ---- External functions ----
+
+inline intptr_t ExternalWord(std::nullptr_t) { return 0; }
+template <typename T>
+intptr_t ExternalWord(T value) {
+    if constexpr (std::is_pointer_v<T>) {
+        return reinterpret_cast<intptr_t>(value);
+    } else {
+        return static_cast<intptr_t>(value);
+    }
+}
+
+// Calls external function `index` with the arguments as machine words. A
+// result narrower than a word (BOOL, DWORD) is in the low 32 bits only.
+template <typename... Args>
+intptr_t CallExternal(int index, Args... args) {
+    const intptr_t words[] = {0, ExternalWord(args)...};
+    return kServices.CallExternalFunction(index, static_cast<int>(sizeof...(Args)), words + 1);
 }
 
 }  // namespace lyra::app

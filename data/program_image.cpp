@@ -1,6 +1,7 @@
-// The program image header of Lyrabox and its external function table.
+// The program image header of Lyrabox.
 #include "commands/libraries.h"
 #include "data/constants.h"
+#include "data/external_functions.h"
 #include "runtime/program_image.h"
 #include "runtime/window_layer.h"
 #include "window_units/window_units.h"
@@ -21,17 +22,6 @@ const LibraryRecord* const kLibraryTable[4] = {
     &kThreadLibraryRecord,
 };
 
-const char* const kExternalLibraries[11] = {
-    "wininet.dll", "wininet.dll", "wininet.dll", "wininet.dll", "wininet.dll", "wininet.dll",
-    "wininet.dll", "wininet.dll", "ole32.dll",   "",            "ole32.dll",
-};
-
-const char* const kExternalFunctions[11] = {
-    "InternetOpenA",    "InternetCloseHandle", "InternetConnectA", "HttpOpenRequestA",
-    "HttpSendRequestA", "HttpSendRequestA",    "InternetReadFile", "HttpQueryInfoA",
-    "CoInitialize",     "ShellExecuteA",       "CoUninitialize",
-};
-
 }  // namespace
 
 const ProgramImageHeader kProgramImageHeader = {
@@ -45,9 +35,9 @@ const ProgramImageHeader kProgramImageHeader = {
     kProgramWindowTemplateSize,
     4,
     kLibraryTable,
-    11,
-    kExternalLibraries,
-    kExternalFunctions,
+    kExternalFunctionCount,
+    kExternalLibraryNames,
+    kExternalFunctionNames,
 };
 
 const WindowLayer* const kProgramWindowLayer = &kWindowUnitsLayer;

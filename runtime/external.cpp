@@ -1,8 +1,9 @@
 // External functions: bound on first use by library file name and export
 // name, then called through the cached address.
+#include "runtime/external.h"
+
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -14,16 +15,24 @@
 
 namespace lyra {
 
-namespace {
-
-const char* const kDefaultLibraries[] = {
+const char* const kDefaultExternalLibraries[6] = {
     "Kernel32.dll", "Gdi32.dll", "User32.dll", "Advapi32.dll", "Mpr.dll", "Shell32.dll",
 };
 
-HMODULE LoadLibraryGbk(const std::string& name) { return LoadLibraryW(GbkToWide(name.c_str()).c_str()); }
+namespace {
 
-// The export to look up: a name, or an ordinal for "#digits" (low 16 bits).
-LPCSTR ExportKey(const char* name) {
+void* SystemLoad(const char* libraryName) { return LoadLibraryW(GbkToWide(libraryName).c_str()); }
+void* SystemFind(void* module, const char* key) {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), key));
+}
+void SystemRelease(void* module) { FreeLibrary(static_cast<HMODULE>(module)); }
+
+const ExternalLoader kSystemLoader = {&SystemLoad, &SystemFind, &SystemRelease};
+std::atomic<const ExternalLoader*> gLoader{&kSystemLoader};
+
+// The export to look up: the name itself, or for "#digits" the ordinal in
+// its low 16 bits.
+const char* ExportKey(const char* name) {
     if (name != nullptr && name[0] == '#') {
         unsigned long ordinal = std::strtoul(name + 1, nullptr, 10);
         return MAKEINTRESOURCEA(static_cast<WORD>(ordinal & 0xFFFF));
@@ -31,53 +40,91 @@ LPCSTR ExportKey(const char* name) {
     return name;
 }
 
+bool IsEmptyText(const char* text) { return text == nullptr || text[0] == 0; }
+
 [[noreturn]] void ReportMissingExport(const char* library, const char* name) {
+    std::string export_name = name != nullptr ? name : "";
     std::string message;
-    if (library == nullptr || library[0] == 0) {
-        message = std::string("无法找到指定DLL库文件中的输出命令“") + (name ? name : "") + "”";
+    if (IsEmptyText(library)) {
+        message = "无法找到指定DLL库文件中的输出命令“" + export_name + "”";
     } else {
-        message = std::string("无法找到指定DLL库文件“") + library + "”中的输出命令“" + (name ? name : "") + "”";
+        message = std::string("无法找到指定DLL库文件“") + library + "”中的输出命令“" + export_name + "”";
     }
     ReportError(message.c_str(), 0);
 }
 
 }  // namespace
 
+const ExternalLoader& SystemExternalLoader() { return kSystemLoader; }
+
+void SetExternalLoader(const ExternalLoader* loader) { gLoader.store(loader != nullptr ? loader : &kSystemLoader); }
+
+void SetUpExternalFunctions(uint32_t count, const char* const* libraryNames, const char* const* functionNames) {
+    RuntimeState& runtime = Runtime();
+    runtime.externalCount = 0;
+    runtime.externalLibraryNames.reset(new const char*[count]);
+    runtime.externalFunctionNames.reset(new const char*[count]);
+    runtime.externalModules.reset(new std::atomic<void*>[count]);
+    runtime.externalAddresses.reset(new std::atomic<void*>[count]);
+    for (uint32_t i = 0; i < count; ++i) {
+        runtime.externalLibraryNames[i] = libraryNames[i];
+        runtime.externalFunctionNames[i] = functionNames[i];
+        runtime.externalModules[i].store(nullptr);
+        runtime.externalAddresses[i].store(nullptr);
+    }
+    runtime.externalCount = count;
+}
+
+void ReleaseExternalFunctions() {
+    // The arrays themselves stay: a worker thread still running while the
+    // main thread shuts down may bind again, and then merely loads anew.
+    RuntimeState& runtime = Runtime();
+    const ExternalLoader& loader = *gLoader.load();
+    for (uint32_t i = 0; i < runtime.externalCount; ++i) {
+        runtime.externalAddresses[i].store(nullptr);
+        if (void* module = runtime.externalModules[i].exchange(nullptr)) loader.release(module);
+    }
+}
+
 void* BindExternalFunction(int index) {
     RuntimeState& runtime = Runtime();
     if (index < 0 || static_cast<uint32_t>(index) >= runtime.externalCount) ReportMissingExport(nullptr, "");
     if (void* cached = runtime.externalAddresses[index].load()) return cached;
 
+    const ExternalLoader& loader = *gLoader.load();
     const char* library = runtime.externalLibraryNames[index];
     const char* name = runtime.externalFunctionNames[index];
-    LPCSTR key = ExportKey(name);
-    HMODULE module = nullptr;
+    const char* key = ExportKey(name);
+    void* module = nullptr;
     void* address = nullptr;
 
-    if (library == nullptr || library[0] == 0) {
-        for (const char* candidate : kDefaultLibraries) {
-            HMODULE loaded = LoadLibraryGbk(candidate);
+    if (IsEmptyText(library)) {
+        for (const char* candidate : kDefaultExternalLibraries) {
+            void* loaded = loader.load(candidate);
             if (loaded == nullptr) continue;
-            address = reinterpret_cast<void*>(GetProcAddress(loaded, key));
+            address = loader.find(loaded, key);
             if (address != nullptr) {
                 module = loaded;
                 break;
             }
-            FreeLibrary(loaded);
+            loader.release(loaded);
         }
     } else {
+        // A name with a drive in it is a full path; any other name is looked
+        // for beside the program first, then beside the module, then wherever
+        // the system looks.
         if (std::strchr(library, ':') == nullptr) {
-            module = LoadLibraryGbk(runtime.programDirectory + "\\" + library);
+            if (!runtime.programDirectory.empty()) module = loader.load((runtime.programDirectory + "\\" + library).c_str());
             if (module == nullptr && !runtime.moduleDirectory.empty()) {
-                module = LoadLibraryGbk(runtime.moduleDirectory + library);
+                module = loader.load((runtime.moduleDirectory + library).c_str());
             }
         }
-        if (module == nullptr) module = LoadLibraryGbk(library);
-        if (module != nullptr) address = reinterpret_cast<void*>(GetProcAddress(module, key));
+        if (module == nullptr) module = loader.load(library);
+        if (module != nullptr) address = loader.find(module, key);
     }
 
     if (address == nullptr) {
-        if (module != nullptr) FreeLibrary(module);
+        if (module != nullptr) loader.release(module);
         ReportMissingExport(library, name);
     }
     runtime.externalModules[index].store(module);
@@ -95,8 +142,10 @@ intptr_t CallExternalFunction(int index, int argCount, const intptr_t* args) {
 #if defined(__i386__)
 
 bool CallWithStackCheck(void* address, int argCount, const intptr_t* args, intptr_t* result) {
+    if (argCount < 0 || argCount > kMaxExternalArguments) return false;
     // The arguments are pushed last first and the stack pointer compared
-    // after the call: a WINAPI callee removes exactly what was pushed.
+    // after the call: a WINAPI callee removes exactly what was pushed. The
+    // stack pointer is restored either way.
     intptr_t value;
     intptr_t difference;
     __asm__ volatile(
@@ -121,47 +170,17 @@ bool CallWithStackCheck(void* address, int argCount, const intptr_t* args, intpt
 
 #else
 
-bool CallWithStackCheck(void* address, int argCount, const intptr_t* a, intptr_t* result) {
-    // One calling convention on x86-64: the callee never changes the
-    // caller's stack, so the check always passes.
+bool CallWithStackCheck(void* address, int argCount, const intptr_t* args, intptr_t* result) {
+    if (argCount < 0 || argCount > kMaxExternalArguments) return false;
+    // x86-64 has one calling convention, in which the caller owns the
+    // argument area: the callee cannot unbalance the stack, and words beyond
+    // those it declares are simply not read.
+    intptr_t w[kMaxExternalArguments] = {};
+    for (int i = 0; i < argCount; ++i) w[i] = args[i];
     using W = intptr_t;
-    switch (argCount) {
-        case 0: *result = reinterpret_cast<W(WINAPI*)()>(address)(); break;
-        case 1: *result = reinterpret_cast<W(WINAPI*)(W)>(address)(a[0]); break;
-        case 2: *result = reinterpret_cast<W(WINAPI*)(W, W)>(address)(a[0], a[1]); break;
-        case 3: *result = reinterpret_cast<W(WINAPI*)(W, W, W)>(address)(a[0], a[1], a[2]); break;
-        case 4: *result = reinterpret_cast<W(WINAPI*)(W, W, W, W)>(address)(a[0], a[1], a[2], a[3]); break;
-        case 5: *result = reinterpret_cast<W(WINAPI*)(W, W, W, W, W)>(address)(a[0], a[1], a[2], a[3], a[4]); break;
-        case 6:
-            *result = reinterpret_cast<W(WINAPI*)(W, W, W, W, W, W)>(address)(a[0], a[1], a[2], a[3], a[4], a[5]);
-            break;
-        case 7:
-            *result = reinterpret_cast<W(WINAPI*)(W, W, W, W, W, W, W)>(address)(a[0], a[1], a[2], a[3], a[4], a[5],
-                                                                                a[6]);
-            break;
-        case 8:
-            *result = reinterpret_cast<W(WINAPI*)(W, W, W, W, W, W, W, W)>(address)(a[0], a[1], a[2], a[3], a[4],
-                                                                                   a[5], a[6], a[7]);
-            break;
-        case 9:
-            *result = reinterpret_cast<W(WINAPI*)(W, W, W, W, W, W, W, W, W)>(address)(a[0], a[1], a[2], a[3], a[4],
-                                                                                      a[5], a[6], a[7], a[8]);
-            break;
-        case 10:
-            *result = reinterpret_cast<W(WINAPI*)(W, W, W, W, W, W, W, W, W, W)>(address)(
-                a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9]);
-            break;
-        case 11:
-            *result = reinterpret_cast<W(WINAPI*)(W, W, W, W, W, W, W, W, W, W, W)>(address)(
-                a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9], a[10]);
-            break;
-        case 12:
-            *result = reinterpret_cast<W(WINAPI*)(W, W, W, W, W, W, W, W, W, W, W, W)>(address)(
-                a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9], a[10], a[11]);
-            break;
-        default:
-            return false;
-    }
+    using Sixteen = W (*)(W, W, W, W, W, W, W, W, W, W, W, W, W, W, W, W);
+    *result = reinterpret_cast<Sixteen>(address)(w[0], w[1], w[2], w[3], w[4], w[5], w[6], w[7], w[8], w[9], w[10],
+                                                 w[11], w[12], w[13], w[14], w[15]);
     return true;
 }
 

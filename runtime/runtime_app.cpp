@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "runtime/external.h"
 #include "runtime/framework/archive.h"
 #include "runtime/framework/window_object.h"
 #include "runtime/gbk.h"
@@ -92,19 +93,8 @@ void RuntimeApplication::InitialiseProgram() {
     runtime.mainThreadId.store(GetCurrentThreadId());
 
     if (header.constantSegmentSize > 0) AddStaticRange(header.constantSegment, header.constantSegmentSize);
-    uint32_t count = header.externalFunctionCount;
-    if (count > 0) {
-        runtime.externalCount = count;
-        runtime.externalLibraryNames.reset(new const char*[count]);
-        runtime.externalFunctionNames.reset(new const char*[count]);
-        runtime.externalModules.reset(new std::atomic<void*>[count]);
-        runtime.externalAddresses.reset(new std::atomic<void*>[count]);
-        for (uint32_t i = 0; i < count; ++i) {
-            runtime.externalLibraryNames[i] = header.externalLibraryNames[i];
-            runtime.externalFunctionNames[i] = header.externalFunctionNames[i];
-            runtime.externalModules[i].store(nullptr);
-            runtime.externalAddresses[i].store(nullptr);
-        }
+    if (header.externalFunctionCount > 0) {
+        SetUpExternalFunctions(header.externalFunctionCount, header.externalLibraryNames, header.externalFunctionNames);
     }
     for (uint32_t i = 0; i < header.libraryCount; ++i) {
         const LibraryRecord* library = header.libraryTable[i];
@@ -178,11 +168,7 @@ void RuntimeApplication::Shutdown(int exitCode) {
     runtime.libraries.clear();
     runtime.libraryWords.clear();
 
-    for (uint32_t i = 0; i < runtime.externalCount; ++i) {
-        if (void* module = runtime.externalModules[i].exchange(nullptr)) FreeLibrary(static_cast<HMODULE>(module));
-        runtime.externalAddresses[i].store(nullptr);
-    }
-    runtime.externalCount = 0;
+    ReleaseExternalFunctions();
 
     ClearStaticRanges();
 

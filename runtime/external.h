@@ -1,0 +1,36 @@
+// External functions: the four per-entry arrays of the runtime state are
+// filled from the program image at start-up, bound on first use and released
+// at shutdown. BindExternalFunction and CallExternalFunction themselves are
+// runtime services (runtime/services.h).
+#pragma once
+
+#include <cstdint>
+
+namespace lyra {
+
+// The libraries searched, in this order, for an entry that names none.
+extern const char* const kDefaultExternalLibraries[6];
+
+// More words than this cannot be passed to an external function.
+constexpr int kMaxExternalArguments = 16;
+
+// Sizes the four arrays to count, zero-filled, and copies the two name tables.
+void SetUpExternalFunctions(uint32_t count, const char* const* libraryNames, const char* const* functionNames);
+
+// Frees every module an entry holds and unbinds every entry.
+void ReleaseExternalFunctions();
+
+// How binding reaches the system's loader. Library names are GBK texts; key
+// is an export name, or an ordinal in the low 16 bits of a pointer.
+struct ExternalLoader {
+    void* (*load)(const char* libraryName);
+    void* (*find)(void* module, const char* key);
+    void (*release)(void* module);
+};
+
+// The system loader (LoadLibrary, GetProcAddress, FreeLibrary).
+const ExternalLoader& SystemExternalLoader();
+// Test hook: binding goes through loader until this is called again with null.
+void SetExternalLoader(const ExternalLoader* loader);
+
+}  // namespace lyra

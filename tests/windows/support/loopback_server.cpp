@@ -1,0 +1,225 @@
+#include "tests/windows/support/loopback_server.h"
+
+#include <ws2tcpip.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+
+namespace lyra::test {
+
+namespace {
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+std::string Trim(const std::string& text) {
+    size_t begin = text.find_first_not_of(" \t");
+    if (begin == std::string::npos) return std::string();
+    size_t end = text.find_last_not_of(" \t");
+    return text.substr(begin, end - begin + 1);
+}
+
+bool SendAll(SOCKET socket, const char* data, size_t size) {
+    while (size > 0) {
+        int chunk = static_cast<int>(std::min<size_t>(size, 1 << 20));
+        int sent = send(socket, data, chunk, 0);
+        if (sent <= 0) return false;
+        data += sent;
+        size -= static_cast<size_t>(sent);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string RecordedRequest::Header(const std::string& name) const {
+    std::string wanted = Lower(name);
+    for (const std::string& line : headerLines) {
+        size_t colon = line.find(':');
+        if (colon != std::string::npos && Lower(Trim(line.substr(0, colon))) == wanted) {
+            return Trim(line.substr(colon + 1));
+        }
+    }
+    return std::string();
+}
+
+std::string RecordedRequest::Path() const {
+    size_t first = requestLine.find(' ');
+    if (first == std::string::npos) return std::string();
+    size_t second = requestLine.find(' ', first + 1);
+    return requestLine.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
+}
+
+LoopbackServer::LoopbackServer(Responder responder, uint16_t port) : responder_(std::move(responder)) {
+    WSADATA data;
+    winsockStarted_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    if (!winsockStarted_) return;
+    SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (listener == INVALID_SOCKET) return;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(port);
+    int length = sizeof address;
+    if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(listener, SOMAXCONN) != 0 ||
+        getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        closesocket(listener);
+        return;
+    }
+    listener_ = listener;
+    port_ = ntohs(address.sin_port);
+    acceptThread_ = std::thread(&LoopbackServer::AcceptLoop, this);
+}
+
+LoopbackServer::~LoopbackServer() {
+    Stop();
+    if (winsockStarted_) WSACleanup();
+}
+
+void LoopbackServer::Stop() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (stopping_) return;
+        stopping_ = true;
+    }
+    // Every thread notices within one poll interval; a client holding a
+    // kept-alive connection open cannot keep the server alive.
+    if (acceptThread_.joinable()) acceptThread_.join();
+    if (listener_ != INVALID_SOCKET) closesocket(listener_);
+    std::vector<std::thread> threads;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        threads.swap(connectionThreads_);
+    }
+    for (std::thread& thread : threads) thread.join();
+}
+
+std::string LoopbackServer::Origin() const { return "127.0.0.1:" + std::to_string(port_); }
+
+std::vector<RecordedRequest> LoopbackServer::Requests() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return requests_;
+}
+
+size_t LoopbackServer::RequestCount() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return requests_.size();
+}
+
+size_t LoopbackServer::ConnectionCount() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return connectionCount_;
+}
+
+bool LoopbackServer::WaitReadable(SOCKET socket) {
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (stopping_) return false;
+        }
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(socket, &readable);
+        timeval poll = {0, 20000};
+        int ready = select(0, &readable, nullptr, nullptr, &poll);
+        if (ready < 0) return false;
+        if (ready > 0) return true;
+    }
+}
+
+int LoopbackServer::Receive(SOCKET socket, char* buffer, int size) {
+    if (!WaitReadable(socket)) return -1;
+    return recv(socket, buffer, size, 0);
+}
+
+void LoopbackServer::AcceptLoop() {
+    for (;;) {
+        if (!WaitReadable(listener_)) return;
+        SOCKET connection = accept(listener_, nullptr, nullptr);
+        if (connection == INVALID_SOCKET) return;
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (stopping_) {
+            closesocket(connection);
+            return;
+        }
+        ++connectionCount_;
+        connectionThreads_.emplace_back(&LoopbackServer::Serve, this, connection);
+    }
+}
+
+bool LoopbackServer::ReadRequest(SOCKET connection, std::string& pending, RecordedRequest& request) {
+    char buffer[8192];
+    size_t headerEnd;
+    while ((headerEnd = pending.find("\r\n\r\n")) == std::string::npos) {
+        int received = Receive(connection, buffer, sizeof buffer);
+        if (received <= 0) return false;
+        pending.append(buffer, static_cast<size_t>(received));
+    }
+    std::string head = pending.substr(0, headerEnd);
+    pending.erase(0, headerEnd + 4);
+
+    size_t start = 0;
+    bool first = true;
+    while (start <= head.size()) {
+        size_t end = head.find("\r\n", start);
+        std::string line = head.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (first) request.requestLine = line;
+        else request.headerLines.push_back(line);
+        first = false;
+        if (end == std::string::npos) break;
+        start = end + 2;
+    }
+    size_t bodyLength = static_cast<size_t>(std::strtoul(request.Header("Content-Length").c_str(), nullptr, 10));
+    while (pending.size() < bodyLength) {
+        int received = Receive(connection, buffer, sizeof buffer);
+        if (received <= 0) return false;
+        pending.append(buffer, static_cast<size_t>(received));
+    }
+    request.body = pending.substr(0, bodyLength);
+    pending.erase(0, bodyLength);
+    return true;
+}
+
+void LoopbackServer::Serve(SOCKET connection) {
+    std::string pending;
+    for (;;) {
+        RecordedRequest request;
+        if (!ReadRequest(connection, pending, request)) break;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            requests_.push_back(request);
+        }
+        ScriptedResponse response = responder_(request);
+        if (response.mode == ScriptedResponse::Mode::Silent) {
+            char sink[1024];
+            while (Receive(connection, sink, sizeof sink) > 0) {
+            }
+            break;
+        }
+        std::string head = response.statusLine + "\r\n";
+        for (const std::string& line : response.headerLines) head += line + "\r\n";
+        if (response.contentLength) head += "Content-Length: " + std::to_string(response.body.size()) + "\r\n";
+        if (!response.keepAlive) head += "Connection: close\r\n";
+        head += "\r\n";
+        if (!SendAll(connection, head.data(), head.size())) break;
+
+        size_t toSend = response.mode == ScriptedResponse::Mode::CutOff
+                            ? std::min(response.cutAfter, response.body.size())
+                            : response.body.size();
+        size_t chunk = response.chunkSize == 0 ? std::max<size_t>(toSend, 1) : response.chunkSize;
+        bool sent = true;
+        for (size_t offset = 0; sent && offset < toSend; offset += chunk) {
+            sent = SendAll(connection, response.body.data() + offset, std::min(chunk, toSend - offset));
+            if (sent && response.chunkPauseMs > 0) Sleep(response.chunkPauseMs);
+        }
+        if (!sent || !response.keepAlive || response.mode == ScriptedResponse::Mode::CutOff) break;
+    }
+    shutdown(connection, SD_SEND);
+    closesocket(connection);
+}
+
+}  // namespace lyra::test

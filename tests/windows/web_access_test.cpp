@@ -1,0 +1,660 @@
+// The web page access against a loopback server, through the program's own
+// external function table. Where a case needs to see what the routine hands
+// to WinINet, the entries are bound in advance to recorders that pass each
+// call on to the real function.
+#include <winsock2.h>
+#include <windows.h>
+#include <wininet.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/external_functions.h"
+#include "app/web_access.h"
+#include "data/external_functions.h"
+#include "runtime/external.h"
+#include "runtime/runtime_state.h"
+#include "runtime/window_layer.h"
+#include "tests/windows/support/child_process.h"
+#include "tests/windows/support/loopback_server.h"
+
+namespace lyra {
+
+// This program links the runtime without running it as a program.
+const ProgramImageHeader kProgramImageHeader = {};
+const WindowLayer* const kProgramWindowLayer = nullptr;
+int ApplicationEntry() { return 0; }
+
+namespace {
+
+using app::AccessWebPage;
+using app::OwnedBytes;
+using app::FetchPage;
+using app::OwnedText;
+using test::LoopbackServer;
+using test::RecordedRequest;
+using test::ScriptedResponse;
+
+const char kDefaultAgent[] =
+    "Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1; ZQ7LB; .NET CLR 2.0.50727; .NET CLR 3.0.04506.648; "
+    ".NET CLR 3.5.21022)";
+const char kDefaultHeaders[] =
+    "\r\nAccept: */*\r\nAccept-Language: zh-cn\r\nContent-Type: application/x-www-form-urlencoded";
+
+// ---- What the routine hands to WinINet ----
+
+struct WinInetCalls {
+    std::vector<std::string> sequence;
+    std::string agent;
+    DWORD accessType = 0;
+    std::string proxyName;
+    std::string host;
+    DWORD port = 0;
+    std::string verb;
+    std::string path;
+    std::string version;
+    DWORD flags = 0;
+    std::string sentHeaders;
+    std::string sentBody;
+    std::vector<std::pair<DWORD, DWORD>> options;  // option, milliseconds
+    HINTERNET session = nullptr, connection = nullptr, request = nullptr;
+};
+WinInetCalls gCalls;
+bool gFailOpen = false;
+DWORD gFailSendWith = 0;  // non-zero: the send fails with this error, nothing is sent
+
+std::string Copy(const char* text) { return text != nullptr ? text : "<null>"; }
+
+HINTERNET WINAPI RecordInternetOpen(LPCSTR agent, DWORD access, LPCSTR proxy, LPCSTR bypass, DWORD flags) {
+    gCalls.sequence.push_back("open");
+    gCalls.agent = Copy(agent);
+    gCalls.accessType = access;
+    gCalls.proxyName = Copy(proxy);
+    if (gFailOpen) return nullptr;
+    return gCalls.session = InternetOpenA(agent, access, proxy, bypass, flags);
+}
+HINTERNET WINAPI RecordConnect(HINTERNET session, LPCSTR host, INTERNET_PORT port, LPCSTR user, LPCSTR password,
+                               DWORD service, DWORD flags, DWORD_PTR context) {
+    gCalls.sequence.push_back("connect");
+    gCalls.host = Copy(host);
+    gCalls.port = port;
+    return gCalls.connection = InternetConnectA(session, host, port, user, password, service, flags, context);
+}
+HINTERNET WINAPI RecordOpenRequest(HINTERNET connection, LPCSTR verb, LPCSTR path, LPCSTR version, LPCSTR referrer,
+                                   LPCSTR* accept, DWORD flags, DWORD_PTR context) {
+    gCalls.sequence.push_back("open request");
+    gCalls.verb = Copy(verb);
+    gCalls.path = Copy(path);
+    gCalls.version = Copy(version);
+    gCalls.flags = flags;
+    return gCalls.request = HttpOpenRequestA(connection, verb, path, version, referrer, accept, flags, context);
+}
+BOOL Send(const char* name, HINTERNET request, LPCSTR headers, DWORD length, LPVOID body, DWORD bodyLength) {
+    gCalls.sequence.push_back(name);
+    gCalls.sentHeaders.assign(headers, length);
+    gCalls.sentBody.assign(static_cast<const char*>(body), body != nullptr ? bodyLength : 0);
+    if (gFailSendWith != 0) {
+        SetLastError(gFailSendWith);
+        return FALSE;
+    }
+    return HttpSendRequestA(request, headers, length, body, bodyLength);
+}
+BOOL WINAPI RecordSend(HINTERNET request, LPCSTR headers, DWORD length, LPVOID body, DWORD bodyLength) {
+    return Send("send", request, headers, length, body, bodyLength);
+}
+BOOL WINAPI RecordSendWithBody(HINTERNET request, LPCSTR headers, DWORD length, LPVOID body, DWORD bodyLength) {
+    return Send("send with body", request, headers, length, body, bodyLength);
+}
+BOOL WINAPI RecordRead(HINTERNET request, LPVOID buffer, DWORD size, LPDWORD read) {
+    if (gCalls.sequence.empty() || gCalls.sequence.back() != "read") gCalls.sequence.push_back("read");
+    return InternetReadFile(request, buffer, size, read);
+}
+BOOL WINAPI RecordQuery(HINTERNET request, DWORD level, LPVOID buffer, LPDWORD length, LPDWORD index) {
+    gCalls.sequence.push_back("query " + std::to_string(level));
+    return HttpQueryInfoA(request, level, buffer, length, index);
+}
+BOOL WINAPI RecordSetOption(HINTERNET handle, DWORD option, LPVOID buffer, DWORD length) {
+    if (handle == gCalls.session) {
+        DWORD value = 0;
+        if (length == sizeof value) std::memcpy(&value, buffer, sizeof value);
+        gCalls.options.emplace_back(option, value);
+    }
+    return InternetSetOptionA(handle, option, buffer, length);
+}
+BOOL WINAPI RecordClose(HINTERNET handle) {
+    if (handle == gCalls.request) gCalls.sequence.push_back("close request");
+    else if (handle == gCalls.connection) gCalls.sequence.push_back("close connection");
+    else if (handle == gCalls.session) gCalls.sequence.push_back("close session");
+    else gCalls.sequence.push_back("close other");
+    return InternetCloseHandle(handle);
+}
+
+void Prebind(int index, void* address) { Runtime().externalAddresses[index].store(address); }
+
+// ---- Fixture ----
+
+OwnedText T(const char* text) { return OwnedText::CopyOf(text); }
+std::string S(const OwnedText& text) { return text.c_str(); }
+std::string S(const OwnedBytes& bytes) {
+    return bytes.get() == nullptr ? std::string()
+                                  : std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+ScriptedResponse Ok(const std::string& body, std::vector<std::string> headers = {}) {
+    ScriptedResponse response;
+    response.body = body;
+    response.headerLines = std::move(headers);
+    return response;
+}
+
+class WebAccess : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetUpExternalFunctions(kExternalFunctionCount, kExternalLibraryNames, kExternalFunctionNames);
+        gCalls = WinInetCalls();
+        gFailOpen = false;
+        gFailSendWith = 0;
+    }
+    void TearDown() override { ReleaseExternalFunctions(); }
+
+    // Entries 0-7 and 11 bound to the recorders.
+    static void Record() {
+        Prebind(app::kInternetOpenA, reinterpret_cast<void*>(&RecordInternetOpen));
+        Prebind(app::kInternetCloseHandle, reinterpret_cast<void*>(&RecordClose));
+        Prebind(app::kInternetConnectA, reinterpret_cast<void*>(&RecordConnect));
+        Prebind(app::kHttpOpenRequestA, reinterpret_cast<void*>(&RecordOpenRequest));
+        Prebind(app::kHttpSendRequestA, reinterpret_cast<void*>(&RecordSend));
+        Prebind(app::kHttpSendRequestWithBodyA, reinterpret_cast<void*>(&RecordSendWithBody));
+        Prebind(app::kInternetReadFile, reinterpret_cast<void*>(&RecordRead));
+        Prebind(app::kHttpQueryInfoA, reinterpret_cast<void*>(&RecordQuery));
+        Prebind(app::kInternetSetOptionA, reinterpret_cast<void*>(&RecordSetOption));
+    }
+
+    static std::string Url(const LoopbackServer& server, const std::string& path) {
+        return "http://" + server.Origin() + path;
+    }
+};
+
+// What the header query leaves when no answer came: its blanks where the
+// query fails, or the empty header block that Wine answers with.
+bool NoResponseHeaders(const OwnedText& headers) {
+    return S(headers) == std::string(5000, ' ') || S(headers) == "\r\n";
+}
+
+// The header lines of a request that match one of the names, in order.
+std::vector<std::string> LinesNamed(const RecordedRequest& request, std::initializer_list<const char*> names) {
+    std::vector<std::string> lines;
+    for (const std::string& line : request.headerLines) {
+        for (const char* name : names) {
+            if (line.rfind(name, 0) == 0) lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+// ---- Requests as sent ----
+
+TEST(ExternalFunctionTable, WebEntriesNameTheirWinInetExports) {
+    const std::pair<int, const char*> entries[] = {
+        {app::kInternetOpenA, "InternetOpenA"},       {app::kInternetCloseHandle, "InternetCloseHandle"},
+        {app::kInternetConnectA, "InternetConnectA"}, {app::kHttpOpenRequestA, "HttpOpenRequestA"},
+        {app::kHttpSendRequestA, "HttpSendRequestA"}, {app::kHttpSendRequestWithBodyA, "HttpSendRequestA"},
+        {app::kInternetReadFile, "InternetReadFile"}, {app::kHttpQueryInfoA, "HttpQueryInfoA"},
+        {app::kInternetSetOptionA, "InternetSetOptionA"},
+    };
+    for (const auto& entry : entries) {
+        EXPECT_STREQ(kExternalFunctionNames[entry.first], entry.second);
+        EXPECT_STREQ(kExternalLibraryNames[entry.first], "wininet.dll");
+    }
+}
+
+TEST_F(WebAccess, AddressWithoutSchemeGetsTheDefaultHeadersInOrder) {
+    LoopbackServer server([](const RecordedRequest&) { return Ok("page"); });
+    ASSERT_TRUE(server.listening());
+    Record();
+    std::string address = server.Origin() + "/5.aspx?qq=1";
+
+    OwnedText page = FetchPage(address.c_str());
+    EXPECT_EQ(S(page), "page");
+
+    EXPECT_EQ(gCalls.agent, kDefaultAgent);
+    EXPECT_EQ(gCalls.accessType, static_cast<DWORD>(INTERNET_OPEN_TYPE_DIRECT));
+    EXPECT_EQ(gCalls.host, "127.0.0.1");
+    EXPECT_EQ(gCalls.port, server.port());
+    EXPECT_EQ(gCalls.verb, "GET");
+    EXPECT_EQ(gCalls.path, "/5.aspx?qq=1");
+    EXPECT_EQ(gCalls.version, "HTTP/1.1");
+    EXPECT_EQ(gCalls.flags, static_cast<DWORD>(INTERNET_FLAG_RELOAD | INTERNET_FLAG_NEED_FILE |
+                                               INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS));
+    EXPECT_EQ(gCalls.sentHeaders, "Referer: " + address + kDefaultHeaders);
+    EXPECT_EQ(gCalls.sentBody, "");
+    EXPECT_EQ(gCalls.sequence,
+              (std::vector<std::string>{"open", "connect", "open request", "send", "read", "query 22", "close request",
+                                        "close connection", "close session"}));
+
+    ASSERT_EQ(server.RequestCount(), 1u);
+    RecordedRequest request = server.Requests()[0];
+    EXPECT_EQ(request.requestLine, "GET /5.aspx?qq=1 HTTP/1.1");
+    EXPECT_EQ(LinesNamed(request, {"Referer:", "Accept:", "Accept-Language:", "Content-Type:"}),
+              (std::vector<std::string>{"Referer: " + address, "Accept: */*", "Accept-Language: zh-cn",
+                                        "Content-Type: application/x-www-form-urlencoded"}));
+    EXPECT_EQ(request.Header("User-Agent"), kDefaultAgent);
+}
+
+TEST_F(WebAccess, TimeoutsAreSetOnTheSession) {
+    LoopbackServer server([](const RecordedRequest&) { return Ok(""); });
+    Record();
+    FetchPage(Url(server, "/").c_str());
+    DWORD timeout = LYRABOX_WEB_TIMEOUT_MS;
+    EXPECT_EQ(gCalls.options, (std::vector<std::pair<DWORD, DWORD>>{{INTERNET_OPTION_CONNECT_TIMEOUT, timeout},
+                                                                     {INTERNET_OPTION_SEND_TIMEOUT, timeout},
+                                                                     {INTERNET_OPTION_RECEIVE_TIMEOUT, timeout}}));
+}
+
+TEST_F(WebAccess, HttpsAddressGivesLowerCaseHostPortPathAndTheSecureFlag) {
+    Record();
+    gFailSendWith = ERROR_INTERNET_CANNOT_CONNECT;  // nothing leaves the machine
+    OwnedText responseHeaders;
+    OwnedBytes body = AccessWebPage("HTTPS://LocalHost:8443/a", 0, nullptr, nullptr, nullptr, nullptr, nullptr, false,
+                               nullptr, nullptr, responseHeaders.Slot());
+    EXPECT_EQ(body.get(), nullptr);
+    EXPECT_EQ(gCalls.host, "localhost");
+    EXPECT_EQ(gCalls.port, 8443u);
+    EXPECT_EQ(gCalls.path, "/a");
+    EXPECT_TRUE(gCalls.flags & INTERNET_FLAG_SECURE);
+    EXPECT_FALSE(gCalls.flags & INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS);
+    EXPECT_TRUE(NoResponseHeaders(responseHeaders)) << S(responseHeaders);
+}
+
+TEST_F(WebAccess, CallersAcceptLineSuppressesTheDefaultOnlyInTheSameCase) {
+    LoopbackServer server([](const RecordedRequest&) { return Ok("x"); });
+    Record();
+    std::string url = Url(server, "/h");
+
+    OwnedText headers = T("Accept: text/html");
+    AccessWebPage(url.c_str(), 0, nullptr, nullptr, nullptr, headers.Slot());
+    std::string expected = "Accept: text/html\r\nReferer: " + url +
+                           "\r\nAccept-Language: zh-cn\r\nContent-Type: application/x-www-form-urlencoded";
+    EXPECT_EQ(gCalls.sentHeaders, expected);
+    EXPECT_EQ(S(headers), expected) << "the caller's variable holds the completed headers";
+
+    headers = T("accept: text/html");
+    AccessWebPage(url.c_str(), 0, nullptr, nullptr, nullptr, headers.Slot());
+    EXPECT_EQ(gCalls.sentHeaders, "accept: text/html\r\nReferer: " + url + kDefaultHeaders);
+}
+
+TEST_F(WebAccess, UserAgentLineNamesTheAgentAndIsSentToo) {
+    LoopbackServer server([](const RecordedRequest&) { return Ok("x"); });
+    Record();
+    std::string url = Url(server, "/");
+    struct Case {
+        const char* headers;
+        const char* agent;
+    };
+    const Case cases[] = {
+        {"user-agent:  Probe/1.0 \r\nX-A: 1", "Probe/1.0"},
+        {"User-Agent: Last/2.0", "Last/2.0"},
+        {"X-A: 1\r\nUser-Agent: Last/3.0", "Last/3.0"},
+    };
+    for (const Case& c : cases) {
+        OwnedText headers = T(c.headers);
+        AccessWebPage(url.c_str(), 0, nullptr, nullptr, nullptr, headers.Slot());
+        EXPECT_EQ(gCalls.agent, c.agent) << c.headers;
+        EXPECT_EQ(gCalls.sentHeaders.rfind(c.headers, 0), 0u) << "the line stays in the headers";
+    }
+}
+
+TEST_F(WebAccess, PostSendsPostBytesOrElseTheBytesOfPostText) {
+    LoopbackServer server([](const RecordedRequest&) { return Ok("done"); });
+    Record();
+    std::string url = Url(server, "/form");
+
+    OwnedBytes postBytes;
+    OwnedBytes body = AccessWebPage(url.c_str(), 1, "a=1&b=2", nullptr, nullptr, nullptr, nullptr, false, postBytes.Slot());
+    EXPECT_EQ(S(body), "done");
+    EXPECT_EQ(gCalls.sequence[3], "send with body");
+    EXPECT_EQ(S(postBytes), "a=1&b=2") << "empty postBytes is filled from postText";
+
+    const char raw[] = {'z', 0, 'y'};
+    const int32_t header[2] = {1, 3};
+    void* block = app::Services().AllocMemory(11);
+    std::memcpy(block, header, 8);
+    std::memcpy(static_cast<char*>(block) + 8, raw, 3);
+    postBytes.Reset(block);
+    AccessWebPage(url.c_str(), 2, "ignored", nullptr, nullptr, nullptr, nullptr, false, postBytes.Slot());
+
+    ASSERT_EQ(server.RequestCount(), 2u);
+    std::vector<RecordedRequest> requests = server.Requests();
+    EXPECT_EQ(requests[0].requestLine, "POST /form HTTP/1.1");
+    EXPECT_EQ(requests[0].body, "a=1&b=2");
+    EXPECT_EQ(requests[1].requestLine, "GET /form HTTP/1.1") << "method 2 is a GET with a body";
+    EXPECT_EQ(requests[1].body, std::string(raw, 3));
+}
+
+TEST_F(WebAccess, ProxyIsAskedForTheWholeAddress) {
+    LoopbackServer proxy([](const RecordedRequest&) { return Ok("via proxy"); });
+    Record();
+    OwnedText proxyName = T(proxy.Origin().c_str());
+    OwnedBytes body = AccessWebPage("http://far.example/p?q=1", 0, nullptr, nullptr, nullptr, nullptr, nullptr, false,
+                               nullptr, proxyName.Slot());
+    EXPECT_EQ(S(body), "via proxy");
+    EXPECT_EQ(gCalls.accessType, static_cast<DWORD>(INTERNET_OPEN_TYPE_PROXY));
+    EXPECT_EQ(gCalls.proxyName, "http=" + proxy.Origin());
+    ASSERT_EQ(proxy.RequestCount(), 1u);
+    std::string line = proxy.Requests()[0].requestLine;
+    EXPECT_EQ(line.rfind("GET http://far.example", 0), 0u) << line;
+    EXPECT_NE(line.find("/p?q=1 HTTP/1.1"), std::string::npos) << line;
+}
+
+// ---- Cookies ----
+
+TEST_F(WebAccess, SetCookieLinesAreCollectedAndMergedIntoStoredCookies) {
+    std::vector<std::string> setCookies = {"Set-Cookie: a=1; path=/", "Set-Cookie: b=2; path=/"};
+    LoopbackServer server([&](const RecordedRequest&) { return Ok("c", setCookies); });
+    Record();
+    std::string url = Url(server, "/c");
+
+    OwnedText received = T("stale");
+    AccessWebPage(url.c_str(), 0, nullptr, nullptr, received.Slot());
+    EXPECT_EQ(S(received), "a=1; b=2");
+    EXPECT_FALSE(gCalls.flags & INTERNET_FLAG_NO_COOKIES);
+
+    OwnedText stored = T("b=9; c=3");
+    AccessWebPage(url.c_str(), 0, nullptr, stored.Slot(), received.Slot());
+    EXPECT_EQ(S(stored), "a=1; b=2; c=3");
+    EXPECT_TRUE(gCalls.flags & INTERNET_FLAG_NO_COOKIES);
+    EXPECT_NE(gCalls.sentHeaders.find("\r\nCookie: b=9; c=3"), std::string::npos);
+    EXPECT_EQ(server.Requests().back().Header("Cookie"), "b=9; c=3");
+
+    setCookies.push_back("Set-Cookie: c=deleted; path=/");
+    stored = T("b=9; c=3");
+    AccessWebPage(url.c_str(), 0, nullptr, stored.Slot());
+    EXPECT_EQ(S(stored), "a=1; b=2");
+}
+
+TEST_F(WebAccess, GivenButEmptyCookiesSwitchOffWinInetsCookiesAndSendNoCookieLine) {
+    LoopbackServer server([](const RecordedRequest&) { return Ok("c", {"Set-Cookie: s=5; path=/"}); });
+    Record();
+    OwnedText stored;
+    AccessWebPage(Url(server, "/").c_str(), 0, nullptr, stored.Slot());
+    EXPECT_TRUE(gCalls.flags & INTERNET_FLAG_NO_COOKIES);
+    EXPECT_EQ(gCalls.sentHeaders.find("Cookie:"), std::string::npos);
+    EXPECT_EQ(S(stored), "s=5");
+}
+
+// ---- Redirects ----
+
+TEST_F(WebAccess, Status302IsNotFollowedByTheRoutine) {
+    std::string target;
+    LoopbackServer server([&](const RecordedRequest&) {
+        ScriptedResponse response = Ok("see other", {"Location: " + target});
+        response.statusLine = "HTTP/1.1 302 Found";
+        return response;
+    });
+    target = Url(server, "/elsewhere");
+    OwnedText location = T("sentinel");
+    OwnedBytes body = AccessWebPage(Url(server, "/start").c_str(), 0, nullptr, nullptr, nullptr, nullptr, location.Slot(),
+                               true);
+    EXPECT_EQ(S(body), "see other");
+    EXPECT_EQ(S(location), target);
+    EXPECT_EQ(server.RequestCount(), 1u);
+}
+
+TEST_F(WebAccess, Status301IsFollowedWithTheFirstPathAppended) {
+    std::string target;
+    LoopbackServer server([&](const RecordedRequest& request) {
+        if (request.Path() == "/old?x=1") {
+            ScriptedResponse response = Ok("moved", {"Location: " + target});
+            response.statusLine = "HTTP/1.1 301 Moved Permanently";
+            return response;
+        }
+        return Ok("arrived at " + request.Path());
+    });
+    target = Url(server, "/new");
+    std::string first = Url(server, "/old?x=1");
+    OwnedText headers;
+    OwnedText location = T("sentinel");
+    OwnedBytes body = AccessWebPage(first.c_str(), 0, nullptr, nullptr, nullptr, headers.Slot(), location.Slot(), true);
+    EXPECT_EQ(S(body), "arrived at /new/old?x=1");
+    ASSERT_EQ(server.RequestCount(), 2u);
+    EXPECT_EQ(server.Requests()[1].Header("Referer"), first) << "the completed headers pass on";
+    EXPECT_NE(S(location).find("HTTP/1.1 200"), std::string::npos) << "no Location: the whole headers";
+}
+
+TEST_F(WebAccess, Status301WithoutLocationIsNotFollowed) {
+    LoopbackServer server([](const RecordedRequest&) {
+        ScriptedResponse response = Ok("nowhere");
+        response.statusLine = "HTTP/1.1 301 Moved Permanently";
+        return response;
+    });
+    OwnedText location;
+    OwnedBytes body = AccessWebPage(Url(server, "/m").c_str(), 0, nullptr, nullptr, nullptr, nullptr, location.Slot(),
+                               true);
+    EXPECT_EQ(S(body), "nowhere");
+    EXPECT_EQ(server.RequestCount(), 1u);
+    EXPECT_EQ(S(location).rfind("HTTP/1.1 301 Moved Permanently\r\n", 0), 0u) << "the whole headers";
+}
+
+TEST_F(WebAccess, Status301LoopEndsAfterTenFollowUps) {
+    std::string target;
+    LoopbackServer server([&](const RecordedRequest& request) {
+        ScriptedResponse response = Ok("hop " + request.Path(), {"Location: " + target});
+        response.statusLine = "HTTP/1.1 301 Moved Permanently";
+        response.keepAlive = true;
+        return response;
+    });
+    target = Url(server, "/l");
+    OwnedText location;
+    OwnedBytes body = AccessWebPage(Url(server, "/l").c_str(), 0, nullptr, nullptr, nullptr, nullptr, location.Slot(),
+                               true);
+    ASSERT_EQ(server.RequestCount(), 11u) << "the first request and ten follow-ups";
+    std::string lastPath = server.Requests().back().Path();
+    EXPECT_EQ(lastPath, "/l/l/l/l/l/l/l/l/l/l/l");
+    EXPECT_EQ(S(body), "hop " + lastPath) << "what the last answer gave";
+    EXPECT_EQ(S(location), target);
+}
+
+// ---- Bodies and failures ----
+
+TEST_F(WebAccess, BodyWithZeroBytesIsWholeButThePageEndsAtTheFirst) {
+    const std::string bytes("ab\0cd\0", 6);
+    LoopbackServer server([&](const RecordedRequest&) { return Ok(bytes); });
+    std::string url = Url(server, "/z");
+    EXPECT_EQ(S(AccessWebPage(url.c_str())), bytes);
+    EXPECT_EQ(S(FetchPage(url.c_str())), "ab");
+}
+
+TEST_F(WebAccess, EmptyBodyIsAnEmptyByteSet) {
+    LoopbackServer server([&](const RecordedRequest&) { return Ok(""); });
+    OwnedText responseHeaders;
+    OwnedBytes body = AccessWebPage(Url(server, "/").c_str(), 0, nullptr, nullptr, nullptr, nullptr, nullptr, false,
+                               nullptr, nullptr, responseHeaders.Slot());
+    EXPECT_EQ(body.get(), nullptr);
+    EXPECT_EQ(S(responseHeaders).rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
+}
+
+TEST_F(WebAccess, LargeBodyArrivesWhole) {
+    std::string bytes(300000, 0);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 + i / 1024);
+    LoopbackServer server([&](const RecordedRequest&) {
+        ScriptedResponse response = Ok(bytes);
+        response.chunkSize = 65536;
+        return response;
+    });
+    EXPECT_EQ(S(AccessWebPage(Url(server, "/big").c_str())), bytes);
+}
+
+TEST_F(WebAccess, SessionThatCannotBeOpenedLeavesEveryVariableAsItWas) {
+    Record();
+    gFailOpen = true;
+    OwnedText cookies = T("c=0xdeadbeef");
+    OwnedText received = T("0xdeadbeef");
+    OwnedText headers = T("X-Sentinel: 1");
+    OwnedText location = T("0xdeadbeef location");
+    OwnedText responseHeaders = T("0xdeadbeef headers");
+    OwnedBytes body = AccessWebPage("http://127.0.0.1:9/", 0, nullptr, cookies.Slot(), received.Slot(), headers.Slot(),
+                               location.Slot(), false, nullptr, nullptr, responseHeaders.Slot());
+    EXPECT_EQ(body.get(), nullptr);
+    EXPECT_EQ(S(cookies), "c=0xdeadbeef");
+    EXPECT_EQ(S(received), "0xdeadbeef");
+    EXPECT_EQ(S(headers), "X-Sentinel: 1");
+    EXPECT_EQ(S(location), "0xdeadbeef location");
+    EXPECT_EQ(S(responseHeaders), "0xdeadbeef headers");
+    EXPECT_EQ(gCalls.sequence, (std::vector<std::string>{"open"}));
+}
+
+TEST_F(WebAccess, PortBeyondSixteenBitsIsNotWrappedOntoAnotherPort) {
+    LoopbackServer server([](const RecordedRequest&) { return Ok("wrong port"); });
+    Record();
+    OwnedText location = T("sentinel");
+    std::string url = "http://127.0.0.1:" + std::to_string(server.port() + 65536) + "/";
+    OwnedBytes body = AccessWebPage(url.c_str(), 0, nullptr, nullptr, nullptr, nullptr, location.Slot());
+    EXPECT_EQ(body.get(), nullptr);
+    EXPECT_EQ(S(location), "sentinel");
+    EXPECT_EQ(gCalls.sequence, (std::vector<std::string>{"open", "close session"}));
+    EXPECT_EQ(server.RequestCount(), 0u);
+}
+
+TEST_F(WebAccess, HeadersLongerThanTheBufferLeaveItsBlanks) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < 6; ++i) lines.push_back("X-Filler-" + std::to_string(i) + ": " + std::string(1000, 'f'));
+    LoopbackServer server([&](const RecordedRequest&) { return Ok("body", lines); });
+    OwnedText responseHeaders;
+    OwnedText location;
+    OwnedBytes body = AccessWebPage(Url(server, "/").c_str(), 0, nullptr, nullptr, nullptr, nullptr, location.Slot(),
+                               false, nullptr, nullptr, responseHeaders.Slot());
+    EXPECT_EQ(S(body), "body");
+    EXPECT_EQ(S(responseHeaders), std::string(5000, ' '));
+    EXPECT_EQ(S(location), std::string(5000, ' '));
+}
+
+TEST_F(WebAccess, RefusedConnectionGivesAnEmptyBodyAndBlankHeaders) {
+    uint16_t port;
+    {
+        LoopbackServer closed([](const RecordedRequest&) { return Ok(""); });
+        port = closed.port();
+    }
+    OwnedText responseHeaders;
+    OwnedBytes body = AccessWebPage(("127.0.0.1:" + std::to_string(port) + "/").c_str(), 0, nullptr, nullptr, nullptr,
+                               nullptr, nullptr, false, nullptr, nullptr, responseHeaders.Slot());
+    EXPECT_EQ(body.get(), nullptr);
+    EXPECT_TRUE(NoResponseHeaders(responseHeaders)) << S(responseHeaders);
+}
+
+TEST_F(WebAccess, UnresolvableHostEndsAsAFailedSend) {
+    Record();
+    gFailSendWith = ERROR_INTERNET_NAME_NOT_RESOLVED;
+    OwnedText responseHeaders;
+    OwnedText received = T("old");
+    OwnedBytes body = AccessWebPage("http://no-such-host.invalid/x", 0, nullptr, nullptr, received.Slot(), nullptr,
+                               nullptr, false, nullptr, nullptr, responseHeaders.Slot());
+    EXPECT_EQ(body.get(), nullptr);
+    EXPECT_TRUE(NoResponseHeaders(responseHeaders)) << S(responseHeaders);
+    EXPECT_EQ(S(received), "");
+    EXPECT_EQ(gCalls.sequence.back(), "close session");
+}
+
+TEST_F(WebAccess, ServerClosingMidBodyGivesWhatArrived) {
+    const std::string full(8000, 'q');
+    LoopbackServer server([&](const RecordedRequest&) {
+        ScriptedResponse response = Ok(full);
+        response.mode = ScriptedResponse::Mode::CutOff;
+        response.cutAfter = 3000;
+        return response;
+    });
+    std::string body = S(AccessWebPage(Url(server, "/cut").c_str()));
+    EXPECT_LE(body.size(), 3000u);
+    EXPECT_EQ(body, full.substr(0, body.size()));
+}
+
+TEST_F(WebAccess, SilentServerIsGivenUpAfterTheTimeout) {
+    LoopbackServer server([](const RecordedRequest&) {
+        ScriptedResponse response;
+        response.mode = ScriptedResponse::Mode::Silent;
+        return response;
+    });
+    OwnedText responseHeaders;
+    DWORD start = GetTickCount();
+    OwnedBytes body = AccessWebPage(Url(server, "/silent").c_str(), 0, nullptr, nullptr, nullptr, nullptr, nullptr, false,
+                               nullptr, nullptr, responseHeaders.Slot());
+    DWORD elapsed = GetTickCount() - start;
+    EXPECT_EQ(body.get(), nullptr);
+    EXPECT_TRUE(NoResponseHeaders(responseHeaders)) << S(responseHeaders);
+    EXPECT_EQ(server.RequestCount(), 1u);
+    EXPECT_LT(elapsed, 20u * LYRABOX_WEB_TIMEOUT_MS) << "bounded by the timeout, not left waiting";
+}
+
+TEST_F(WebAccess, SlowAnswerWithinTheTimeoutArrivesWhole) {
+    std::string bytes(4096, 's');
+    LoopbackServer server([&](const RecordedRequest&) {
+        ScriptedResponse response = Ok(bytes);
+        response.chunkSize = 1000;
+        response.chunkPauseMs = 50;
+        return response;
+    });
+    EXPECT_EQ(S(AccessWebPage(Url(server, "/slow").c_str())), bytes);
+}
+
+// ---- The page text, from the window thread and from a worker ----
+
+const char kGbkPage[] = "<html><body>收藏列表：周杰伦 - 晴天（背景音乐）</body></html>";
+
+struct FetchJob {
+    std::string url;
+    std::string page;
+};
+
+DWORD WINAPI FetchOnWorker(void* context) {
+    auto* job = static_cast<FetchJob*>(context);
+    job->page = S(FetchPage(job->url.c_str()));
+    return 0;
+}
+
+constexpr UINT kFetchMessage = WM_APP + 1;
+
+LRESULT CALLBACK FetchWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kFetchMessage) {
+        auto* job = reinterpret_cast<FetchJob*>(lParam);
+        job->page = S(FetchPage(job->url.c_str()));
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST_F(WebAccess, FetchPageReturnsTheGbkTextExactlyOnAnyThread) {
+    ASSERT_EQ(static_cast<unsigned char>(kGbkPage[12]), 0xCA) << "the page literal is GBK (收 is CA D5)";
+    LoopbackServer server([](const RecordedRequest&) { return Ok(kGbkPage, {"Content-Type: text/html"}); });
+    std::string url = Url(server, "/5.aspx?qq=10001");
+
+    FetchJob onWorker{url, ""};
+    HANDLE worker = CreateThread(nullptr, 0, &FetchOnWorker, &onWorker, 0, nullptr);
+    ASSERT_NE(worker, nullptr);
+    EXPECT_EQ(WaitForSingleObject(worker, 60000), WAIT_OBJECT_0);
+    CloseHandle(worker);
+    EXPECT_EQ(onWorker.page, kGbkPage);
+
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = &FetchWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"LyraboxFetchTest";
+    RegisterClassW(&windowClass);
+    HWND window = CreateWindowExW(0, L"LyraboxFetchTest", L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    FetchJob onWindow{url, ""};
+    PostMessageW(window, kFetchMessage, 0, reinterpret_cast<LPARAM>(&onWindow));
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    DestroyWindow(window);
+    EXPECT_EQ(onWindow.page, kGbkPage);
+    EXPECT_EQ(server.RequestCount(), 2u);
+}
+
+}  // namespace
+}  // namespace lyra
