@@ -2,35 +2,47 @@
 // template's event bindings index.
 #include <float.h>
 
-#include "app/services.h"
+#include "app/routines.h"
 #include "data/routine_indices.h"
+#include "data/unit_ids.h"
 #include "runtime/program_image.h"
+#include "runtime/services.h"
 
 namespace lyra {
 
 namespace {
 
-constexpr uint32_t kStartWindowId = 0x52010001;
-
 void ExitRoutine() {}
 
 int StartupRoutine() { return 0; }
 
-// Stand-ins until the routines exist: a null entry is an unbound event.
-const ApplicationRoutine kApplicationRoutines[kApplicationRoutineCount] = {};
+const ApplicationRoutine kRoutines[kApplicationRoutineCount] = {
+    &app::StartUpdateThread,
+    &app::ConfirmClose,
+    &app::ClearPrompt,
+    &app::RestorePrompt,
+    &app::StartLookupOnEnter,
+    &app::StartLookupThread,
+    &app::ShowHelp,
+    &app::ShowAbout,
+    &app::SaveMusicLists,
+    &app::CopyByHeaderBackground,
+    &app::CopyMusicAddressBackground,
+    &app::CopyByHeaderFavourite,
+    &app::CopyMusicAddressFavourite,
+};
 
 }  // namespace
 
-extern const RoutineTable kApplicationRoutineTable = {kApplicationRoutineCount, kApplicationRoutines};
+extern const RoutineTable kApplicationRoutineTable = {kApplicationRoutineCount, kRoutines};
 
 int ApplicationEntry() {
-    const ServiceTable& services = app::Services();
-    services.RuntimeHelper(kHelperInitialiseProgram, 0, 0, 0, 0, 0);
+    kServices.RuntimeHelper(kHelperInitialiseProgram, 0, 0, 0, 0, 0);
     _fpreset();
-    services.RuntimeHelper(kHelperSetExitHook, reinterpret_cast<intptr_t>(&ExitRoutine), 0, 0, 0, 0);
+    kServices.RuntimeHelper(kHelperSetExitHook, reinterpret_cast<intptr_t>(&ExitRoutine), 0, 0, 0, 0);
     StartupRoutine();
-    services.LoadStartWindow(kStartWindowId);
-    services.RunMessageLoop();
+    kServices.LoadStartWindow(units::kMainWindow);
+    kServices.RunMessageLoop();
     return 0;
 }
 

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "runtime/external.h"
@@ -100,6 +101,25 @@ protected:
     std::vector<const char*> libraries_;
     std::vector<const char*> functions_;
 };
+
+TEST_F(ExternalBinding, ShutdownLeavesLibrariesLoadedWhileAWorkerIsInsideOne) {
+    // A lookup thread blocked in a page fetch while the window closes: its
+    // library must not be unloaded under it.
+    Declare({{"kernel32.dll", "WaitForSingleObject"}});
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread worker([release] { Call(0, {reinterpret_cast<intptr_t>(release), static_cast<intptr_t>(INFINITE)}); });
+    ASSERT_TRUE(test::WaitUntil([] { return Runtime().externalAddresses[0].load() != nullptr; }, 10000));
+    ReleaseExternalFunctions();
+    EXPECT_EQ(Count("release"), 0u) << "nothing freed while the call runs";
+    SetEvent(release);
+    worker.join();
+    CloseHandle(release);
+
+    Declare({{"kernel32.dll", "GetCurrentProcessId"}});
+    EXPECT_EQ(static_cast<DWORD>(Call(0)), GetCurrentProcessId());
+    ReleaseExternalFunctions();
+    EXPECT_EQ(Count("release"), 1u) << "with no call under way the module is freed";
+}
 
 TEST_F(ExternalBinding, ProgramDirectoryCopyWinsOverTheSameNameOnTheSearchPath) {
     // With the other copy loaded, the system's own search for the bare name

@@ -161,6 +161,13 @@ std::wstring MessageBoxText(HWND box) {
 
 void AnswerMessageBox(HWND box, int buttonId) { PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(buttonId), 0); }
 
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
 bool BringToFront(HWND window) {
     SetForegroundWindow(window);
     return WaitFor([&] { return GetForegroundWindow() == window; }, 2000);

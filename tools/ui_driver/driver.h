@@ -49,6 +49,9 @@ std::vector<HWND> MessageBoxesOf(DWORD processId);
 std::wstring MessageBoxText(HWND box);
 void AnswerMessageBox(HWND box, int buttonId);
 
+// The window that has the keyboard focus in the thread owning window.
+HWND FocusOf(HWND window);
+
 // Input as a person gives it.
 bool BringToFront(HWND window);
 void ClickClient(HWND window, int x, int y, bool doubleClick = false);

@@ -28,6 +28,11 @@ PageServer::~PageServer() {
 
 bool PageServer::Start(uint16_t port, Handler handler) {
     handler_ = std::move(handler);
+    ResetEvent(stopEvent_);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        requests_.clear();
+    }
     listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (listener_ == INVALID_SOCKET) return false;
     BOOL yes = TRUE;
