@@ -35,8 +35,8 @@ lyrabox_start_xvfb || exit 1
 xvfb_started=1
 rm -f "$out/shot.done" "$out/driver.log"
 driver="$top/build/win64/tools/lyrabox_demo_driver.exe"
-"$lyrabox_wine" "$driver" "$(winepath -w "$exe" 2>/dev/null || echo "$exe")" 10001 \
-    "$(winepath -w "$out/shot.done" 2>/dev/null)" >"$out/driver.log" 2>&1 &
+windows_path() { local p="Z:$1"; echo "${p//\//\\}"; }
+"$lyrabox_wine" "$driver" "$(windows_path "$exe")" 10001 "$(windows_path "$out/shot.done")" >"$out/driver.log" 2>&1 &
 driver_pid=$!
 for _ in $(seq 1 600); do
     grep -q READY-FOR-SCREENSHOT "$out/driver.log" 2>/dev/null && break
