@@ -209,18 +209,7 @@ std::vector<uint8_t> EditBoxComponent::PropertyData() {
 }
 
 Component* CreateEditBox(const CreateArgs& args) {
-    EditBoxProperties properties;
-    try {
-        properties = ReadEditBoxBlock(args.propertyBlock, args.propertyBlockSize);
-    } catch (const framework::ArchiveError&) {
-        return nullptr;
-    }
-    auto* component = new EditBoxComponent(args.windowId, args.unitId, properties);
-    if (!component->Create(args)) {
-        delete component;
-        return nullptr;
-    }
-    return component;
+    return CreateFromBlock<EditBoxComponent, EditBoxProperties>(args, &ReadEditBoxBlock);
 }
 
 }  // namespace

@@ -148,18 +148,7 @@ std::vector<uint8_t> GroupBoxComponent::PropertyData() {
 }
 
 Component* CreateGroupBox(const CreateArgs& args) {
-    GroupBoxProperties properties;
-    try {
-        properties = ReadGroupBoxBlock(args.propertyBlock, args.propertyBlockSize);
-    } catch (const framework::ArchiveError&) {
-        return nullptr;
-    }
-    auto* component = new GroupBoxComponent(args.windowId, args.unitId, properties);
-    if (!component->Create(args)) {
-        delete component;
-        return nullptr;
-    }
-    return component;
+    return CreateFromBlock<GroupBoxComponent, GroupBoxProperties>(args, &ReadGroupBoxBlock);
 }
 
 }  // namespace

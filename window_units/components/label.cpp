@@ -162,18 +162,7 @@ std::vector<uint8_t> LabelComponent::PropertyData() {
 }
 
 Component* CreateLabel(const CreateArgs& args) {
-    LabelProperties properties;
-    try {
-        properties = ReadLabelBlock(args.propertyBlock, args.propertyBlockSize);
-    } catch (const framework::ArchiveError&) {
-        return nullptr;
-    }
-    auto* component = new LabelComponent(args.windowId, args.unitId, properties);
-    if (!component->Create(args)) {
-        delete component;
-        return nullptr;
-    }
-    return component;
+    return CreateFromBlock<LabelComponent, LabelProperties>(args, &ReadLabelBlock);
 }
 
 }  // namespace

@@ -274,18 +274,7 @@ std::vector<uint8_t> WindowComponent::PropertyData() {
 }
 
 Component* CreateWindowComponent(const CreateArgs& args) {
-    WindowProperties properties;
-    try {
-        properties = ReadWindowBlock(args.propertyBlock, args.propertyBlockSize);
-    } catch (const framework::ArchiveError&) {
-        return nullptr;
-    }
-    auto* component = new WindowComponent(args.windowId, args.unitId, properties);
-    if (!component->Create(args)) {
-        delete component;
-        return nullptr;
-    }
-    return component;
+    return CreateFromBlock<WindowComponent, WindowProperties>(args, &ReadWindowBlock);
 }
 
 }  // namespace
