@@ -1,0 +1,178 @@
+// Whole lookups in the real program: Enter in the number box until the final
+// status, for pages of 100, 1,000 and 5,000 songs served from loopback,
+// beside the parts measured in this process in the same run: the bare
+// FetchPage of the same page and the regular-expression extraction alone.
+// Then the program's memory after 200 lookups against after the first.
+// Run under Wine, after the Windows build:
+//   tools/wine-run.sh build/win64/wine build/win64/bench/lookup_bench.exe
+#include <winsock2.h>
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/regex_object.h"
+#include "app/web_access.h"
+#include "data/external_functions.h"
+#include "runtime/external.h"
+#include "runtime/window_layer.h"
+#include "tests/e2e/support/page_server.h"
+#include "tools/demo/lookup_pages.h"
+#include "tools/ui_driver/driver.h"
+
+namespace lyra {
+
+// This program links the runtime without running it as a program.
+const ProgramImageHeader kProgramImageHeader = {};
+const WindowLayer* const kProgramWindowLayer = nullptr;
+int ApplicationEntry() { return 0; }
+
+namespace {
+
+using namespace driver;
+
+constexpr uint16_t kPort = 18181;
+
+const char kPattern[] =
+    "onmouseover=[\\s\\S]*?musicUrl.*?>(.*)</div>[\\s\\S]*?songname.*?style=\"cursor:pointer;\">(.*)</Div></TD>"
+    "[\\s\\S]*?singer.*?style=\"cursor:pointer;\">(.*)</Div></TD>[\\s\\S]*?复制音乐地址";
+
+double Now() {
+    LARGE_INTEGER frequency, counter;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+std::string gPage;
+
+std::wstring BenchDirectory() {
+    wchar_t buffer[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    std::wstring path(buffer, length);
+    return path.substr(0, path.find_last_of(L'\\'));
+}
+
+size_t PrivateBytes(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(process, &counters, sizeof counters);
+    return counters.PagefileUsage;
+}
+
+struct Program {
+    PROCESS_INFORMATION process{};
+    HWND main = nullptr, edit = nullptr, group = nullptr, list = nullptr;
+
+    bool Start() {
+        std::wstring exe = BenchDirectory() + L"\\..\\tests\\e2e\\lyrabox_e2e.exe";
+        std::wstring commandLine = L"\"" + exe + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process)) {
+            return false;
+        }
+        if (!WaitFor([&] { return (main = FindTopLevel(process.dwProcessId, nullptr, L"Lyrabox")) != nullptr; }, 30000)) {
+            return false;
+        }
+        edit = FindControl(main, kNumberEdit);
+        group = FindControl(main, kQueryGroup);
+        list = FindControl(main, kBackgroundList);
+        BringToFront(main);
+        WaitFor([&] {
+            if (FocusOf(main) == edit) return true;
+            ClickCentre(edit);
+            return WaitFor([&] { return FocusOf(main) == edit; }, 500);
+        }, 30000);
+        TypeText(L"1");
+        return WaitFor([&] { return TextOf(edit) == L"1"; }, 5000);
+    }
+
+    // Enter to the final status; milliseconds.
+    double LookUp(int expectedRows) {
+        double start = Now();
+        PressKey(VK_RETURN);
+        WaitFor([&] { return !IsWindowEnabled(group); }, 30000);
+        WaitFor([&] { return IsWindowEnabled(group) && ListRowCount(list) == expectedRows; }, 600000);
+        return Now() - start;
+    }
+
+    void Stop() {
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        WaitFor([&] {
+            for (HWND box : MessageBoxesOf(process.dwProcessId)) AnswerMessageBox(box, IDCANCEL);
+            return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
+        }, 10000);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+};
+
+}  // namespace
+}  // namespace lyra
+
+int main() {
+    using namespace lyra;
+    SetUpExternalFunctions(kExternalFunctionCount, kExternalLibraryNames, kExternalFunctionNames);
+    test::PageServer server;
+    if (!server.Start(kPort, [](const test::PageRequest& request) {
+            test::PageResponse response;
+            if (request.target.rfind("/5.aspx", 0) == 0) response.body = gPage;
+            return response;
+        })) {
+        std::printf("cannot listen on 127.0.0.1:%u\n", kPort);
+        return 1;
+    }
+    Program program;
+    if (!program.Start()) {
+        std::printf("cannot start the program\n");
+        return 1;
+    }
+    std::string url = "http://127.0.0.1:" + std::to_string(kPort) + "/5.aspx?qq=1";
+    std::printf("%6s %10s %12s %12s %12s\n", "songs", "page KB", "lookup ms", "fetch ms", "regex ms");
+    for (int songs : {100, 1000, 5000}) {
+        demo::LookupPage page;
+        page.background = demo::MakeSongs(songs, 1);
+        gPage = demo::RenderLookupPage(page);
+        std::vector<double> lookups, fetches, extractions;
+        int rounds = songs >= 5000 ? 1 : 3;
+        for (int round = 0; round < rounds; ++round) {
+            lookups.push_back(program.LookUp(songs));
+            double start = Now();
+            app::OwnedText fetched = app::FetchPage(url.c_str());
+            fetches.push_back(Now() - start);
+            start = Now();
+            app::RegexObject regex;
+            regex.Create(kPattern, fetched.c_str());
+            int32_t count = regex.MatchCount();
+            for (int32_t i = 1; i <= count; ++i) {
+                for (int32_t k = 1; k <= 3; ++k) lyra::kServices.FreeMemory(regex.SubmatchText(i, k));
+            }
+            extractions.push_back(Now() - start);
+        }
+        std::printf("%6d %10zu %12.0f %12.1f %12.1f\n", songs, gPage.size() / 1024, Median(lookups), Median(fetches),
+                    Median(extractions));
+    }
+
+    demo::LookupPage small;
+    small.background = demo::MakeSongs(20, 3);
+    small.favourites = demo::MakeSongs(5, 9);
+    gPage = demo::RenderLookupPage(small);
+    program.LookUp(20);
+    size_t first = PrivateBytes(program.process.hProcess);
+    for (int i = 1; i < 200; ++i) program.LookUp(20);
+    size_t last = PrivateBytes(program.process.hProcess);
+    std::printf("private memory: %zu KB after 1 lookup, %zu KB after 200 (%+lld KB)\n", first / 1024, last / 1024,
+                (static_cast<long long>(last) - static_cast<long long>(first)) / 1024);
+    program.Stop();
+    return 0;
+}
