@@ -176,11 +176,19 @@ bool BringToFront(HWND window) {
 void ClickClient(HWND window, int x, int y, bool doubleClick) {
     POINT point{x, y};
     ClientToScreen(window, &point);
+    // The pointer reaches its place before the button goes down, as a hand
+    // moves before it clicks; each press carries the position too, so it
+    // cannot land where the pointer was before.
     SendMouse(MOUSEEVENTF_MOVE, point);
+    WaitFor([&] {
+        POINT at{};
+        GetCursorPos(&at);
+        return at.x == point.x && at.y == point.y;
+    }, 2000);
     int clicks = doubleClick ? 2 : 1;
     for (int i = 0; i < clicks; ++i) {
-        SendMouse(MOUSEEVENTF_LEFTDOWN, point);
-        SendMouse(MOUSEEVENTF_LEFTUP, point);
+        SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, point);
+        SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP, point);
     }
 }
 
