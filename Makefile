@@ -42,6 +42,7 @@ build: build-host build-win64 build-win32
 test: build
 	cd build/host && ctest --output-on-failure -j $(JOBS)
 	cd build/win64 && ctest --output-on-failure
+	@tools/test-summary.sh
 
 demo: build-host build-win64
 	tools/demo.sh
