@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "runtime/gbk.h"
+#include "window_units/components/bmp_layout.h"
 
 namespace lyra {
 
@@ -96,33 +97,12 @@ void ApplyBorder(HWND window, uint32_t border) {
 }
 
 bool DrawBmpFile(HDC dc, const std::vector<uint8_t>& file, int x, int y) {
-    const size_t kFileHeader = 14;
-    if (file.size() < kFileHeader + sizeof(BITMAPINFOHEADER) || file[0] != 'B' || file[1] != 'M') return false;
-    uint32_t bitsOffset;
-    std::memcpy(&bitsOffset, file.data() + 10, 4);
-    BITMAPINFOHEADER header;
-    std::memcpy(&header, file.data() + kFileHeader, sizeof header);
-    if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biWidth <= 0 || header.biHeight == 0 ||
-        header.biHeight == INT32_MIN || header.biPlanes != 1)
-        return false;
-    if (header.biCompression != BI_RGB && header.biCompression != BI_BITFIELDS) return false;
-    uint32_t bits = header.biBitCount;
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
-    uint64_t width = static_cast<uint64_t>(header.biWidth);
-    uint64_t height = static_cast<uint64_t>(header.biHeight < 0 ? -static_cast<int64_t>(header.biHeight)
-                                                                 : header.biHeight);
-    if (width > 0x8000 || height > 0x8000) return false;
-    uint64_t stride = ((width * bits + 31) / 32) * 4;
-    uint64_t colours = bits <= 8 ? (header.biClrUsed != 0 ? header.biClrUsed : (1u << bits)) : 0;
-    uint64_t masks = header.biCompression == BI_BITFIELDS && header.biSize == sizeof(BITMAPINFOHEADER) ? 12 : 0;
-    uint64_t infoEnd = kFileHeader + header.biSize + masks + colours * 4;
-    if (colours > 256 || infoEnd > file.size() || infoEnd > bitsOffset) return false;
-    if (bitsOffset > file.size() || stride * height > file.size() - bitsOffset) return false;
-    // The header and colour table, copied so that BITMAPINFO is aligned.
-    std::vector<uint8_t> info(file.begin() + kFileHeader, file.begin() + static_cast<std::ptrdiff_t>(infoEnd));
-    int w = static_cast<int>(width), h = static_cast<int>(height);
-    return StretchDIBits(dc, x, y, w, h, 0, 0, w, h, file.data() + bitsOffset,
-                         reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS, SRCCOPY) != 0;
+    BmpLayout layout;
+    if (!ReadBmpLayout(file.data(), file.size(), &layout)) return false;
+    std::vector<uint8_t> info = BmpInfoBlock(file.data(), layout);
+    return StretchDIBits(dc, x, y, layout.width, layout.rows, 0, 0, layout.width, layout.rows,
+                         file.data() + layout.bitsOffset, reinterpret_cast<const BITMAPINFO*>(info.data()),
+                         DIB_RGB_COLORS, SRCCOPY) != 0;
 }
 
 void NotifyParent(HWND control, WORD code) {

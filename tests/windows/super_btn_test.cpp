@@ -7,6 +7,8 @@
 
 #include "data/button_media.h"
 #include "runtime/memory.h"
+#include "tests/shared/bmp_builder.h"
+#include "window_units/component_support.h"
 #include "tests/windows/support/component_host.h"
 #include "window_units/components/picture.h"
 #include "window_units/components/sound.h"
@@ -259,6 +261,45 @@ TEST(Pictures, BmpAndGifFilesDecodeAndOtherBytesDoNot) {
     EXPECT_EQ(DecodePicture("not a picture at all", &size), nullptr);
     std::string cut = Bytes(HelpButtonPicture()).substr(0, 300);
     EXPECT_EQ(DecodePicture(cut, &size), nullptr) << "a bitmap cut short";
+}
+
+// Files whose headers name a colour table or masks the bytes do not hold:
+// decoding and drawing refuse them instead of letting GDI read past them.
+TEST(Pictures, BmpTablesBeyondTheFileAreRefused) {
+    BmpFields noTable;
+    noTable.bitCount = 8;
+    BmpFields deepUsed;
+    deepUsed.coloursUsed = 200;
+    BmpFields masks;
+    masks.bitCount = 32;
+    masks.compression = BI_BITFIELDS;
+    masks.bitsOffset = 14 + 40;
+    BmpFields good;
+    good.bitCount = 8;
+    good.tableBytes = 1024;
+
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP target = CreateCompatibleBitmap(screen, 8, 8);
+    HGDIOBJ old = SelectObject(dc, target);
+    for (const BmpFields* fields : {&noTable, &deepUsed, &masks}) {
+        std::string file = BuildBmp(*fields);
+        SIZE size{};
+        EXPECT_EQ(DecodePicture(file, &size), nullptr) << "depth " << fields->bitCount;
+        EXPECT_FALSE(DrawBmpFile(dc, std::vector<uint8_t>(file.begin(), file.end()), 0, 0))
+            << "depth " << fields->bitCount;
+    }
+    std::string file = BuildBmp(good);
+    SIZE size{};
+    HBITMAP decoded = DecodePicture(file, &size);
+    EXPECT_NE(decoded, nullptr);
+    EXPECT_EQ(size.cx, 2);
+    if (decoded != nullptr) DeleteObject(decoded);
+    EXPECT_TRUE(DrawBmpFile(dc, std::vector<uint8_t>(file.begin(), file.end()), 0, 0));
+    SelectObject(dc, old);
+    DeleteObject(target);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 #include <olectl.h>
 
 #include <cstring>
+#include <vector>
+
+#include "window_units/components/bmp_layout.h"
 
 namespace lyra {
 
@@ -35,25 +38,10 @@ bool PremultiplyAlpha(uint8_t* pixels, size_t count) {
 
 // BI_RGB and BI_BITFIELDS bitmaps, copied into a DIB section as they are.
 HBITMAP DecodeBmp(const std::string& file, SIZE* size, bool* alpha) {
-    const size_t fileHeader = 14;
-    if (file.size() < fileHeader + sizeof(BITMAPINFOHEADER)) return nullptr;
-    uint32_t bitsOffset = U32At(file, 10);
-    BITMAPINFOHEADER header;
-    std::memcpy(&header, file.data() + fileHeader, sizeof header);
-    if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biPlanes != 1) return nullptr;
-    if (header.biCompression != BI_RGB && header.biCompression != BI_BITFIELDS) return nullptr;
-    if (header.biWidth <= 0 || header.biHeight == 0 || header.biWidth > 16384) return nullptr;
-    uint32_t bitCount = header.biBitCount;
-    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32) return nullptr;
-    int64_t rows = header.biHeight < 0 ? -static_cast<int64_t>(header.biHeight) : header.biHeight;
-    if (rows > 16384) return nullptr;
-    uint64_t stride = ((static_cast<uint64_t>(header.biWidth) * bitCount + 31) / 32) * 4;
-    uint64_t imageBytes = stride * static_cast<uint64_t>(rows);
-    if (bitsOffset < fileHeader + header.biSize || bitsOffset > file.size() || file.size() - bitsOffset < imageBytes) {
-        return nullptr;
-    }
-    // The info header with its masks and colour table, as the file has them.
-    std::string info = file.substr(fileHeader, bitsOffset - fileHeader);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(file.data());
+    BmpLayout layout;
+    if (!ReadBmpLayout(bytes, file.size(), &layout)) return nullptr;
+    std::vector<uint8_t> info = BmpInfoBlock(bytes, layout);
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS, &bits,
                                       nullptr, 0);
@@ -61,13 +49,13 @@ HBITMAP DecodeBmp(const std::string& file, SIZE* size, bool* alpha) {
         if (bitmap != nullptr) DeleteObject(bitmap);
         return nullptr;
     }
-    std::memcpy(bits, file.data() + bitsOffset, static_cast<size_t>(imageBytes));
-    if (bitCount == 32 && header.biCompression == BI_RGB) {
-        *alpha = PremultiplyAlpha(static_cast<uint8_t*>(bits), static_cast<size_t>(header.biWidth) * static_cast<size_t>(rows));
+    std::memcpy(bits, bytes + layout.bitsOffset, layout.imageBytes);
+    if (layout.bitCount == 32 && !layout.bitFields) {
+        *alpha = PremultiplyAlpha(static_cast<uint8_t*>(bits), static_cast<size_t>(layout.width) * layout.rows);
     }
     GdiFlush();
-    size->cx = header.biWidth;
-    size->cy = static_cast<LONG>(rows);
+    size->cx = layout.width;
+    size->cy = layout.rows;
     return bitmap;
 }
 
