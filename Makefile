@@ -5,7 +5,8 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 PACKAGES := cmake ninja-build g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 xvfb xauth \
-            googletest libgtest-dev libbenchmark-dev fonts-wqy-microhei imagemagick
+            googletest libgtest-dev libbenchmark-dev fonts-wqy-microhei imagemagick \
+            g++-i686-linux-gnu qemu-user
 CMAKE_ARGS ?=
 
 .PHONY: deps build build-host build-win64 build-win32 test demo clean

@@ -6,13 +6,13 @@
 
 #include <cstdint>
 
+#include "runtime/checked_call.h"
+
 namespace lyra {
 
 // The libraries searched, in this order, for an entry that names none.
 extern const char* const kDefaultExternalLibraries[6];
 
-// More words than this cannot be passed to an external function.
-constexpr int kMaxExternalArguments = 16;
 
 // Sizes the four arrays to count, zero-filled, and copies the two name tables.
 void SetUpExternalFunctions(uint32_t count, const char* const* libraryNames, const char* const* functionNames);

@@ -50,9 +50,6 @@ intptr_t RuntimeHelper(int number, intptr_t a, intptr_t b, intptr_t c, intptr_t 
 // External functions.
 void* BindExternalFunction(int index);
 intptr_t CallExternalFunction(int index, int argCount, const intptr_t* args);
-// Calls address with the words as WINAPI arguments; false when the callee
-// left the stack unbalanced (only detectable on 32-bit x86).
-bool CallWithStackCheck(void* address, int argCount, const intptr_t* args, intptr_t* result);
 
 // File search helpers.
 char* SearchFiles(const char* pattern, uint32_t attributeMask, bool anyNonDirectory, intptr_t* searchHandle);
