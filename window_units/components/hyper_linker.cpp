@@ -92,8 +92,10 @@ bool OpenHyperLink(const HyperLinkerProperties& properties) {
 
 Component* HyperLinkerComponent::Create(const CreateArgs& args) {
     auto* component = new HyperLinkerComponent(args.windowId, args.unitId);
-    if (args.propertyBlockSize > 0) {
-        ReadHyperLinkerBlock(args.propertyBlock, args.propertyBlockSize, &component->properties_);
+    if (args.propertyBlockSize > 0 &&
+        !ReadHyperLinkerBlock(args.propertyBlock, args.propertyBlockSize, &component->properties_)) {
+        delete component;
+        return nullptr;
     }
     const std::string& caption = component->properties_.caption;
     std::wstring text = GbkToWide(caption.c_str(), caption.size());

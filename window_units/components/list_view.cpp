@@ -119,7 +119,11 @@ Component* ListViewComponent::Create(const CreateArgs& args) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
     auto* component = new ListViewComponent(args.windowId, args.unitId);
-    if (args.propertyBlockSize > 0) ReadListViewBlock(args.propertyBlock, args.propertyBlockSize, &component->properties_);
+    if (args.propertyBlockSize > 0 &&
+        !ReadListViewBlock(args.propertyBlock, args.propertyBlockSize, &component->properties_)) {
+        delete component;
+        return nullptr;
+    }
 
     DWORD style = 0, exStyle = 0, listExStyle = 0;
     component->ComputeStyles(&style, &exStyle, &listExStyle);

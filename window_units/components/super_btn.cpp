@@ -73,7 +73,11 @@ bool KeyFilter(Component*, const MSG& message) {
 
 Component* SuperBtnComponent::Create(const CreateArgs& args) {
     auto* component = new SuperBtnComponent(args.windowId, args.unitId);
-    if (args.propertyBlockSize > 0) ReadSuperBtnBlock(args.propertyBlock, args.propertyBlockSize, &component->properties_);
+    if (args.propertyBlockSize > 0 &&
+        !ReadSuperBtnBlock(args.propertyBlock, args.propertyBlockSize, &component->properties_)) {
+        delete component;
+        return nullptr;
+    }
     HWND parent = args.parent != nullptr ? args.parent : args.window;
     if (!component->CreateControl(parent, args.style, args.left, args.top, args.width, args.height, args.childId)) {
         delete component;
