@@ -20,7 +20,7 @@ namespace {
 
 enum CommonProperty { kLeft = 0, kTop, kWidth, kHeight, kTag, kVisible, kDisabled, kMousePointer, kFirstOwn };
 
-enum FontField { kFontAngle = 0, kFontBold, kFontItalic, kFontStrikeOut, kFontUnderline, kFontPointSize, kFontFace };
+enum FontField { kFontWhole = -1, kFontAngle = 0, kFontBold, kFontItalic, kFontStrikeOut, kFontUnderline, kFontPointSize, kFontFace };
 
 uint64_t Word(uint32_t value) { return value; }
 uint64_t PointerValue(const void* p) { return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(p)); }
@@ -189,7 +189,7 @@ uint64_t ReadFontField(const std::string& bytes, int32_t element) {
         case kFontUnderline: return font.underline ? 1 : 0;
         case kFontPointSize: return Word(static_cast<uint32_t>(PointSize(font)));
         case kFontFace: return PointerValue(MakeText(font.faceName.data(), font.faceName.size()));
-        default: {
+        case kFontWhole: {
             auto* record = static_cast<FontRecord*>(AllocMemory(sizeof(FontRecord)));
             record->angle = font.orientation;
             record->bold = font.weight >= 700 ? 1 : 0;
@@ -200,6 +200,7 @@ uint64_t ReadFontField(const std::string& bytes, int32_t element) {
             record->faceName = MakeText(font.faceName.data(), font.faceName.size());
             return PointerValue(record);
         }
+        default: return 0;  // no such field
     }
 }
 
@@ -221,7 +222,7 @@ std::string WriteFontField(const std::string& current, int32_t element, uint64_t
             if (font.faceName.size() > 31) font.faceName.resize(31);
             break;
         }
-        default: {
+        case kFontWhole: {
             const auto* record = static_cast<const FontRecord*>(BlockOf(value));
             if (record == nullptr) return std::string();  // the default font
             font.orientation = font.escapement = record->angle;
@@ -234,6 +235,7 @@ std::string WriteFontField(const std::string& current, int32_t element, uint64_t
             if (font.faceName.size() > 31) font.faceName.resize(31);
             break;
         }
+        default: return current;  // no such field: the font stays as it is
     }
     std::vector<uint8_t> encoded = EncodeLogFont(font);
     return std::string(encoded.begin(), encoded.end());

@@ -173,6 +173,11 @@ DWORD WINAPI PropertyWorker(void*) {
     Write(kUnitQqEdit, 12, 14, 5);
     Log("font size " + std::to_string(ReadWord(kUnitQqEdit, 12, 5)) + " bold " +
         std::to_string(ReadWord(kUnitQqEdit, 12, 1)) + " face " + ReadText(kUnitQqEdit, 12, 6));
+    // Sub-indexes outside the font's fields: a read answers 0, a write changes nothing.
+    Write(kUnitQqEdit, 12, 1, 7);
+    Write(kUnitQqEdit, 12, 0x10, -2);
+    Log("font outside " + std::to_string(ReadWord(kUnitQqEdit, 12, 7)) + " " +
+        std::to_string(ReadWord(kUnitQqEdit, 12, -2)) + " size " + std::to_string(ReadWord(kUnitQqEdit, 12, 5)));
 
     uint8_t pointerBlock[12] = {1, 0, 0, 0, 4, 0, 0, 0, 3, 0, 0, 0};  // a byte set holding pointer number 3
     Write(kUnitQqLabel, 7, static_cast<uint64_t>(reinterpret_cast<uintptr_t>(pointerBlock)));

@@ -318,6 +318,7 @@ TEST_F(WindowChild, PropertyWritesFromAWorkerThreadTakeEffect) {
     EXPECT_TRUE(HasLine("font size 9 bold 0")) << LineStartingWith("font size");
     std::string font = LineStartingWith("font size 14");
     EXPECT_EQ(font.rfind("font size 14 bold 1 face ", 0), 0u) << font;
+    EXPECT_TRUE(HasLine("font outside 0 0 size 14")) << LineStartingWith("font outside");
 
     EXPECT_TRUE(HasLine("pointer 4 3")) << LineStartingWith("pointer");
     EXPECT_TRUE(HasLine("window visible 0"));
