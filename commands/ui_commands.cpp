@@ -95,7 +95,10 @@ void RunDirectory(ValueRecord* result, int32_t, ValueRecord*) {
 
 void WriteFileBytes(ValueRecord* result, int32_t count, ValueRecord* args) {
     const char* name = TextArgument(count, args, 0);
-    if (name[0] == 0) {
+    bool usable = name[0] != 0;
+    // Data that is not a byte set is a wrong call: no file is touched.
+    for (int32_t i = 1; i < count && usable; ++i) usable = !IsPresent(args[i]) || args[i].type == kTypeByteSet;
+    if (!usable) {
         SetBoolResult(result, false);
         return;
     }

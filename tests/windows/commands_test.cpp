@@ -325,6 +325,17 @@ TEST_F(WriteFiles, FailsOnAnEmptyNameAMissingFolderOrAFileHeldOpen) {
     EXPECT_EQ(ReadFileBytes(path_), "kept");
 }
 
+TEST_F(WriteFiles, DataThatIsNotAByteSetFailsAndLeavesTheFileAlone) {
+    Put("kept");
+    HeapByteSet bytes("x");
+    EXPECT_EQ(LowWord(Call(&WriteFileBytes, {TextArg(gbkPath_.c_str()), bytes.Arg(), TextArg("text")})), 0u);
+    EXPECT_EQ(LowWord(Call(&WriteFileBytes, {TextArg(gbkPath_.c_str()), IntArg(5)})), 0u);
+    EXPECT_EQ(ReadFileBytes(path_), "kept");
+    EXPECT_EQ(LowWord(Call(&WriteFileBytes, {TextArg(gbkPath_.c_str()), Absent(), bytes.Arg()})), 1u)
+        << "an absent argument writes nothing";
+    EXPECT_EQ(ReadFileBytes(path_), "x");
+}
+
 // ---- Threads ----
 
 struct ThreadProbe {
@@ -368,12 +379,16 @@ TEST(LaunchThread, RunsDetachedWithParameterZeroAndReturnsAtOnce) {
 TEST(LaunchThread, HandsOverTheParameterAndTheOpenHandle) {
     ThreadProbe probe;
     gProbe = &probe;
-    HANDLE handle = reinterpret_cast<HANDLE>(0xDEADBEEF);
-    ValueRecord args[3] = {Routine(), IntArg(77), PointerArg(&handle, kTypeInt)};
+    // The variable is 32 bits wide: the word after it stays as it was.
+    uint32_t variable[2] = {0xDEADBEEF, 0xDEADBEEF};
+    ValueRecord args[3] = {Routine(), IntArg(77), PointerArg(variable, kTypeInt)};
     ValueRecord result = kServices.CallLibraryCommand(kThreadLibrary, &LaunchThread, 3, args);
     EXPECT_EQ(LowWord(result), 1u);
-    ASSERT_NE(handle, reinterpret_cast<HANDLE>(0xDEADBEEF));
-    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(variable[1], 0xDEADBEEFu) << "written past the 32-bit variable";
+    ASSERT_NE(variable[0], 0xDEADBEEFu);
+    ASSERT_NE(variable[0], 0u);
+    // Handles keep their meaning in 32 bits; widening sign-extends them.
+    HANDLE handle = reinterpret_cast<HANDLE>(static_cast<intptr_t>(static_cast<int32_t>(variable[0])));
     ASSERT_TRUE(WaitUntil([&] { return probe.threadId != 0; }, 10000));
     EXPECT_EQ(GetThreadId(handle), probe.threadId.load());
     EXPECT_EQ(probe.parameter.load(), 77u);
