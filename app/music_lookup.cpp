@@ -2,6 +2,7 @@
 // extract the songs of each half and fill the two lists.
 #include <string>
 
+#include "app/extraction_pattern.h"
 #include "app/services.h"
 #include "app/list_texts.h"
 #include "app/regex_object.h"
@@ -14,12 +15,6 @@
 namespace lyra::app {
 
 namespace {
-
-const char kSplitMarker[] = "收藏列表";
-
-const char kExtractionPattern[] =
-    "onmouseover=[\\s\\S]*?musicUrl.*?>(.*)</div>[\\s\\S]*?songname.*?style=\"cursor:pointer;\">(.*)</Div></TD>"
-    "[\\s\\S]*?singer.*?style=\"cursor:pointer;\">(.*)</Div></TD>[\\s\\S]*?复制音乐地址";
 
 constexpr int32_t kRed = 0x0000FF;
 

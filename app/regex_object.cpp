@@ -19,12 +19,14 @@ int32_t Truncated(double value) {
 }
 
 // The byte offset of the character the COM object counts as number
-// characterIndex (from 0) in the GBK text: a byte of 0x80 or more starts a
-// two-byte character, which is one character there.
+// characterIndex (from 0) in the GBK text, counted as code page 936 turns
+// the text into UTF-16: a lead byte (0x81 to 0xFE) and the byte after it are
+// one character; every other byte, 0x80 and 0xFF among them, is one alone.
 int32_t ByteOffsetOfCharacter(const char* text, int32_t characterIndex) {
     int32_t offset = 0;
     for (int32_t counted = 0; counted < characterIndex && text[offset] != 0; ++counted) {
-        bool doubleByte = static_cast<unsigned char>(text[offset]) >= 0x80 && text[offset + 1] != 0;
+        auto byte = static_cast<unsigned char>(text[offset]);
+        bool doubleByte = byte >= 0x81 && byte <= 0xFE && text[offset + 1] != 0;
         offset += doubleByte ? 2 : 1;
     }
     return offset;

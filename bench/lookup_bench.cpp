@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/extraction_pattern.h"
 #include "app/regex_object.h"
 #include "app/web_access.h"
 #include "data/external_functions.h"
@@ -35,10 +36,6 @@ namespace {
 using namespace driver;
 
 constexpr uint16_t kPort = 18181;
-
-const char kPattern[] =
-    "onmouseover=[\\s\\S]*?musicUrl.*?>(.*)</div>[\\s\\S]*?songname.*?style=\"cursor:pointer;\">(.*)</Div></TD>"
-    "[\\s\\S]*?singer.*?style=\"cursor:pointer;\">(.*)</Div></TD>[\\s\\S]*?复制音乐地址";
 
 double Now() {
     LARGE_INTEGER frequency, counter;
@@ -152,7 +149,7 @@ int main() {
             fetches.push_back(Now() - start);
             start = Now();
             app::RegexObject regex;
-            regex.Create(kPattern, fetched.c_str());
+            regex.Create(app::kExtractionPattern, fetched.c_str());
             int32_t count = regex.MatchCount();
             for (int32_t i = 1; i <= count; ++i) {
                 for (int32_t k = 1; k <= 3; ++k) lyra::kServices.FreeMemory(regex.SubmatchText(i, k));

@@ -1,6 +1,9 @@
-// The application's constant segment: every literal of the application
-// code lives in this one block, so the memory services treat them as static
-// blocks (never freed, copied out on resize).
+// The application's constant segment: the literals that may be handed to the
+// memory services as blocks (the empty text, the (1, 0) block an array
+// variable starts from, the build-time addresses), which therefore treat them
+// as static (never freed, copied out on resize). The application's other
+// literals are only ever passed as borrowed arguments or copied into blocks
+// of their own (OwnedText::CopyOf), so they stay ordinary constants.
 #pragma once
 
 #include <cstdint>

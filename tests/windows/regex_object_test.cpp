@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/extraction_pattern.h"
 #include "app/regex_object.h"
 #include "runtime/memory.h"
 #include "tests/windows/support/test_program.h"
@@ -25,11 +26,8 @@ using app::RegexObject;
 using demo::LookupPage;
 using demo::Song;
 
-// The lookup's extraction pattern, byte for byte.
-const char kExtractionPattern[] =
-    "onmouseover=[\\s\\S]*?musicUrl.*?>(.*)</div>[\\s\\S]*?songname.*?style=\"cursor:pointer;\">(.*)</Div></TD>"
-    "[\\s\\S]*?singer.*?style=\"cursor:pointer;\">(.*)</Div></TD>[\\s\\S]*?复制音乐地址";
-const char kSplitMarker[] = "收藏列表";
+using app::kExtractionPattern;
+using app::kSplitMarker;
 
 class RegexEnvironment : public ::testing::Environment {
 public:
@@ -209,6 +207,17 @@ TEST(RegexObjectSubmatches, APositionIsTheMatchsOwnNotAnEarlierEqualText) {
     ASSERT_TRUE(regex.Create("abc", "中中中ABCabc", true));
     EXPECT_EQ(Take(regex.MatchText(1, &position)), "abc");
     EXPECT_EQ(position, 9);
+}
+
+TEST(RegexObjectSubmatches, BytesThatAreCharactersOfTheirOwnCountOnce) {
+    // 0x80 and 0xFF are single characters in code page 936, whatever follows.
+    RegexObject regex;
+    ASSERT_TRUE(regex.Create("abc", "\x80xabc\xFFyabc"));
+    int32_t position = 99;
+    EXPECT_EQ(Take(regex.MatchText(1, &position)), "abc");
+    EXPECT_EQ(position, 2);
+    EXPECT_EQ(Take(regex.MatchText(2, &position)), "abc");
+    EXPECT_EQ(position, 7);
 }
 
 // ---- The extraction pattern on lookup pages ----
