@@ -44,7 +44,9 @@ int64_t TypedArgumentWord(const TypedCallRecord& r) {
         case kTypeByteSet:
         case kTypeRoutine: return static_cast<int64_t>(RecordWord(r));
         default:
-            if (IsArrayType(r.type)) return static_cast<int64_t>(RecordWord(r));
+            // Arrays and library types (object and variant blocks, a
+            // library's own records) are addresses, passed whole.
+            if (IsArrayType(r.type) || ClassOfType(r.type) == TypeClass::Library) return static_cast<int64_t>(RecordWord(r));
             return static_cast<int32_t>(LowWord(r));
     }
 }

@@ -166,7 +166,8 @@ inline uintptr_t RecordWord(const TypedCallRecord& r) {
 
 // The machine word a typed call record becomes when it is passed to an
 // application subroutine: byte zero-extended, short sign-extended, the 8-byte
-// types whole, pointers whole, every other type as its low word.
+// types whole, pointers (texts, byte sets, routines, arrays and library
+// types) whole, every other type as its low word.
 int64_t TypedArgumentWord(const TypedCallRecord& r);
 
 // ---- Heap layouts ----

@@ -70,6 +70,16 @@ TEST(ValueRecords, TypedArgumentsWidenByType) {
     r.flags = 0;
     r.type = 0x10003;
     EXPECT_EQ(TypedArgumentWord(r), both);
+
+    // Library types hold addresses: a whole pointer, not its low half.
+    int value = 0;
+    std::memset(r.datum, 0, sizeof r.datum);
+    uintptr_t address = reinterpret_cast<uintptr_t>(&value);
+    std::memcpy(r.datum, &address, sizeof address);
+    for (uint32_t type : {uint32_t{kTypeComObject}, uint32_t{kTypeVariant}, 0x20001u}) {
+        r.type = type;
+        EXPECT_EQ(TypedArgumentWord(r), static_cast<int64_t>(reinterpret_cast<intptr_t>(&value))) << std::hex << type;
+    }
 }
 
 TEST(ValueLayouts, ByteSetAndArraySizes) {
