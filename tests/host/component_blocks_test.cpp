@@ -193,19 +193,42 @@ TEST(HyperLinkerBlock, ReadsBackWhatItWroteAndRefusesShortBlocks) {
 TEST(HyperLinkerTarget, EmailModeAddsMailtoAndAnEmptyAddressGivesNothing) {
     HyperLinkerProperties p;
     p.target = "someone@example.org";
-    EXPECT_EQ(HyperLinkTarget(p), "someone@example.org");
     p.mode = kEmailAddress;
     EXPECT_EQ(HyperLinkTarget(p), "mailto:someone@example.org");
     p.target.clear();
     EXPECT_EQ(HyperLinkTarget(p), "");
 }
 
+// Web mode opens web addresses only: the shell is never asked to start a
+// program, open a file or follow another scheme.
+TEST(HyperLinkerTarget, WebModeOpensOnlyHttpAndHttpsAddresses) {
+    HyperLinkerProperties p;
+    for (const char* address : {"http://127.0.0.1/", "HTTPS://example.org/a b", "Http://x"}) {
+        p.target = address;
+        EXPECT_EQ(HyperLinkTarget(p), address);
+    }
+    for (const char* address : {"someone@example.org", "C:\\Windows\\notepad.exe", "file:///C:/boot.ini",
+                                "javascript:alert(1)", "mailto:x@y", "http:/x", " http://x/", "\\\\host\\share"}) {
+        p.target = address;
+        EXPECT_EQ(HyperLinkTarget(p), "") << address;
+    }
+}
+
 TEST(HyperLinkerTarget, BrowserCommandIsCutAtTheArgumentPlaceholder) {
     EXPECT_EQ(BrowserCommandLine("\"C:\\b\\browser.exe\" -osint -url \"%1\"", "http://x/"),
-              "\"C:\\b\\browser.exe\" -osint -url  http://x/");
-    EXPECT_EQ(BrowserCommandLine("C:\\b\\browser.exe %1", "http://x/"), "C:\\b\\browser.exe  http://x/");
-    EXPECT_EQ(BrowserCommandLine("C:\\b\\browser.exe -nohome", "http://x/"), "C:\\b\\browser.exe -nohome http://x/");
-    EXPECT_EQ(BrowserCommandLine("b.exe %1 \"%1\"", "t"), "b.exe %1  t") << "the quoted %1 wins over an earlier bare one";
+              "\"C:\\b\\browser.exe\" -osint -url  \"http://x/\"");
+    EXPECT_EQ(BrowserCommandLine("C:\\b\\browser.exe %1", "http://x/"), "C:\\b\\browser.exe  \"http://x/\"");
+    EXPECT_EQ(BrowserCommandLine("C:\\b\\browser.exe -nohome", "http://x/"),
+              "C:\\b\\browser.exe -nohome \"http://x/\"");
+    EXPECT_EQ(BrowserCommandLine("b.exe %1 \"%1\"", "t"), "b.exe %1  \"t\"") << "the quoted %1 wins over an earlier bare one";
+}
+
+// The target is one argument of the browser's command line, whatever it holds.
+TEST(HyperLinkerTarget, TheTargetIsQuotedAndCannotEndItsQuotes) {
+    EXPECT_EQ(BrowserCommandLine("b.exe", "http://x/a b&c"), "b.exe \"http://x/a b&c\"");
+    EXPECT_EQ(BrowserCommandLine("b.exe", "http://x/\" -new-program \"y"), "b.exe \"http://x/%22 -new-program %22y\"");
+    EXPECT_EQ(BrowserCommandLine("b.exe", "http://x/\\"), "b.exe \"http://x/%5C\"")
+        << "a backslash before the closing quote would escape it";
 }
 
 }  // namespace

@@ -71,6 +71,17 @@ TEST_F(HyperLinkerTest, AnEmptyAddressOpensNothing) {
     EXPECT_TRUE(gOpened.empty());
 }
 
+TEST_F(HyperLinkerTest, AnAddressThatIsNotAWebAddressOpensNothing) {
+    gShellAnswer = 2;  // nor may the browser fallback run it
+    HyperLinkerProperties p;
+    p.caption = "制作者主页";
+    p.target = "C:\\Windows\\system32\\calc.exe";
+    Create(p);
+    Click();
+    EXPECT_TRUE(gOpened.empty());
+    EXPECT_TRUE(gRun.empty());
+}
+
 TEST_F(HyperLinkerTest, AClickOpensTheWebAddressOrTheMailAddress) {
     HyperLinkerProperties p;
     p.caption = "制作者主页";
@@ -115,7 +126,7 @@ TEST_F(HyperLinkerTest, AFailedShellFallsBackToTheRegisteredBrowser) {
     }
     ASSERT_EQ(gRun.size(), 1u);
     EXPECT_TRUE(opened);
-    const std::wstring tail = L" http://127.0.0.1:18080/maker.html";
+    const std::wstring tail = L" \"http://127.0.0.1:18080/maker.html\"";
     ASSERT_GT(gRun[0].size(), tail.size());
     EXPECT_EQ(gRun[0].substr(gRun[0].size() - tail.size()), tail);
     EXPECT_EQ(gRun[0].find(L"%1"), std::wstring::npos) << gRun[0];

@@ -35,9 +35,25 @@ bool ReadHyperLinkerBlock(const uint8_t* data, size_t size, HyperLinkerPropertie
     return true;
 }
 
+namespace {
+
+bool StartsWithNoCase(const std::string& text, const char* prefix) {
+    for (size_t i = 0; prefix[i] != 0; ++i) {
+        if (i >= text.size()) return false;
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        if (c != prefix[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 std::string HyperLinkTarget(const HyperLinkerProperties& p) {
     if (p.target.empty()) return std::string();
-    return p.mode == kEmailAddress ? "mailto:" + p.target : p.target;
+    if (p.mode == kEmailAddress) return "mailto:" + p.target;
+    if (!StartsWithNoCase(p.target, "http://") && !StartsWithNoCase(p.target, "https://")) return std::string();
+    return p.target;
 }
 
 std::string BrowserCommandLine(const std::string& command, const std::string& target) {
@@ -45,7 +61,15 @@ std::string BrowserCommandLine(const std::string& command, const std::string& ta
     size_t cut = command.find("\"%1\"");
     if (cut == std::string::npos) cut = command.find("%1");
     if (cut != std::string::npos) kept = command.substr(0, cut);
-    return kept + " " + target;
+    // Quotes and backslashes are escaped as an address escapes them, so
+    // the quoted target stays one argument.
+    std::string quoted = "\"";
+    for (char c : target) {
+        if (c == '"') quoted += "%22";
+        else if (c == '\\') quoted += "%5C";
+        else quoted += c;
+    }
+    return kept + " " + quoted + "\"";
 }
 
 }  // namespace lyra

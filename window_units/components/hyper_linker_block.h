@@ -29,13 +29,15 @@ std::vector<uint8_t> WriteHyperLinkerBlock(const HyperLinkerProperties& properti
 bool ReadHyperLinkerBlock(const uint8_t* data, size_t size, HyperLinkerProperties* properties);
 
 // The address to open: the stored one, with "mailto:" in front in e-mail
-// mode; empty when there is no address.
+// mode; empty when there is no address, and in web mode when it is not an
+// http or https address (nothing else is handed to the shell).
 std::string HyperLinkTarget(const HyperLinkerProperties& properties);
 
 // The browser command for a target, from the command line registered for
 // opening ".htm" files: cut at the first %1 that stands between double
 // quotes (before its opening quote), else at the first %1, else kept whole;
-// then one space and the target.
+// then one space and the target in double quotes, its own quotes and
+// backslashes percent-encoded.
 std::string BrowserCommandLine(const std::string& registeredCommand, const std::string& target);
 
 }  // namespace lyra
