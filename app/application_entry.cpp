@@ -37,9 +37,9 @@ const ApplicationRoutine kRoutines[kApplicationRoutineCount] = {
 extern const RoutineTable kApplicationRoutineTable = {kApplicationRoutineCount, kRoutines};
 
 int ApplicationEntry() {
-    kServices.RuntimeHelper(kHelperInitialiseProgram, 0, 0, 0, 0, 0);
+    kServices.RuntimeHelper(kHelperInitialiseProgram, 0, 0, 0, 0, 0, 0);
     _fpreset();
-    kServices.RuntimeHelper(kHelperSetExitHook, reinterpret_cast<intptr_t>(&ExitRoutine), 0, 0, 0, 0);
+    kServices.RuntimeHelper(kHelperSetExitHook, reinterpret_cast<intptr_t>(&ExitRoutine), 0, 0, 0, 0, 0);
     StartupRoutine();
     kServices.LoadStartWindow(units::kMainWindow);
     kServices.RunMessageLoop();

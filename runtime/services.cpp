@@ -49,7 +49,14 @@ void LoadStartWindow(uint32_t windowId) {
     }
 }
 
-intptr_t RuntimeHelper(int number, intptr_t a, intptr_t b, intptr_t c, intptr_t d, intptr_t) {
+// A property value in helper words: the datum in the first word, and on
+// 32-bit builds its high half in the second.
+uint64_t HelperValue(intptr_t low, intptr_t high) {
+    if (sizeof(intptr_t) == 8) return static_cast<uint64_t>(low);
+    return static_cast<uint32_t>(low) | static_cast<uint64_t>(static_cast<uint32_t>(high)) << 32;
+}
+
+intptr_t RuntimeHelper(int number, intptr_t a, intptr_t b, intptr_t c, intptr_t d, intptr_t e, intptr_t f) {
     switch (number) {
         case kHelperSearchFiles:
             return reinterpret_cast<intptr_t>(SearchFiles(reinterpret_cast<const char*>(a), static_cast<uint32_t>(b),
@@ -63,11 +70,23 @@ intptr_t RuntimeHelper(int number, intptr_t a, intptr_t b, intptr_t c, intptr_t 
         case kHelperSetExitHook:
             Runtime().exitHook.store(reinterpret_cast<ExitRoutine>(a));
             return 0;
+        case kHelperReadObjectProperty:
+            // (type code, object, property number, element index)
+            if (kProgramWindowLayer == nullptr || kProgramWindowLayer->ReadObjectProperty == nullptr) return 0;
+            return static_cast<intptr_t>(kProgramWindowLayer->ReadObjectProperty(
+                static_cast<uint32_t>(a), reinterpret_cast<void*>(b), static_cast<int32_t>(c), static_cast<int32_t>(d)));
+        case kHelperWriteObjectProperty:
+            // (type code, object, property number, element index, value words)
+            if (kProgramWindowLayer != nullptr && kProgramWindowLayer->WriteObjectProperty != nullptr) {
+                kProgramWindowLayer->WriteObjectProperty(static_cast<uint32_t>(a), reinterpret_cast<void*>(b),
+                                                         static_cast<int32_t>(c), static_cast<int32_t>(d),
+                                                         HelperValue(e, f));
+            }
+            return 0;
         case kHelperInitialiseProgram:
             TheRuntimeApplication().InitialiseProgram();
             return 0;
         default:
-            // Object property helpers serve library data types this program does not have.
             return 0;
     }
 }

@@ -23,7 +23,7 @@ struct ServiceTable {
     void (*ExitProgram)(int exitCode);
     void (*RunMessageLoop)();
     void (*LoadStartWindow)(uint32_t windowId);
-    intptr_t (*RuntimeHelper)(int number, intptr_t a, intptr_t b, intptr_t c, intptr_t d, intptr_t e);
+    intptr_t (*RuntimeHelper)(int number, intptr_t a, intptr_t b, intptr_t c, intptr_t d, intptr_t e, intptr_t f);
 };
 
 extern const ServiceTable kServices;
@@ -45,7 +45,9 @@ uint64_t ReadProperty(uint32_t windowId, uint32_t unitId, int32_t property, int3
 void WriteProperty(uint32_t windowId, uint32_t unitId, int32_t property, int32_t element, uint64_t value);
 void RunMessageLoop();
 void LoadStartWindow(uint32_t windowId);
-intptr_t RuntimeHelper(int number, intptr_t a, intptr_t b, intptr_t c, intptr_t d, intptr_t e);
+// Helper number's own words: at most six (helper 5 takes them all); the
+// words a helper does not take are not read.
+intptr_t RuntimeHelper(int number, intptr_t a, intptr_t b, intptr_t c, intptr_t d, intptr_t e, intptr_t f);
 
 // External functions.
 void* BindExternalFunction(int index);

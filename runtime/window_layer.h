@@ -27,6 +27,9 @@ struct WindowLayer {
     intptr_t (*Request)(int code, intptr_t param1, intptr_t param2, bool* handled);
     uint64_t (*ReadProperty)(uint32_t windowId, uint32_t unitId, int32_t property, int32_t element);
     void (*WriteProperty)(uint32_t windowId, uint32_t unitId, int32_t property, int32_t element, uint64_t value);
+    // Helpers 4 and 5: the own properties of an object of a library data type.
+    uint64_t (*ReadObjectProperty)(uint32_t typeCode, void* object, int32_t property, int32_t element);
+    void (*WriteObjectProperty)(uint32_t typeCode, void* object, int32_t property, int32_t element, uint64_t value);
 };
 
 extern const WindowLayer* const kProgramWindowLayer;

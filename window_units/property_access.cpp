@@ -138,19 +138,24 @@ struct OwnProperty {
     SetPropertyOperation set;
 };
 
-// The own property's description and operations; a component without a
-// live window is the error "指定窗口尚未载入". description is null for a
-// number the type does not have.
-OwnProperty FindOwnProperty(UnitRecord& unit, int32_t property) {
-    if (UnitHandle(unit) == nullptr) ReportError("指定窗口尚未载入", 0);
-    OwnProperty own{unit.object, nullptr, nullptr, nullptr};
-    const DataTypeRecord* type = DataTypeRecordOf(unit.typeCode);
+// The own property's description and operations of a component of the
+// type typeCode; description is null for a number the type does not have.
+OwnProperty OwnPropertyOf(Component* component, uint32_t typeCode, int32_t property) {
+    OwnProperty own{component, nullptr, nullptr, nullptr};
+    const DataTypeRecord* type = DataTypeRecordOf(typeCode);
     uint32_t number = static_cast<uint32_t>(property - kFirstOwn);
     if (type == nullptr || type->getInterface == nullptr || number >= type->propertyCount) return own;
     own.description = &type->properties[number];
     own.get = reinterpret_cast<GetPropertyOperation>(type->getInterface(kOpGetProperty));
     own.set = reinterpret_cast<SetPropertyOperation>(type->getInterface(kOpPropertyChanged));
     return own;
+}
+
+// As OwnPropertyOf for a unit; a component without a live window is the
+// error "指定窗口尚未载入".
+OwnProperty FindOwnProperty(UnitRecord& unit, int32_t property) {
+    if (UnitHandle(unit) == nullptr) ReportError("指定窗口尚未载入", 0);
+    return OwnPropertyOf(unit.object, unit.typeCode, property);
 }
 
 bool IsIntegerKind(uint16_t kind) {
@@ -241,8 +246,7 @@ std::string WriteFontField(const std::string& current, int32_t element, uint64_t
     return std::string(encoded.begin(), encoded.end());
 }
 
-uint64_t ReadOwn(UnitRecord& unit, int32_t property, int32_t element) {
-    OwnProperty own = FindOwnProperty(unit, property);
+uint64_t ReadOwn(const OwnProperty& own, int32_t property, int32_t element) {
     PropertyValue value;
     if (own.description == nullptr || own.get == nullptr || !own.get(own.component, property - kFirstOwn, &value)) {
         return 0;
@@ -256,8 +260,7 @@ uint64_t ReadOwn(UnitRecord& unit, int32_t property, int32_t element) {
     return PointerValue(MakeText(value.bytes.data(), value.bytes.size()));
 }
 
-void WriteOwn(UnitRecord& unit, int32_t property, int32_t element, uint64_t raw) {
-    OwnProperty own = FindOwnProperty(unit, property);
+void WriteOwn(const OwnProperty& own, int32_t property, int32_t element, uint64_t raw) {
     if (own.description == nullptr || own.set == nullptr) return;
     uint16_t kind = own.description->valueKind;
     PropertyValue value;
@@ -301,7 +304,7 @@ void ReadOnWindowThread(void* context) {
     } else if (call->property < kFirstOwn) {
         call->value = ReadCommon(*target.unit, call->property);
     } else {
-        call->value = ReadOwn(*target.unit, call->property, call->element);
+        call->value = ReadOwn(FindOwnProperty(*target.unit, call->property), call->property, call->element);
     }
 }
 
@@ -311,7 +314,45 @@ void WriteOnWindowThread(void* context) {
     Target target = FindTarget(call->windowId, call->unitId);
     if (call->property < 0) return;
     if (call->property < kFirstOwn) WriteCommon(*target.unit, call->property, call->value);
-    else WriteOwn(*target.unit, call->property, call->element, call->value);
+    else WriteOwn(FindOwnProperty(*target.unit, call->property), call->property, call->element, call->value);
+}
+
+// The own property of an object given by its type code, when the object is
+// a live component of that type in the loaded template; otherwise nothing
+// is touched through it.
+struct ObjectPropertyCall {
+    uint32_t typeCode;
+    void* object;
+    int32_t property;
+    int32_t element;
+    uint64_t value;
+};
+
+bool FindLiveObject(uint32_t typeCode, void* object, OwnProperty* own, int32_t property) {
+    if (object == nullptr || property < kFirstOwn) return false;
+    for (WindowRecord& window : LoadedTemplate().windows) {
+        for (UnitRecord& unit : window.units) {
+            if (unit.object != object) continue;
+            if (unit.typeCode != typeCode || UnitHandle(unit) == nullptr) return false;
+            *own = OwnPropertyOf(unit.object, typeCode, property);
+            return true;
+        }
+    }
+    return false;
+}
+
+void ReadObjectOnWindowThread(void* context) {
+    auto* call = static_cast<ObjectPropertyCall*>(context);
+    OwnProperty own;
+    if (ProgramEnding() || !FindLiveObject(call->typeCode, call->object, &own, call->property)) return;
+    call->value = ReadOwn(own, call->property, call->element);
+}
+
+void WriteObjectOnWindowThread(void* context) {
+    auto* call = static_cast<ObjectPropertyCall*>(context);
+    OwnProperty own;
+    if (ProgramEnding() || !FindLiveObject(call->typeCode, call->object, &own, call->property)) return;
+    WriteOwn(own, call->property, call->element, call->value);
 }
 
 }  // namespace
@@ -325,6 +366,17 @@ uint64_t ReadUnitProperty(uint32_t windowId, uint32_t unitId, int32_t property, 
 void WriteUnitProperty(uint32_t windowId, uint32_t unitId, int32_t property, int32_t element, uint64_t value) {
     PropertyCall call{windowId, unitId, property, element, value};
     RunOnMainThread(&WriteOnWindowThread, &call);
+}
+
+uint64_t ReadObjectProperty(uint32_t typeCode, void* object, int32_t property, int32_t element) {
+    ObjectPropertyCall call{typeCode, object, property, element, 0};
+    RunOnMainThread(&ReadObjectOnWindowThread, &call);
+    return call.value;
+}
+
+void WriteObjectProperty(uint32_t typeCode, void* object, int32_t property, int32_t element, uint64_t value) {
+    ObjectPropertyCall call{typeCode, object, property, element, value};
+    RunOnMainThread(&WriteObjectOnWindowThread, &call);
 }
 
 }  // namespace lyra

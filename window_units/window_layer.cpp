@@ -87,6 +87,8 @@ const WindowLayer kWindowUnitsLayer = {
     &HandleRequest,
     &ReadUnitProperty,
     &WriteUnitProperty,
+    &ReadObjectProperty,
+    &WriteObjectProperty,
 };
 
 }  // namespace lyra

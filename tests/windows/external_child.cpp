@@ -27,7 +27,7 @@ const ProgramImageHeader kProgramImageHeader = {
 const WindowLayer* const kProgramWindowLayer = nullptr;
 
 int ApplicationEntry() {
-    kServices.RuntimeHelper(kHelperInitialiseProgram, 0, 0, 0, 0, 0);
+    kServices.RuntimeHelper(kHelperInitialiseProgram, 0, 0, 0, 0, 0, 0);
     int entry = __argc > 1 ? std::atoi(__argv[1]) : -1;
     intptr_t result = kServices.CallExternalFunction(entry, 0, nullptr);
     kServices.ExitProgram(static_cast<int>(result));

@@ -124,8 +124,8 @@ int ApplicationEntry() {
     gLogPath = argv[2];
     LocalFree(argv);
 
-    kServices.RuntimeHelper(kHelperInitialiseProgram, 0, 0, 0, 0, 0);
-    kServices.RuntimeHelper(kHelperSetExitHook, reinterpret_cast<intptr_t>(&LoggingExitRoutine), 0, 0, 0, 0);
+    kServices.RuntimeHelper(kHelperInitialiseProgram, 0, 0, 0, 0, 0, 0);
+    kServices.RuntimeHelper(kHelperSetExitHook, reinterpret_cast<intptr_t>(&LoggingExitRoutine), 0, 0, 0, 0, 0);
     Log("entry");
     wchar_t directory[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, directory);

@@ -218,7 +218,7 @@ int ApplicationEntry() {
     gLogPath = argv[2];
     LocalFree(argv);
 
-    kServices.RuntimeHelper(kHelperInitialiseProgram, 0, 0, 0, 0, 0);
+    kServices.RuntimeHelper(kHelperInitialiseProgram, 0, 0, 0, 0, 0, 0);
     Log("scenario " + Narrow(gScenario));
 
     if (Scenario(L"read-unloaded")) {
@@ -271,6 +271,26 @@ int ApplicationEntry() {
             Log("property-data " + Hex(unit.id) + (same ? " same" : " different"));
         }
         Log("property-data-done");
+    }
+    if (Scenario(L"object-props")) {
+        // Helpers 4 and 5: the edit box's own properties through its object.
+        WindowRecord& start = LoadedTemplate().windows.at(0);
+        UnitRecord* edit = start.FindUnit(kUnitQqEdit);
+        auto object = reinterpret_cast<intptr_t>(edit->object);
+        auto type = static_cast<intptr_t>(edit->typeCode);
+        auto helper = kServices.RuntimeHelper;
+        helper(kHelperWriteObjectProperty, type, object, 8, -1, static_cast<intptr_t>(TextValue("67890")), 0);
+        helper(kHelperWriteObjectProperty, type, object, 14, -1, 7, 0);
+        auto* text = reinterpret_cast<char*>(helper(kHelperReadObjectProperty, type, object, 8, -1, 0, 0));
+        std::string content = text != nullptr ? text : "";
+        kServices.FreeMemory(text);
+        int local = 0;
+        auto otherType = static_cast<intptr_t>(start.FindUnit(kUnitQueryGroup)->typeCode);
+        Log("object-props " + content + " " + std::to_string(helper(kHelperReadObjectProperty, type, object, 14, -1, 0, 0)) +
+            " " + std::to_string(ReadWord(kUnitQqEdit, 14)) + " " +
+            std::to_string(helper(kHelperReadObjectProperty, otherType, object, 8, -1, 0, 0)) + " " +
+            std::to_string(helper(kHelperReadObjectProperty, type, reinterpret_cast<intptr_t>(&local), 8, -1, 0, 0)) +
+            " " + std::to_string(helper(kHelperReadObjectProperty, type, object, 0, -1, 0, 0)));
     }
     if (Scenario(L"focus")) {
         HWND edit = LoadedTemplate().windows.at(0).FindUnit(kUnitQqEdit)->object->Handle();

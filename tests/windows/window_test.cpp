@@ -327,6 +327,13 @@ TEST_F(WindowChild, PropertyWritesFromAWorkerThreadTakeEffect) {
     EXPECT_EQ(RectInParent(QqEdit()).left, 60);
 }
 
+TEST_F(WindowChild, ObjectPropertyHelpersReachALiveComponentOfTheirTypeOnly) {
+    ASSERT_TRUE(StartShown(L"object-props"));
+    ASSERT_TRUE(WaitUntil([&] { return !LineStartingWith("object-props").empty(); }, 10000));
+    EXPECT_TRUE(HasLine("object-props 67890 7 7 0 0 0")) << LineStartingWith("object-props");
+    EXPECT_EQ(TextOf(QqEdit()), L"67890");
+}
+
 TEST_F(WindowChild, ReadingAnOwnPropertyBeforeTheWindowIsLoadedIsAnError) {
     ASSERT_TRUE(Start(L"read-unloaded"));
     EXPECT_EQ(AnswerErrorBox(), L"运行时出错!\r\n\r\n错误信息：指定窗口尚未载入\r\n");

@@ -48,7 +48,7 @@ void InitialiseTestProgram() {
     static bool initialised = false;
     if (initialised) return;
     initialised = true;
-    kServices.RuntimeHelper(kHelperInitialiseProgram, 0, 0, 0, 0, 0);
+    kServices.RuntimeHelper(kHelperInitialiseProgram, 0, 0, 0, 0, 0, 0);
 }
 
 }  // namespace lyra::test
