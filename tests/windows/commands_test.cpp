@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -334,6 +335,86 @@ TEST_F(WriteFiles, DataThatIsNotAByteSetFailsAndLeavesTheFileAlone) {
     EXPECT_EQ(LowWord(Call(&WriteFileBytes, {TextArg(gbkPath_.c_str()), Absent(), bytes.Arg()})), 1u)
         << "an absent argument writes nothing";
     EXPECT_EQ(ReadFileBytes(path_), "x");
+}
+
+// ---- File search (runtime helpers 0 and 1) ----
+
+class FileSearch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t folder[MAX_PATH];
+        GetTempPathW(MAX_PATH, folder);
+        folder_ = std::wstring(folder) + L"lyrabox_查找测试";
+        CreateDirectoryW(folder_.c_str(), nullptr);
+        CreateDirectoryW((folder_ + L"\\sub").c_str(), nullptr);
+        for (const wchar_t* name : {L"a.txt", L"歌曲.txt", L"h.txt", L"b.dat"}) Touch(name);
+        SetFileAttributesW((folder_ + L"\\h.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+        gbkFolder_ = WideToGbk(folder_.c_str());
+    }
+    void TearDown() override {
+        SetFileAttributesW((folder_ + L"\\h.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+        for (const wchar_t* name : {L"a.txt", L"歌曲.txt", L"h.txt", L"b.dat"}) DeleteFileW((folder_ + L"\\" + name).c_str());
+        RemoveDirectoryW((folder_ + L"\\sub").c_str());
+        RemoveDirectoryW(folder_.c_str());
+    }
+    void Touch(const wchar_t* name) {
+        HANDLE file = CreateFileW((folder_ + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        CloseHandle(file);
+    }
+    // One step of a search; an empty pattern continues the one in handle_.
+    bool Next(const std::string& pattern, uint32_t mask, bool anyFile, std::string* name) {
+        std::string full = pattern.empty() ? std::string() : gbkFolder_ + "\\" + pattern;
+        auto* found = reinterpret_cast<char*>(kServices.RuntimeHelper(kHelperSearchFiles, reinterpret_cast<intptr_t>(full.c_str()),
+                                                                      mask, anyFile ? 1 : 0,
+                                                                      reinterpret_cast<intptr_t>(&handle_), 0, 0));
+        if (found == nullptr) return false;
+        *name = found;
+        FreeMemory(found);
+        return true;
+    }
+    std::vector<std::string> All(const std::string& pattern, uint32_t mask, bool anyFile) {
+        std::vector<std::string> names;
+        std::string name;
+        for (bool more = Next(pattern, mask, anyFile, &name); more; more = Next("", mask, anyFile, &name)) {
+            names.push_back(name);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    std::wstring folder_;
+    std::string gbkFolder_;
+    intptr_t handle_ = 0;
+};
+
+TEST_F(FileSearch, FiltersByAttributeAndClosesTheSearchWhenItRunsOut) {
+    EXPECT_EQ(All("*", 0, true), (std::vector<std::string>{"a.txt", "b.dat", "h.txt", "歌曲.txt"}))
+        << "any entry that is not a directory";
+    EXPECT_EQ(handle_, 0) << "a search that ran out is closed";
+    EXPECT_EQ(All("*.txt", 0, true), (std::vector<std::string>{"a.txt", "h.txt", "歌曲.txt"}));
+    EXPECT_EQ(All("*", FILE_ATTRIBUTE_HIDDEN, false), (std::vector<std::string>{"h.txt"}));
+    std::vector<std::string> folders = All("*", FILE_ATTRIBUTE_DIRECTORY | 0x100, false);
+    EXPECT_NE(std::find(folders.begin(), folders.end(), "sub"), folders.end()) << "bits beyond 0x37 are ignored";
+    EXPECT_EQ(std::find(folders.begin(), folders.end(), "a.txt"), folders.end());
+
+    std::string name;
+    EXPECT_FALSE(Next("*.none", 0, true, &name));
+    EXPECT_EQ(handle_, 0);
+    EXPECT_FALSE(Next("", 0, true, &name)) << "no search to continue";
+}
+
+TEST_F(FileSearch, ANewPatternRestartsAndEndFileSearchClosesAnOpenSearch) {
+    std::string first, again;
+    ASSERT_TRUE(Next("*.dat", 0, true, &first));
+    EXPECT_EQ(first, "b.dat");
+    EXPECT_NE(handle_, 0);
+    ASSERT_TRUE(Next("*.dat", 0, true, &again)) << "the open search is replaced, not continued";
+    EXPECT_EQ(again, "b.dat");
+    ASSERT_TRUE(Next("*.txt", 0, true, &first));
+    ASSERT_NE(handle_, 0);
+    kServices.RuntimeHelper(kHelperEndFileSearch, handle_, 0, 0, 0, 0, 0);
+    handle_ = 0;
+    kServices.RuntimeHelper(kHelperEndFileSearch, 0, 0, 0, 0, 0, 0);  // no search: nothing happens
 }
 
 // ---- Threads ----
