@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "data/window_template.h"
+#include "window_units/components/edit_box_block.h"
+#include "window_units/components/window_block.h"
 
 namespace lyra {
 
@@ -17,6 +19,41 @@ void Bind(UnitRecord& unit, int32_t event, uint32_t routineWord) {
     binding.eventNumber = event;
     binding.routineWord = routineWord;
     unit.events.push_back(binding);
+}
+
+// The dialog: a copy of the start window's own record and of its number box,
+// resized and renamed, every event bound.
+WindowRecord DialogWindow(const WindowRecord& start) {
+    WindowRecord dialog;
+    dialog.id = kTestDialogWindowId;
+    UnitRecord self = start.units.at(0);
+    WindowProperties properties;
+    properties.caption = "Lyrabox 对话框";
+    properties.borderStyle = 3;
+    self.propertyBlock = WriteWindowBlock(properties);
+    self.left = 120;
+    self.top = 120;
+    self.width = 320;
+    self.height = 160;
+    self.children.clear();
+    UnitRecord edit = *start.FindUnit(kUnitQqEdit);
+    edit.id = kTestDialogEdit;
+    edit.name = "编辑框_对话";
+    edit.parentId = 0;
+    edit.left = 16;
+    edit.top = 16;
+    EditBoxProperties editProperties;
+    editProperties.content = "对话";
+    edit.propertyBlock = WriteEditBoxBlock(editProperties);
+    dialog.units = {self, edit};
+    for (uint32_t i = 0; i < dialog.units.size(); ++i) {
+        UnitRecord& unit = dialog.units[i];
+        unit.events.clear();
+        for (int32_t event = -12; event <= (i == 0 ? 11 : 3); ++event) {
+            Bind(unit, event, TestRoutineIndex(kTestDialogFirstOrdinal + i, event));
+        }
+    }
+    return dialog;
 }
 
 }  // namespace
@@ -45,6 +82,7 @@ WindowTemplate WindowTestTemplate() {
         }
         if (isWindow) Bind(unit, 0, kTestShadowedRoutine);
     }
+    result.windows.push_back(DialogWindow(window));
     return result;
 }
 

@@ -24,6 +24,12 @@ constexpr uint32_t kTestRoutineCount = kTestUnitLimit * kTestEventSlots;
 // another binding of the same event.
 constexpr uint32_t kTestShadowedRoutine = kTestRoutineCount - 1;
 
+// A second window of the test template, "Lyrabox 对话框", with one edit box;
+// its units count as ordinals from kTestDialogFirstOrdinal on.
+constexpr uint32_t kTestDialogWindowId = 0x52010002;
+constexpr uint32_t kTestDialogEdit = 0x16020001;
+constexpr uint32_t kTestDialogFirstOrdinal = 12;
+
 inline uint32_t TestRoutineIndex(uint32_t unitOrdinal, int32_t event) {
     return unitOrdinal * kTestEventSlots + static_cast<uint32_t>(event + kTestEventBias);
 }

@@ -23,6 +23,51 @@ struct CreatedUnit {
     bool show;
 };
 
+// A modal window being run: the windows it disabled, to be enabled again
+// exactly once, when it goes or its loop ends. Window thread only.
+struct ModalSession {
+    uint32_t windowId;
+    HWND owner;
+    std::vector<HWND> disabled;
+    bool ended;
+};
+
+std::vector<ModalSession*> gModalSessions;  // innermost last
+
+void EndModalSession(ModalSession& session) {
+    if (session.ended) return;
+    session.ended = true;
+    for (HWND window : session.disabled) {
+        if (IsWindow(window)) EnableWindow(window, TRUE);
+    }
+}
+
+// The modal loop runs while the innermost session has not ended.
+void UpdateModalFlag() {
+    TheRuntimeApplication().modalActive = !gModalSessions.empty() && !gModalSessions.back()->ended;
+}
+
+// Step 12: every other top-level window of the program that is enabled now.
+void DisableOtherWindows(const WindowRecord& self, ModalSession* session) {
+    for (WindowRecord& other : LoadedTemplate().windows) {
+        if (&other == &self || other.units.empty()) continue;
+        HWND handle = UnitHandle(other.units[0]);
+        if (handle == nullptr || !IsWindowEnabled(handle)) continue;
+        EnableWindow(handle, FALSE);
+        session->disabled.push_back(handle);
+    }
+}
+
+void RunModal(WindowRecord& window, ModalSession& session) {
+    gModalSessions.push_back(&session);
+    UpdateModalFlag();
+    if (UnitHandle(window.units[0]) != nullptr) TheRuntimeApplication().RunMessageLoop(1);
+    EndModalSession(session);
+    gModalSessions.pop_back();
+    UpdateModalFlag();
+    if (session.owner != nullptr && IsWindow(session.owner)) SetForegroundWindow(session.owner);
+}
+
 void RaiseWindowEvent(WindowRecord& window, int32_t eventNumber) {
     if (Component* self = window.units[0].object) self->RaiseEvent(eventNumber, {});
 }
@@ -99,14 +144,14 @@ void StackUnits(WindowRecord& window) {
     }
 }
 
-bool BuildWindow(WindowRecord& window) {
+bool BuildWindow(WindowRecord& window, HWND owner) {
     std::vector<CreatedUnit> created;
     std::map<UnitRecord*, bool> show;
 
     // Step 4: the window first, then the components from the last to the first.
     UnitRecord& self = window.units[0];
     bool showWindow = false;
-    self.object = CreateUnit(self, DataTypeRecordOf(self.typeCode), nullptr, 0, window.id, &showWindow);
+    self.object = CreateUnit(self, DataTypeRecordOf(self.typeCode), owner, 0, window.id, &showWindow);
     HWND windowHandle = UnitHandle(self);
     if (windowHandle == nullptr) {
         ReleaseUnit(self);
@@ -156,7 +201,7 @@ bool ShouldShowWindow(const WindowRecord& window) {
 
 }  // namespace
 
-bool LoadWindow(uint32_t windowId) {
+bool LoadWindow(uint32_t windowId, bool modal) {
     WindowRecord* window = LoadedTemplate().FindWindowRecord(windowId);
     if (window == nullptr || window->units.empty()) return false;
 
@@ -168,29 +213,37 @@ bool LoadWindow(uint32_t windowId) {
     }
     DeleteRetiredComponents();
 
+    RuntimeApplication& app = TheRuntimeApplication();
+    HWND owner = modal && app.mainWindow != nullptr && IsWindow(app.mainWindow) ? app.mainWindow : nullptr;
+
     // Steps 2-10, with event delivery suspended throughout.
     RuntimeRequest(2009, 0, 0);
-    bool built = BuildWindow(*window);
+    bool built = BuildWindow(*window, owner);
     RuntimeRequest(2010, 0, 0);
     if (!built) return false;
     window->loaded = true;
 
     // Step 11: the creation events; a routine may destroy the window.
     HWND handle = UnitHandle(window->units[0]);
-    RuntimeApplication& app = TheRuntimeApplication();
     if (app.mainWindow == nullptr || !IsWindow(app.mainWindow)) app.mainWindow = handle;
     RaiseWindowEvent(*window, 0);
     if (UnitHandle(window->units[0]) != nullptr) RaiseWindowEvent(*window, 3);
     if (UnitHandle(window->units[0]) != nullptr) RaiseWindowEvent(*window, 4);
     if (UnitHandle(window->units[0]) != nullptr && ShouldShowWindow(*window)) ShowWindow(handle, SW_SHOW);
 
+    // Step 12: a modal window disables the others.
+    ModalSession session{windowId, owner, {}, false};
+    if (modal && UnitHandle(window->units[0]) != nullptr) DisableOtherWindows(*window, &session);
+
     // Step 13: the components finish their set-up; the focus stays where it was.
-    if (UnitHandle(window->units[0]) == nullptr) return true;
-    HWND focus = GetFocus();
-    for (size_t i = window->units.size(); i-- > 1;) {
-        if (HWND unitHandle = UnitHandle(window->units[i])) SendMessageW(unitHandle, kUnitsShownMessage, 0, 0);
+    if (UnitHandle(window->units[0]) != nullptr) {
+        HWND focus = GetFocus();
+        for (size_t i = window->units.size(); i-- > 1;) {
+            if (HWND unitHandle = UnitHandle(window->units[i])) SendMessageW(unitHandle, kUnitsShownMessage, 0, 0);
+        }
+        if (GetFocus() != focus && focus != nullptr && IsWindow(focus)) SetFocus(focus);
     }
-    if (GetFocus() != focus && focus != nullptr && IsWindow(focus)) SetFocus(focus);
+    if (modal) RunModal(*window, session);
     return true;
 }
 
@@ -202,6 +255,11 @@ void ForgetDestroyedUnit(uint32_t windowId, uint32_t unitId) {
         return;
     }
     for (UnitRecord& unit : window->units) ReleaseUnit(unit);
+    // A modal window that goes ends its loop and gives the others back.
+    for (ModalSession* session : gModalSessions) {
+        if (session->windowId == windowId) EndModalSession(*session);
+    }
+    UpdateModalFlag();
     bool wasLoaded = window->loaded;
     window->loaded = false;
     RuntimeApplication& app = TheRuntimeApplication();

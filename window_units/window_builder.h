@@ -9,7 +9,12 @@ namespace lyra {
 // Builds the window (or activates it when it exists already); false when
 // the window id is unknown or the window or one of its components cannot
 // be created.
-bool LoadWindow(uint32_t windowId);
+//
+// A modal window is owned by the program's main window; while it exists,
+// every other top-level window of the program is disabled and the message
+// loop runs in mode 1. The call returns once the window is gone (or the
+// program is quitting), with the other windows enabled exactly as before.
+bool LoadWindow(uint32_t windowId, bool modal = false);
 
 // Request 2000: window windowId, or its unit unitId, has been destroyed.
 void ForgetDestroyedUnit(uint32_t windowId, uint32_t unitId);

@@ -24,6 +24,9 @@ void LoadTemplate(const uint8_t* data, size_t size, const RoutineTable* routines
     LoadedTemplate() = std::move(read);
 }
 
+// The runtime's own loads (the start window) are never modal.
+bool LoadModelessWindow(uint32_t windowId) { return LoadWindow(windowId); }
+
 // Request 2006/2007: the framework object of a unit (0: the window itself)
 // whose window is still a window.
 framework::WindowObject* UnitObject(uint32_t windowId, uint32_t unitId) {
@@ -63,7 +66,8 @@ intptr_t HandleRequest(int code, intptr_t param1, intptr_t param2, bool* handled
     switch (code) {
         case 1001: return reinterpret_cast<intptr_t>(&LoadedTemplate());
         case 2000: ForgetDestroyedUnit(windowId, unitId); return 0;
-        case 2005: return LoadWindow(windowId) ? 1 : 0;
+        // param2: 1 loads the window modally (the request returns when it is gone).
+        case 2005: return LoadWindow(windowId, param2 == 1) ? 1 : 0;
         case 2006: return reinterpret_cast<intptr_t>(UnitObject(windowId, unitId));
         case 2007: {
             framework::WindowObject* object = UnitObject(windowId, unitId);
@@ -81,7 +85,7 @@ intptr_t HandleRequest(int code, intptr_t param1, intptr_t param2, bool* handled
 const WindowLayer kWindowUnitsLayer = {
     &LoadTemplate,
     &ReleaseLoadedTemplate,
-    &LoadWindow,
+    &LoadModelessWindow,
     &AnyWindowExists,
     &RaiseIdleEvents,
     &HandleRequest,

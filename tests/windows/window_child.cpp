@@ -4,8 +4,9 @@
 // (first argument) decides what some routines answer and what the program
 // does besides. The second argument names the log file.
 //
-// Log lines: "E <unit id> <event> <arguments...>" for each routine call,
-// and plain markers ("load-begin", "worker-done", ...).
+// Log lines: "E <unit id> <event> <arguments...>" for each routine call
+// of the start window ("D ..." for the dialog window), and plain markers
+// ("load-begin", "worker-done", ...).
 #include <windows.h>
 #include <shellapi.h>
 
@@ -84,13 +85,15 @@ bool OnEvent(uint32_t index, const int64_t* args, int count, int64_t* result) {
     }
     int32_t event = TestRoutineEvent(index);
     EventSource source = CurrentEventSource();
-    const WindowRecord& window = LoadedTemplate().windows.at(0);
     uint32_t ordinal = index / kTestEventSlots;
-    if (ordinal >= window.units.size() || window.units[ordinal].id != source.unitId || source.windowId != kStartWindowId) {
+    bool dialog = ordinal >= kTestDialogFirstOrdinal;
+    if (dialog) ordinal -= kTestDialogFirstOrdinal;
+    const WindowRecord& window = *LoadedTemplate().FindWindowRecord(dialog ? kTestDialogWindowId : kStartWindowId);
+    if (ordinal >= window.units.size() || window.units[ordinal].id != source.unitId || source.windowId != window.id) {
         Log("source-mismatch " + std::to_string(index));
     }
     if (event == 7 && !Scenario(L"idle")) return false;
-    std::string line = "E " + Hex(source.unitId) + " " + std::to_string(event);
+    std::string line = (dialog ? "D " : "E ") + Hex(source.unitId) + " " + std::to_string(event);
     for (int i = 0; i < count; ++i) line += " " + std::to_string(args[i]);
     Log(line);
     return Answer(source.unitId, event, result);
@@ -291,6 +294,17 @@ int ApplicationEntry() {
             std::to_string(helper(kHelperReadObjectProperty, otherType, object, 8, -1, 0, 0)) + " " +
             std::to_string(helper(kHelperReadObjectProperty, type, reinterpret_cast<intptr_t>(&local), 8, -1, 0, 0)) +
             " " + std::to_string(helper(kHelperReadObjectProperty, type, object, 0, -1, 0, 0)));
+    }
+    if (Scenario(L"modal")) {
+        // The dialog twice, modally: first over an enabled main window, then
+        // over one the program had disabled itself.
+        Log("modal-begin");
+        intptr_t loaded = RuntimeRequest(2005, kTestDialogWindowId, 1);
+        Log("modal-end " + std::to_string(loaded) + " main-enabled " + (IsWindowEnabled(window) ? "1" : "0"));
+        EnableWindow(window, FALSE);
+        RuntimeRequest(2005, kTestDialogWindowId, 1);
+        Log("modal-end-2 main-enabled " + std::string(IsWindowEnabled(window) ? "1" : "0"));
+        EnableWindow(window, TRUE);
     }
     if (Scenario(L"focus")) {
         HWND edit = LoadedTemplate().windows.at(0).FindUnit(kUnitQqEdit)->object->Handle();

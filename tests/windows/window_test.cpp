@@ -334,6 +334,36 @@ TEST_F(WindowChild, ObjectPropertyHelpersReachALiveComponentOfTheirTypeOnly) {
     EXPECT_EQ(TextOf(QqEdit()), L"67890");
 }
 
+// A modal window: owned by the main window, which it disables while it runs
+// its own loop; the load returns when the window goes, and the main window
+// is enabled again only if it was enabled before.
+TEST_F(WindowChild, AModalWindowDisablesTheOthersUntilItGoes) {
+    ASSERT_TRUE(StartShown(L"modal"));
+    for (int round = 1; round <= 2; ++round) {
+        HWND dialog = nullptr;
+        ASSERT_TRUE(WaitUntil(
+            [&] { return (dialog = FindProcessWindow(child_.processId(), L"LyraboxWindow", L"Lyrabox 对话框")) != nullptr; },
+            10000))
+            << "round " << round;
+        EXPECT_EQ(GetWindow(dialog, GW_OWNER), window_);
+        EXPECT_FALSE(IsWindowEnabled(window_)) << "round " << round;
+        EXPECT_TRUE(IsWindowEnabled(dialog));
+        EXPECT_TRUE(WaitUntil([&] { return !EventsOf("06010000", {0}).empty(); }, 5000));
+        EXPECT_EQ(LineStartingWith(round == 1 ? "modal-end" : "modal-end-2"), "") << "the load returned early";
+        // The dialog's routines run inside the modal loop.
+        std::vector<std::string> dialogBuilt;
+        for (const std::string& line : Log()) {
+            if (line == "D 06010000 0") dialogBuilt.push_back(line);
+        }
+        EXPECT_EQ(dialogBuilt.size(), static_cast<size_t>(round));
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(WaitForLine(round == 1 ? "modal-end 1 main-enabled 1" : "modal-end-2 main-enabled 0"))
+            << LineStartingWith("modal-end");
+    }
+    EXPECT_TRUE(IsWindowEnabled(window_));
+    EXPECT_FALSE(HasLine("loop-end")) << "closing the dialog does not end the program";
+}
+
 TEST_F(WindowChild, ReadingAnOwnPropertyBeforeTheWindowIsLoadedIsAnError) {
     ASSERT_TRUE(Start(L"read-unloaded"));
     EXPECT_EQ(AnswerErrorBox(), L"运行时出错!\r\n\r\n错误信息：指定窗口尚未载入\r\n");
