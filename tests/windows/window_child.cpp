@@ -93,6 +93,11 @@ bool OnEvent(uint32_t index, const int64_t* args, int count, int64_t* result) {
         Log("source-mismatch " + std::to_string(index));
     }
     if (event == 7 && !Scenario(L"idle")) return false;
+    if (Scenario(L"notify-icon") && !dialog && ordinal == 0 && event == 9 && count == 1 && args[0] == 3) {
+        // The icon's context click takes the icon away again.
+        kServices.WriteProperty(kStartWindowId, kWindowUnitId, 17, -1, 0);
+        Log("icon " + std::to_string(kServices.ReadProperty(kStartWindowId, kWindowUnitId, 17, -1)));
+    }
     std::string line = (dialog ? "D " : "E ") + Hex(source.unitId) + " " + std::to_string(event);
     for (int i = 0; i < count; ++i) line += " " + std::to_string(args[i]);
     Log(line);
@@ -294,6 +299,10 @@ int ApplicationEntry() {
             std::to_string(helper(kHelperReadObjectProperty, otherType, object, 8, -1, 0, 0)) + " " +
             std::to_string(helper(kHelperReadObjectProperty, type, reinterpret_cast<intptr_t>(&local), 8, -1, 0, 0)) +
             " " + std::to_string(helper(kHelperReadObjectProperty, type, object, 0, -1, 0, 0)));
+    }
+    if (Scenario(L"notify-icon")) {
+        Write(kWindowUnitId, 17, 1);
+        Log("icon " + std::to_string(ReadWord(kWindowUnitId, 17)));
     }
     if (Scenario(L"modal")) {
         // The dialog twice, modally: first over an enabled main window, then

@@ -347,6 +347,8 @@ TEST_F(WindowChild, AModalWindowDisablesTheOthersUntilItGoes) {
             << "round " << round;
         EXPECT_EQ(GetWindow(dialog, GW_OWNER), window_);
         EXPECT_FALSE(IsWindowEnabled(window_)) << "round " << round;
+        EXPECT_TRUE(WaitUntil([&] { return EventsOf("06010000", {6}).size() == static_cast<size_t>(round); }, 5000))
+            << "the main window became inactive, round " << round;
         EXPECT_TRUE(IsWindowEnabled(dialog));
         EXPECT_TRUE(WaitUntil([&] { return !EventsOf("06010000", {0}).empty(); }, 5000));
         EXPECT_EQ(LineStartingWith(round == 1 ? "modal-end" : "modal-end-2"), "") << "the load returned early";
@@ -362,6 +364,26 @@ TEST_F(WindowChild, AModalWindowDisablesTheOthersUntilItGoes) {
     }
     EXPECT_TRUE(IsWindowEnabled(window_));
     EXPECT_FALSE(HasLine("loop-end")) << "closing the dialog does not end the program";
+}
+
+// Window property 17 puts the program's icon in the notification area; the
+// shell's messages about it are window event 9 (1 left button up, 2 left
+// double click, 3 right button up or context menu).
+TEST_F(WindowChild, TheNotificationIconRaisesEvent9AndShowingAndHidingRaise10And11) {
+    ASSERT_TRUE(StartShown(L"notify-icon"));
+    ASSERT_TRUE(WaitForLine("icon 1")) << LineStartingWith("icon");
+    const UINT kNotifyIconMessage = WM_APP + 0x100;
+    for (UINT mouse : {WM_LBUTTONUP, WM_MOUSEMOVE, WM_LBUTTONDBLCLK, WM_LBUTTONDOWN, WM_RBUTTONUP}) {
+        PostMessageW(window_, kNotifyIconMessage, 1, mouse);
+    }
+    ASSERT_TRUE(WaitForLine("icon 0"));
+    EXPECT_EQ(EventsOf("06010000", {9}), (std::vector<std::string>{"9 1", "9 2", "9 3"}));
+
+    EXPECT_EQ(EventsOf("06010000", {10, 11}), (std::vector<std::string>{"10"})) << "shown once when loaded";
+    ShowWindow(window_, SW_HIDE);
+    ShowWindow(window_, SW_SHOWNA);
+    EXPECT_TRUE(WaitUntil([&] { return EventsOf("06010000", {10, 11}).size() == 3; }, 5000));
+    EXPECT_EQ(EventsOf("06010000", {10, 11}), (std::vector<std::string>{"10", "11", "10"}));
 }
 
 TEST_F(WindowChild, ReadingAnOwnPropertyBeforeTheWindowIsLoadedIsAnError) {

@@ -1,6 +1,9 @@
 #include "window_units/components/window.h"
 
 #include <windows.h>
+#include <shellapi.h>
+
+#include <cwchar>
 
 #include "runtime/gbk.h"
 #include "runtime/runtime_app.h"
@@ -17,6 +20,11 @@ namespace {
 
 const wchar_t kWindowClassName[] = L"LyraboxWindow";
 
+// The message the shell sends for the window's notification-area icon; its
+// lParam is the mouse message that happened on the icon.
+constexpr UINT kNotifyIconMessage = WM_APP + 0x100;
+constexpr UINT kNotifyIconId = 1;
+
 enum WindowEvent : int32_t {
     kEventBuilt = 0,
     kEventClosing = 1,
@@ -25,6 +33,7 @@ enum WindowEvent : int32_t {
     kEventActivated = 5,
     kEventDeactivated = 6,
     kEventFirstActivation = 8,
+    kEventNotifyIcon = 9,
     kEventShown = 10,
     kEventHidden = 11,
 };
@@ -49,6 +58,9 @@ private:
     }
     // True when the closing question was answered with false.
     bool CloseRefused();
+    // Adds, updates or removes the window's icon in the notification area.
+    void ShowNotifyIcon(bool show);
+    void NotifyIconMessage(LPARAM lParam);
 
     // The client area's place and size as last reported: the windowing
     // system repeats WM_MOVE and WM_SIZE without a change, which are no events.
@@ -63,6 +75,7 @@ private:
     WPARAM sizeKind_ = SIZE_RESTORED;
     bool activatedOnce_ = false;
     HWND savedFocus_ = nullptr;
+    bool iconShown_ = false;
 };
 
 void FrameStyles(const WindowProperties& p, DWORD* style, DWORD* exStyle) {
@@ -109,7 +122,42 @@ bool WindowComponent::Create(const CreateArgs& args) {
     RuntimeRequest(1000, reinterpret_cast<intptr_t>(icons), 0);
     if (icons[0] != nullptr) SendMessageW(handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons[0]));
     if (icons[1] != nullptr) SendMessageW(handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons[1]));
+    if (properties_.notificationIcon != 0) ShowNotifyIcon(true);
     return true;
+}
+
+void WindowComponent::ShowNotifyIcon(bool show) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = Handle();
+    data.uID = kNotifyIconId;
+    if (!show) {
+        if (iconShown_) Shell_NotifyIconW(NIM_DELETE, &data);
+        iconShown_ = false;
+        return;
+    }
+    HICON icons[2] = {nullptr, nullptr};
+    RuntimeRequest(1000, reinterpret_cast<intptr_t>(icons), 0);
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = kNotifyIconMessage;
+    data.hIcon = icons[1] != nullptr ? icons[1] : LoadIconW(nullptr, IDI_APPLICATION);
+    std::wstring tip = GbkToWide(properties_.caption.data(), properties_.caption.size());
+    wcsncpy(data.szTip, tip.c_str(), sizeof data.szTip / sizeof data.szTip[0] - 1);
+    if (Shell_NotifyIconW(iconShown_ ? NIM_MODIFY : NIM_ADD, &data)) iconShown_ = true;
+}
+
+// Event 9: 1 the left button released, 2 a left double click, 3 the right
+// button released or the icon's context menu.
+void WindowComponent::NotifyIconMessage(LPARAM lParam) {
+    int32_t kind = 0;
+    switch (LOWORD(lParam)) {
+        case WM_LBUTTONUP: kind = 1; break;
+        case WM_LBUTTONDBLCLK: kind = 2; break;
+        case WM_RBUTTONUP:
+        case WM_CONTEXTMENU: kind = 3; break;
+        default: return;
+    }
+    RaiseEvent(kEventNotifyIcon, {static_cast<uint32_t>(kind)});
 }
 
 void WindowComponent::RememberPlacement() {
@@ -213,6 +261,12 @@ LRESULT WindowComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
             RaiseEvent(-8, {});
             return result;
         }
+        case kNotifyIconMessage:
+            NotifyIconMessage(lParam);
+            return 0;
+        case WM_DESTROY:
+            ShowNotifyIcon(false);
+            break;
         case kUnitCreatedMessage:
         case kWindowCreatedMessage:
         case kUnitsShownMessage:
@@ -235,6 +289,8 @@ bool WindowComponent::GetProperty(int ownNumber, PropertyValue* value) {
         case 6: *value = NumberValue(p.backgroundColour); return true;
         case 7: *value = NumberValue(p.topmost); return true;
         case 8: *value = BytesValue(p.icon); return true;
+        // Whether the icon is in the notification area now.
+        case 9: *value = NumberValue(iconShown_ ? 1 : 0); return true;
         default: return false;
     }
 }
@@ -263,6 +319,10 @@ bool WindowComponent::SetProperty(int ownNumber, const PropertyValue& value) {
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             return true;
         case 8: p.icon = ValueBytes(value); return true;
+        case 9:
+            p.notificationIcon = ValueWord(value) != 0 ? 1 : 0;
+            ShowNotifyIcon(p.notificationIcon != 0);
+            return true;
         default: return false;
     }
 }
@@ -291,6 +351,7 @@ const PropertyDescription kWindowPropertyDescriptions[] = {
     {"底色", "backgroundColour", "", kKindColour, 0, nullptr},
     {"总在最前", "topmost", "", kKindLogical, 0, nullptr},
     {"图标", "icon", "", kKindPicture, 0, nullptr},
+    {"通知区域图标", "notificationIcon", "", kKindLogical, 0, nullptr},
 };
 const uint32_t kWindowPropertyDescriptionCount = sizeof kWindowPropertyDescriptions / sizeof kWindowPropertyDescriptions[0];
 

@@ -13,6 +13,7 @@ std::vector<uint8_t> WriteWindowBlock(const WindowProperties& p) {
     writer.U32(p.backgroundColour);
     writer.U32(p.topmost);
     writer.Block(p.icon);
+    writer.U32(p.notificationIcon);
     return writer.bytes();
 }
 
@@ -21,7 +22,8 @@ WindowProperties ReadWindowBlock(const uint8_t* data, size_t size) {
     PropertyBlockReader reader(data, size);
     reader.Text(&p.caption) && reader.U32(&p.borderStyle) && reader.U32(&p.controlBox) &&
         reader.U32(&p.maxButton) && reader.U32(&p.minButton) && reader.U32(&p.startPosition) &&
-        reader.U32(&p.backgroundColour) && reader.U32(&p.topmost) && reader.Block(&p.icon);
+        reader.U32(&p.backgroundColour) && reader.U32(&p.topmost) && reader.Block(&p.icon) &&
+        reader.U32(&p.notificationIcon);
     return p;
 }
 

@@ -22,9 +22,10 @@ struct WindowProperties {
     uint32_t backgroundColour = kDefaultColour;  // 6
     uint32_t topmost = 0;                        // 7
     std::vector<uint8_t> icon;                   // 8: an icon file; empty means the program's icon
+    uint32_t notificationIcon = 0;               // 9: the program's icon in the notification area
 };
 
-constexpr int kWindowPropertyCount = 9;
+constexpr int kWindowPropertyCount = 10;
 
 std::vector<uint8_t> WriteWindowBlock(const WindowProperties& properties);
 // Throws framework::ArchiveError on a block cut inside a field.
