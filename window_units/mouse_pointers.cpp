@@ -44,7 +44,35 @@ HCURSOR CursorFromFile(const std::vector<uint8_t>& file) {
                                                               FALSE, 0x00030000, 0, 0, LR_DEFAULTCOLOR));
 }
 
+constexpr uint32_t kStandardPointerCount = sizeof kStandardPointers / sizeof kStandardPointers[0];
+
+uint32_t CursorId(uint32_t number) {
+    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(kStandardPointers[number - 1]));
+}
+
+std::string WithFirstWord(const std::string& block, uint32_t word) {
+    std::string changed = block;
+    std::memcpy(&changed[0], &word, 4);
+    return changed;
+}
+
 }  // namespace
+
+std::string PointerBlockForProgram(const std::string& stored) {
+    if (stored.size() < 4) return stored;
+    uint32_t number = U32(reinterpret_cast<const uint8_t*>(stored.data()));
+    if (number == 0 || number > kStandardPointerCount) return stored;
+    return WithFirstWord(stored, CursorId(number));
+}
+
+std::string PointerBlockForStore(const std::string& program) {
+    if (program.size() < 4) return program;
+    uint32_t id = U32(reinterpret_cast<const uint8_t*>(program.data()));
+    for (uint32_t number = 1; number <= kStandardPointerCount; ++number) {
+        if (CursorId(number) == id) return WithFirstWord(program, number);
+    }
+    return program;
+}
 
 HCURSOR CreateMousePointer(const std::vector<uint8_t>& block) {
     if (block.size() < 4) return nullptr;

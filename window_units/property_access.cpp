@@ -256,6 +256,10 @@ uint64_t ReadOwn(const OwnProperty& own, int32_t property, int32_t element) {
     if (Is64BitKind(kind)) return static_cast<uint64_t>(value.number);
     if (kind == kKindLogical) return value.number == 1 ? 1 : 0;
     if (kind == kKindFont) return ReadFontField(value.bytes, element);
+    if (kind == kKindMousePointer) {
+        std::string block = PointerBlockForProgram(value.bytes);
+        return PointerValue(MakeByteSet(block.data(), block.size()));
+    }
     if (IsBinaryKind(kind)) return PointerValue(MakeByteSet(value.bytes.data(), value.bytes.size()));
     return PointerValue(MakeText(value.bytes.data(), value.bytes.size()));
 }
@@ -274,6 +278,8 @@ void WriteOwn(const OwnProperty& own, int32_t property, int32_t element, uint64_
         PropertyValue current;
         if (element != -1 && own.get != nullptr) own.get(own.component, property - kFirstOwn, &current);
         value.bytes = WriteFontField(current.bytes, element, raw);
+    } else if (kind == kKindMousePointer) {
+        value.bytes = PointerBlockForStore(BytesOfByteSet(raw));
     } else if (IsBinaryKind(kind)) {
         value.bytes = BytesOfByteSet(raw);
     } else {

@@ -1,6 +1,8 @@
 // What every component type shares: creation from its property block.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "tests/windows/support/component_host.h"
 #include "window_units/components/edit_box.h"
 #include "window_units/components/edit_box_block.h"
@@ -16,6 +18,7 @@
 #include "window_units/components/super_btn_block.h"
 #include "window_units/components/window.h"
 #include "window_units/components/window_block.h"
+#include "window_units/mouse_pointers.h"
 
 namespace lyra::test {
 namespace {
@@ -61,6 +64,26 @@ TEST(ComponentBlocks, EveryTypeRefusesABlockCutInsideAField) {
         cut.resize(cut.size() - 2);
         EXPECT_EQ(CreateOf(type, host.handle(), cut), nullptr) << type.name << " from a block cut short";
     }
+}
+
+// Own mouse-pointer properties: the program sees the system's cursor ids
+// where the block stores standard-pointer numbers, and writes them back so.
+TEST(MousePointerValues, StoredNumbersBecomeCursorIdsAndBack) {
+    auto block = [](uint32_t first, const std::string& rest = "") {
+        std::string bytes(4, '\0');
+        std::memcpy(&bytes[0], &first, 4);
+        return bytes + rest;
+    };
+    EXPECT_EQ(PointerBlockForProgram(block(1)), block(32512)) << "the arrow";
+    EXPECT_EQ(PointerBlockForProgram(block(3, "xy")), block(32513, "xy")) << "the text beam; the rest stays";
+    EXPECT_EQ(PointerBlockForProgram(block(16)), block(32649)) << "the hand";
+    EXPECT_EQ(PointerBlockForProgram(block(0)), block(0)) << "the default pointer";
+    EXPECT_EQ(PointerBlockForProgram(block(17)), block(17)) << "no such standard pointer";
+    EXPECT_EQ(PointerBlockForProgram("ab"), "ab");
+    for (uint32_t number = 0; number <= 17; ++number) {
+        EXPECT_EQ(PointerBlockForStore(PointerBlockForProgram(block(number))), block(number)) << number;
+    }
+    EXPECT_EQ(PointerBlockForStore(block(32514)), block(11)) << "the hourglass";
 }
 
 }  // namespace
