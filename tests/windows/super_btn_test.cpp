@@ -2,14 +2,19 @@
 // enter and click sounds, focus events and property clamps.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
 #include "data/button_media.h"
 #include "runtime/memory.h"
 #include "tests/shared/bmp_builder.h"
-#include "window_units/component_support.h"
 #include "tests/windows/support/component_host.h"
+#include "window_units/component_support.h"
 #include "window_units/components/picture.h"
 #include "window_units/components/sound.h"
 #include "window_units/components/super_btn.h"
@@ -43,7 +48,7 @@ std::vector<std::string> gSounds;  // "builtin" for the built-in sound
 
 void RecordSound(const std::string* wave) {
     std::lock_guard<std::mutex> lock(gSoundsMutex);
-    gSounds.push_back(wave != nullptr ? *wave : "builtin");
+    gSounds.push_back(*wave == BuiltInSound() ? "builtin" : *wave);
 }
 
 std::vector<std::string> Sounds() {
@@ -186,6 +191,29 @@ TEST_F(SuperBtnTest, TheBuiltInSoundSwitchReplacesTheStoredSounds) {
     SendMessageW(handle(), BM_CLICK, 0, 0);
     PumpWaiting();
     EXPECT_EQ(Sounds(), (std::vector<std::string>{"builtin", "builtin"}));
+}
+
+// The built-in sound is a wave of its own: PCM that the player accepts, with
+// a sound in it rather than silence.
+TEST(BuiltInSound, IsAnAudiblePcmWave) {
+    const std::string& wave = BuiltInSound();
+    ASSERT_GT(wave.size(), 44u);
+    EXPECT_EQ(wave.compare(0, 4, "RIFF"), 0);
+    EXPECT_EQ(wave.compare(8, 8, "WAVEfmt "), 0);
+    uint32_t riffSize, dataSize;
+    std::memcpy(&riffSize, wave.data() + 4, 4);
+    std::memcpy(&dataSize, wave.data() + 40, 4);
+    EXPECT_EQ(riffSize, wave.size() - 8);
+    EXPECT_EQ(dataSize, wave.size() - 44);
+    int peak = 0;
+    for (size_t at = 44; at + 1 < wave.size(); at += 2) {
+        int16_t sample;
+        std::memcpy(&sample, wave.data() + at, 2);
+        peak = std::max(peak, std::abs(static_cast<int>(sample)));
+    }
+    EXPECT_GT(peak, 4000);
+    EXPECT_TRUE(PlaySoundA(wave.data(), nullptr, SND_MEMORY | SND_SYNC | SND_NODEFAULT) || waveOutGetNumDevs() == 0)
+        << "the system's player takes it";
 }
 
 TEST_F(SuperBtnTest, FocusEventsAndPropertyClamps) {

@@ -9,12 +9,13 @@ namespace lyra {
 // caller may change or free its own copy at once; a new sound stops the
 // one playing.
 void PlayWaveAsync(const std::string& wave);
-// The program's built-in sound resource ("LYRABOX_BUTTON_SOUND"), if the
-// executable carries one; silent otherwise.
+// The runtime's own built-in sound, a RIFF/WAVE file generated once.
+const std::string& BuiltInSound();
+// Plays the built-in sound as PlayWaveAsync does.
 void PlayBuiltInSound();
 
 // Where the sounds go: null restores the system's player. Tests listen here.
-using SoundPlayer = void (*)(const std::string* wave);  // null wave: the built-in sound
+using SoundPlayer = void (*)(const std::string* wave);
 void SetSoundPlayer(SoundPlayer player);
 
 }  // namespace lyra
