@@ -70,6 +70,10 @@ bool Answer(uint32_t unitId, int32_t event, int64_t* result) {
         *result = 0;
         return true;
     }
+    if (Scenario(L"requests") && unitId == kUnitQqEdit && event == -9) {
+        *result = 0x500000007LL;  // wider than a word: the typed request keeps both halves
+        return true;
+    }
     if (Scenario(L"idle") && unitId == kWindowUnitId && event == 7) {
         static int calls = 0;
         *result = ++calls < 3;
@@ -212,8 +216,15 @@ std::string Narrow(const std::wstring& wide) {
 
 }  // namespace
 
+#if defined(LYRABOX_EMPTY_TEMPLATE)
+// window_child_empty.exe: the same program with a window template of size 0.
+const uint32_t kTemplateSize = 0;
+#else
+const uint32_t kTemplateSize = kTestWindowTemplateSize;
+#endif
+
 const ProgramImageHeader kProgramImageHeader = {
-    3, 0, 1, &kRoutineTable, kConstantBytes, sizeof kConstantBytes, kTestWindowTemplate, kTestWindowTemplateSize,
+    3, 0, 1, &kRoutineTable, kConstantBytes, sizeof kConstantBytes, kTestWindowTemplate, kTemplateSize,
     4, kLibraryTable, 0, nullptr, nullptr,
 };
 const WindowLayer* const kProgramWindowLayer = &kWindowUnitsLayer;
@@ -229,6 +240,15 @@ int ApplicationEntry() {
     kServices.RuntimeHelper(kHelperInitialiseProgram, 0, 0, 0, 0, 0, 0);
     Log("scenario " + Narrow(gScenario));
 
+    if (Scenario(L"empty-template")) {
+        // No windows: the loop returns at once, and loading one is fatal.
+        Log("windows " + std::to_string(LoadedTemplate().windows.size()));
+        kServices.RunMessageLoop();
+        Log("loop-returned");
+        kServices.LoadStartWindow(kStartWindowId);
+        Log("loaded");
+        return 3;
+    }
     if (Scenario(L"read-unloaded")) {
         Log("left " + std::to_string(ReadWord(kUnitQqEdit, 0)) + " visible " + std::to_string(ReadWord(kUnitSavedQq, 5)));
         Log("content " + ReadText(kUnitQqEdit, 8));
@@ -299,6 +319,39 @@ int ApplicationEntry() {
             std::to_string(helper(kHelperReadObjectProperty, otherType, object, 8, -1, 0, 0)) + " " +
             std::to_string(helper(kHelperReadObjectProperty, type, reinterpret_cast<intptr_t>(&local), 8, -1, 0, 0)) +
             " " + std::to_string(helper(kHelperReadObjectProperty, type, object, 0, -1, 0, 0)));
+    }
+    if (Scenario(L"requests")) {
+        // Request 2031: an event with typed arguments, widened by type.
+        TypedEventRequest typed{};
+        typed.windowId = kStartWindowId;
+        typed.unitId = kUnitQqEdit;
+        typed.eventNumber = -9;
+        typed.argumentCount = 3;
+        auto set = [&](int i, uint64_t datum, uint32_t type, uint32_t flags) {
+            std::memcpy(typed.arguments[i].datum, &datum, 8);
+            typed.arguments[i].type = type;
+            typed.arguments[i].flags = flags;
+        };
+        set(0, 0xFFFFFF80u, kTypeByte, 0);
+        set(1, 0x8000u, kTypeShort, 0);
+        set(2, 0x100000002ull, kTypeInt, 2);
+        intptr_t delivered = RuntimeRequest(2031, reinterpret_cast<intptr_t>(&typed), 0);
+        Log("typed " + std::to_string(delivered) + " " + std::to_string(typed.hasResult) + " " + Hex(typed.result[0]) +
+            " " + Hex(typed.result[1]));
+        TypedEventRequest unbound = typed;
+        unbound.eventNumber = 7;
+        unbound.hasResult = 0;
+        intptr_t absent = RuntimeRequest(2031, reinterpret_cast<intptr_t>(&unbound), 0);
+        RuntimeRequest(2009, 0, 0);
+        TypedEventRequest blocked = typed;
+        blocked.hasResult = 0;
+        intptr_t suspended = RuntimeRequest(2031, reinterpret_cast<intptr_t>(&blocked), 0);
+        RuntimeRequest(2010, 0, 0);
+        Log("typed-not-delivered " + std::to_string(absent) + " " + std::to_string(unbound.hasResult) + " " +
+            std::to_string(suspended) + " " + std::to_string(blocked.hasResult));
+        // Codes the runtime does not know, inside and outside the numbered range.
+        Log("unknown " + std::to_string(RuntimeRequest(2039, 1, 2)) + " " + std::to_string(RuntimeRequest(1014, 1, 2)) +
+            " " + std::to_string(RuntimeRequest(4242, 1, 2)) + " " + std::to_string(RuntimeRequest(-1, 1, 2)));
     }
     if (Scenario(L"notify-icon")) {
         Write(kWindowUnitId, 17, 1);

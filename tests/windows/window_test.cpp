@@ -386,6 +386,26 @@ TEST_F(WindowChild, TheNotificationIconRaisesEvent9AndShowingAndHidingRaise10And
     EXPECT_EQ(EventsOf("06010000", {10, 11}), (std::vector<std::string>{"10", "11", "10"}));
 }
 
+TEST_F(WindowChild, TypedEventRequestsWidenByTypeAndKeepA64BitResult) {
+    ASSERT_TRUE(StartShown(L"requests"));
+    ASSERT_TRUE(WaitUntil([&] { return !LineStartingWith("unknown").empty(); }, 10000));
+    EXPECT_EQ(EventsOf("16014A37", {-9}), (std::vector<std::string>{"-9 128 -32768 4294967298"}))
+        << "byte zero-extended, short sign-extended, both words with flag bit 1";
+    EXPECT_TRUE(HasLine("typed 1 1 00000007 00000005")) << LineStartingWith("typed ");
+    EXPECT_TRUE(HasLine("typed-not-delivered 0 0 0 0")) << "no routine, or events suspended";
+    EXPECT_TRUE(HasLine("unknown 0 0 0 0")) << LineStartingWith("unknown");
+}
+
+TEST_F(WindowChild, AnEmptyTemplateStartsAProgramWithoutWindows) {
+    ASSERT_TRUE(child_.Start(TestProgramDirectory() + L"window_child_empty.exe", L"empty-template \"" + log_ + L"\""));
+    EXPECT_EQ(AnswerErrorBox(), L"运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n");
+    ASSERT_TRUE(child_.WaitForExit(30000));
+    EXPECT_EQ(child_.exitCode(), kRuntimeErrorExit);
+    EXPECT_TRUE(HasLine("windows 0"));
+    EXPECT_TRUE(HasLine("loop-returned")) << "the message loop returns at once without windows";
+    EXPECT_FALSE(HasLine("loaded"));
+}
+
 TEST_F(WindowChild, ReadingAnOwnPropertyBeforeTheWindowIsLoadedIsAnError) {
     ASSERT_TRUE(Start(L"read-unloaded"));
     EXPECT_EQ(AnswerErrorBox(), L"运行时出错!\r\n\r\n错误信息：指定窗口尚未载入\r\n");
