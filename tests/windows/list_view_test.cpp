@@ -271,6 +271,59 @@ TEST_F(ListViewTest, FocusAndFocusedRowEvents) {
     ASSERT_TRUE(PumpUntil([] { return !EventLog::Instance().Events(-8).empty(); }, 5000));
 }
 
+// Events 3 and 5 to 8, from the control's own notifications: a right click,
+// label editing begun and ended, Space on a row with a check box, and the
+// hot-tracking notification as the control sends it to its parent.
+TEST_F(ListViewTest, RightClickLabelEditingCheckMarksAndHotTrackingRaiseTheirEvents) {
+    ListViewProperties properties;
+    properties.columns = WriteColumnBlock(MusicListColumns());
+    properties.labelEditing = 1;
+    properties.checkBoxes = 1;
+    Create(properties);
+    Append("row 0");
+    Append("row 1");
+    RECT row{};
+    row.left = LVIR_LABEL;
+    SendMessageW(handle(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
+    LPARAM at = MAKELPARAM(row.left + 4, (row.top + row.bottom) / 2);
+    PostMessageW(handle(), WM_RBUTTONDOWN, MK_RBUTTON, at);
+    PostMessageW(handle(), WM_RBUTTONUP, 0, at);
+    ASSERT_TRUE(PumpUntil([] { return !EventLog::Instance().Events(5).empty(); }, 5000));
+    EXPECT_EQ(EventLog::Instance().Events(5)[0].arguments, std::vector<uint32_t>{});
+
+    SetFocus(handle());
+    HWND editor = reinterpret_cast<HWND>(SendMessageW(handle(), LVM_EDITLABELW, 1, 0));
+    ASSERT_NE(editor, nullptr);
+    ASSERT_EQ(EventLog::Instance().Events(6).size(), 1u);
+    EXPECT_EQ(EventLog::Instance().Events(6)[0].arguments, std::vector<uint32_t>{1});
+    SendMessageW(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"renamed"));
+    SendMessageW(editor, WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(PumpUntil([] { return !EventLog::Instance().Events(7).empty(); }, 5000));
+    EXPECT_EQ(EventLog::Instance().Events(7)[0].arguments, (std::vector<uint32_t>{1, 1})) << "row 1, accepted";
+    editor = reinterpret_cast<HWND>(SendMessageW(handle(), LVM_EDITLABELW, 0, 0));
+    ASSERT_NE(editor, nullptr);
+    SendMessageW(editor, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(PumpUntil([] { return EventLog::Instance().Events(7).size() >= 2; }, 5000));
+    EXPECT_EQ(EventLog::Instance().Events(7)[1].arguments, (std::vector<uint32_t>{0, 0})) << "row 0, cancelled";
+
+    LVITEMW item{};
+    item.state = item.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+    SendMessageW(handle(), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&item));
+    SetFocus(handle());
+    SendMessageW(handle(), WM_KEYDOWN, VK_SPACE, 0);
+    ASSERT_TRUE(PumpUntil([] { return !EventLog::Instance().Events(8).empty(); }, 5000));
+    EXPECT_EQ(EventLog::Instance().Events(8)[0].arguments, (std::vector<uint32_t>{1, 1})) << "row 1 now checked";
+
+    NMLISTVIEW track{};
+    track.hdr.hwndFrom = handle();
+    track.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(handle()));
+    track.hdr.code = LVN_HOTTRACK;
+    track.iItem = 1;
+    SendMessageW(host_.handle(), WM_NOTIFY, track.hdr.idFrom, reinterpret_cast<LPARAM>(&track));
+    ASSERT_EQ(EventLog::Instance().Events(3).size(), 1u);
+    EXPECT_EQ(EventLog::Instance().Events(3)[0].arguments, std::vector<uint32_t>{1});
+}
+
 TEST_F(ListViewTest, RowsFromAWorkerArriveCompleteWhileTheWindowThreadIsBusy) {
     constexpr int kRows = 300;
     std::atomic<bool> done{false};
