@@ -346,7 +346,8 @@ TEST_F(WindowChild, AModalWindowDisablesTheOthersUntilItGoes) {
             10000))
             << "round " << round;
         EXPECT_EQ(GetWindow(dialog, GW_OWNER), window_);
-        EXPECT_FALSE(IsWindowEnabled(window_)) << "round " << round;
+        // The dialog shows before it disables the others: wait for that.
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(window_); }, 5000)) << "round " << round;
         EXPECT_TRUE(WaitUntil([&] { return EventsOf("06010000", {6}).size() == static_cast<size_t>(round); }, 5000))
             << "the main window became inactive, round " << round;
         EXPECT_TRUE(IsWindowEnabled(dialog));
