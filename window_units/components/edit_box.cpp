@@ -6,6 +6,7 @@
 #include "window_units/component.h"
 #include "window_units/component_support.h"
 #include "window_units/components/edit_box_block.h"
+#include "window_units/property_table.h"
 #include "window_units/type_interface.h"
 
 namespace lyra {
@@ -14,19 +15,46 @@ namespace {
 
 constexpr int32_t kEventContentChanged = 0;
 
-class EditBoxComponent : public Component {
+// What a write re-applies. Multi-line, scroll bars, alignment and the
+// selection switch take effect when the control is built again.
+enum EditBoxReapply : uint32_t {
+    kContent = 1, kBorder = 2, kTextColour = 4, kBackground = 8, kFont = 16, kLimit = 32, kInputMode = 64,
+};
+
+int32_t NoNegativeLength(int32_t length) { return length < 0 ? 0 : length; }
+int32_t ClampInputMode(int32_t mode) {
+    const int32_t last = kInputModeLast;
+    return mode < 0 ? 0 : mode > last ? last : mode;
+}
+
+using P = EditBoxProperties;
+const PropertyRow<P> kEditBoxRows[] = {
+    Row<&P::content>(kReadWindowText | kContent),
+    Row<&P::border>(kBorder),
+    Row<&P::textColour>(kTextColour),
+    Row<&P::backgroundColour>(kBackground),
+    Row<&P::font>(kFont),
+    Row<&P::keepSelection>(),
+    Row<&P::maxLength>(kLimit, &NoNegativeLength),
+    Row<&P::multiLine>(),
+    Row<&P::scrollBars>(),
+    Row<&P::alignment>(),
+    Row<&P::inputMode>(kInputMode, &ClampInputMode),
+    Row<&P::passwordChar>(kInputMode),
+};
+static_assert(sizeof kEditBoxRows / sizeof kEditBoxRows[0] == kEditBoxPropertyCount, "one row per property");
+
+class EditBoxComponent : public TableComponent<EditBoxProperties> {
 public:
     EditBoxComponent(uint32_t windowId, uint32_t unitId, const EditBoxProperties& properties)
-        : Component(windowId, unitId), properties_(properties) {}
+        : TableComponent(windowId, unitId, kEditBoxRows, properties) {}
 
     bool Create(const CreateArgs& args);
-
-    bool GetProperty(int ownNumber, PropertyValue* value) override;
-    bool SetProperty(int ownNumber, const PropertyValue& value) override;
     std::vector<uint8_t> PropertyData() override;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Reapply(int ownNumber, uint32_t what) override;
 
 private:
     void ApplyFont();
@@ -37,7 +65,6 @@ private:
     void ApplyInputMode();
     LRESULT Colour(HDC dc, bool editable);
 
-    EditBoxProperties properties_;
     OwnedFont font_;
     OwnedBrush background_;
     // Set while the content is written, so that the control's own EN_CHANGE
@@ -132,74 +159,22 @@ LRESULT EditBoxComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
-bool EditBoxComponent::GetProperty(int ownNumber, PropertyValue* value) {
-    const EditBoxProperties& p = properties_;
-    switch (ownNumber) {
-        case 0: *value = BytesValue(WindowTextGbk(Handle())); return true;
-        case 1: *value = NumberValue(p.border); return true;
-        case 2: *value = NumberValue(p.textColour); return true;
-        case 3: *value = NumberValue(p.backgroundColour); return true;
-        case 4: *value = BytesValue(p.font); return true;
-        case 5: *value = NumberValue(p.keepSelection); return true;
-        case 6: *value = NumberValue(p.maxLength); return true;
-        case 7: *value = NumberValue(p.multiLine); return true;
-        case 8: *value = NumberValue(p.scrollBars); return true;
-        case 9: *value = NumberValue(p.alignment); return true;
-        case 10: *value = NumberValue(p.inputMode); return true;
-        case 11: *value = BytesValue(p.passwordChar); return true;
-        default: return false;
+void EditBoxComponent::Reapply(int, uint32_t what) {
+    if (what & kContent) {
+        writingContent_ = true;
+        SetWindowTextGbk(Handle(), properties_.content);
+        writingContent_ = false;
+        NotifyParent(Handle(), EN_CHANGE);
     }
-}
-
-bool EditBoxComponent::SetProperty(int ownNumber, const PropertyValue& value) {
-    EditBoxProperties& p = properties_;
-    switch (ownNumber) {
-        case 0:
-            writingContent_ = true;
-            SetWindowTextGbk(Handle(), value.bytes);
-            writingContent_ = false;
-            NotifyParent(Handle(), EN_CHANGE);
-            return true;
-        case 1:
-            p.border = ValueWord(value);
-            ApplyBorder(Handle(), p.border);
-            return true;
-        case 2:
-            p.textColour = ValueWord(value);
-            InvalidateRect(Handle(), nullptr, TRUE);
-            return true;
-        case 3:
-            p.backgroundColour = ValueWord(value);
-            ApplyBackground();
-            RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE);
-            return true;
-        case 4:
-            p.font = ValueBytes(value);
-            ApplyFont();
-            return true;
-        // Multi-line, scroll bars, alignment and the selection switch take
-        // effect when the control is built again.
-        case 5: p.keepSelection = ValueWord(value); return true;
-        case 6:
-            p.maxLength = static_cast<int32_t>(value.number) < 0 ? 0 : static_cast<int32_t>(value.number);
-            ApplyLimit();
-            return true;
-        case 7: p.multiLine = ValueWord(value); return true;
-        case 8: p.scrollBars = ValueWord(value); return true;
-        case 9: p.alignment = ValueWord(value); return true;
-        case 10: {
-            const int32_t last = kInputModeLast;
-            int32_t mode = static_cast<int32_t>(value.number);
-            p.inputMode = static_cast<uint32_t>(mode < 0 ? 0 : mode > last ? last : mode);
-            ApplyInputMode();
-            return true;
-        }
-        case 11:
-            p.passwordChar = value.bytes;
-            ApplyInputMode();
-            return true;
-        default: return false;
+    if (what & kBorder) ApplyBorder(Handle(), properties_.border);
+    if (what & kTextColour) InvalidateRect(Handle(), nullptr, TRUE);
+    if (what & kBackground) {
+        ApplyBackground();
+        RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE);
     }
+    if (what & kFont) ApplyFont();
+    if (what & kLimit) ApplyLimit();
+    if (what & kInputMode) ApplyInputMode();
 }
 
 std::vector<uint8_t> EditBoxComponent::PropertyData() {

@@ -6,6 +6,7 @@
 #include "window_units/component.h"
 #include "window_units/component_support.h"
 #include "window_units/components/group_box_block.h"
+#include "window_units/property_table.h"
 #include "window_units/type_interface.h"
 
 namespace lyra {
@@ -14,19 +15,29 @@ namespace {
 
 const DWORD kAlignmentStyles[3] = {BS_LEFT, BS_CENTER, BS_RIGHT};
 
-class GroupBoxComponent : public Component {
+enum GroupBoxReapply : uint32_t { kCaption = 1, kAlignment = 2, kBackground = 4, kFont = 8, kRepaint = 16 };
+
+using P = GroupBoxProperties;
+const PropertyRow<P> kGroupBoxRows[] = {
+    Row<&P::caption>(kReadWindowText | kCaption | kRepaint),
+    Row<&P::alignment>(kAlignment, &ClampGroupBoxAlignment),
+    Row<&P::captionColour>(kRepaint),
+    Row<&P::backgroundColour>(kBackground | kRepaint),
+    Row<&P::font>(kFont | kRepaint),
+};
+static_assert(sizeof kGroupBoxRows / sizeof kGroupBoxRows[0] == kGroupBoxPropertyCount, "one row per property");
+
+class GroupBoxComponent : public TableComponent<GroupBoxProperties> {
 public:
     GroupBoxComponent(uint32_t windowId, uint32_t unitId, const GroupBoxProperties& properties)
-        : Component(windowId, unitId), properties_(properties) {}
+        : TableComponent(windowId, unitId, kGroupBoxRows, properties) {}
 
     bool Create(const CreateArgs& args);
-
-    bool GetProperty(int ownNumber, PropertyValue* value) override;
-    bool SetProperty(int ownNumber, const PropertyValue& value) override;
     std::vector<uint8_t> PropertyData() override;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Reapply(int ownNumber, uint32_t what) override;
 
 private:
     void ApplyFont();
@@ -36,7 +47,6 @@ private:
     void ApplyAlignment();
     void Repaint() { RedrawWindow(Handle(), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN); }
 
-    GroupBoxProperties properties_;
     OwnedFont font_;
     OwnedBrush background_;
 };
@@ -101,44 +111,12 @@ LRESULT GroupBoxComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
     }
 }
 
-bool GroupBoxComponent::GetProperty(int ownNumber, PropertyValue* value) {
-    switch (ownNumber) {
-        case 0: *value = BytesValue(WindowTextGbk(Handle())); return true;
-        case 1: *value = NumberValue(properties_.alignment); return true;
-        case 2: *value = NumberValue(properties_.captionColour); return true;
-        case 3: *value = NumberValue(properties_.backgroundColour); return true;
-        case 4: *value = BytesValue(properties_.font); return true;
-        default: return false;
-    }
-}
-
-bool GroupBoxComponent::SetProperty(int ownNumber, const PropertyValue& value) {
-    switch (ownNumber) {
-        case 0:
-            properties_.caption = value.bytes;
-            SetWindowTextGbk(Handle(), value.bytes);
-            Repaint();
-            return true;
-        case 1:
-            properties_.alignment = ClampGroupBoxAlignment(static_cast<int32_t>(value.number));
-            ApplyAlignment();
-            return true;
-        case 2:
-            properties_.captionColour = ValueWord(value);
-            Repaint();
-            return true;
-        case 3:
-            properties_.backgroundColour = ValueWord(value);
-            ApplyBackground();
-            Repaint();
-            return true;
-        case 4:
-            properties_.font = ValueBytes(value);
-            ApplyFont();
-            Repaint();
-            return true;
-        default: return false;
-    }
+void GroupBoxComponent::Reapply(int, uint32_t what) {
+    if (what & kCaption) SetWindowTextGbk(Handle(), properties_.caption);
+    if (what & kAlignment) ApplyAlignment();
+    if (what & kBackground) ApplyBackground();
+    if (what & kFont) ApplyFont();
+    if (what & kRepaint) Repaint();
 }
 
 std::vector<uint8_t> GroupBoxComponent::PropertyData() {

@@ -6,6 +6,7 @@
 #include "window_units/component.h"
 #include "window_units/component_support.h"
 #include "window_units/components/label_block.h"
+#include "window_units/property_table.h"
 #include "window_units/type_interface.h"
 
 namespace lyra {
@@ -14,26 +15,39 @@ namespace {
 
 const wchar_t kLabelClassName[] = L"LyraboxLabel";
 
-class LabelComponent : public Component {
+enum LabelReapply : uint32_t { kCaption = 1, kBorder = 2, kFont = 4, kRepaint = 8 };
+
+using P = LabelProperties;
+const PropertyRow<P> kLabelRows[] = {
+    Row<&P::caption>(kReadWindowText | kCaption),
+    Row<&P::border>(kBorder | kRepaint),
+    Row<&P::textColour>(kRepaint),
+    Row<&P::backgroundColour>(kRepaint),
+    Row<&P::font>(kFont | kRepaint),
+    Row<&P::alignment>(kRepaint),
+    Row<&P::verticalAlignment>(kRepaint),
+    Row<&P::wordWrap>(kRepaint),
+    Row<&P::picture>(kRepaint),
+};
+static_assert(sizeof kLabelRows / sizeof kLabelRows[0] == kLabelPropertyCount, "one row per property");
+
+class LabelComponent : public TableComponent<LabelProperties> {
 public:
     LabelComponent(uint32_t windowId, uint32_t unitId, const LabelProperties& properties)
-        : Component(windowId, unitId), properties_(properties) {}
+        : TableComponent(windowId, unitId, kLabelRows, properties) {}
 
     bool Create(const CreateArgs& args);
-
-    bool GetProperty(int ownNumber, PropertyValue* value) override;
-    bool SetProperty(int ownNumber, const PropertyValue& value) override;
     std::vector<uint8_t> PropertyData() override;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Reapply(int ownNumber, uint32_t what) override;
 
 private:
     void ApplyFont() { font_.Reset(CreateFontFromBlock(properties_.font)); }
     void Paint(HDC dc);
     void Repaint() { InvalidateRect(Handle(), nullptr, TRUE); }
 
-    LabelProperties properties_;
     OwnedFont font_;
 };
 
@@ -112,47 +126,11 @@ LRESULT LabelComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-bool LabelComponent::GetProperty(int ownNumber, PropertyValue* value) {
-    const LabelProperties& p = properties_;
-    switch (ownNumber) {
-        case 0: *value = BytesValue(WindowTextGbk(Handle())); return true;
-        case 1: *value = NumberValue(p.border); return true;
-        case 2: *value = NumberValue(p.textColour); return true;
-        case 3: *value = NumberValue(p.backgroundColour); return true;
-        case 4: *value = BytesValue(p.font); return true;
-        case 5: *value = NumberValue(p.alignment); return true;
-        case 6: *value = NumberValue(p.verticalAlignment); return true;
-        case 7: *value = NumberValue(p.wordWrap); return true;
-        case 8: *value = BytesValue(p.picture); return true;
-        default: return false;
-    }
-}
-
-bool LabelComponent::SetProperty(int ownNumber, const PropertyValue& value) {
-    LabelProperties& p = properties_;
-    switch (ownNumber) {
-        case 0:
-            p.caption = value.bytes;
-            SetWindowTextGbk(Handle(), value.bytes);
-            return true;
-        case 1:
-            p.border = ValueWord(value);
-            ApplyBorder(Handle(), p.border);
-            break;
-        case 2: p.textColour = ValueWord(value); break;
-        case 3: p.backgroundColour = ValueWord(value); break;
-        case 4:
-            p.font = ValueBytes(value);
-            ApplyFont();
-            break;
-        case 5: p.alignment = ValueWord(value); break;
-        case 6: p.verticalAlignment = ValueWord(value); break;
-        case 7: p.wordWrap = ValueWord(value); break;
-        case 8: p.picture = ValueBytes(value); break;
-        default: return false;
-    }
-    Repaint();
-    return true;
+void LabelComponent::Reapply(int, uint32_t what) {
+    if (what & kCaption) SetWindowTextGbk(Handle(), properties_.caption);
+    if (what & kBorder) ApplyBorder(Handle(), properties_.border);
+    if (what & kFont) ApplyFont();
+    if (what & kRepaint) Repaint();
 }
 
 std::vector<uint8_t> LabelComponent::PropertyData() {

@@ -12,6 +12,7 @@
 #include "window_units/component_support.h"
 #include "window_units/components/window_block.h"
 #include "window_units/mouse_pointers.h"
+#include "window_units/property_table.h"
 #include "window_units/type_interface.h"
 
 namespace lyra {
@@ -38,19 +39,40 @@ enum WindowEvent : int32_t {
     kEventHidden = 11,
 };
 
-class WindowComponent : public Component {
+// What a write re-applies. Frame changes (border, control box, buttons,
+// position) take effect when the window is built again.
+enum WindowReapply : uint32_t { kCaption = 1, kBackground = 2, kTopmost = 4, kNotifyIcon = 8 };
+
+int32_t AsSwitch(int32_t value) { return value != 0 ? 1 : 0; }
+
+using P = WindowProperties;
+const PropertyRow<P> kWindowRows[] = {
+    Row<&P::caption>(kReadWindowText | kCaption),
+    Row<&P::borderStyle>(),
+    Row<&P::controlBox>(),
+    Row<&P::maxButton>(),
+    Row<&P::minButton>(),
+    Row<&P::startPosition>(),
+    Row<&P::backgroundColour>(kBackground),
+    Row<&P::topmost>(kTopmost, &AsSwitch),
+    Row<&P::icon>(),
+    // Read: whether the icon is in the notification area now.
+    Row<&P::notificationIcon>(kReadLive | kNotifyIcon, &AsSwitch),
+};
+static_assert(sizeof kWindowRows / sizeof kWindowRows[0] == kWindowPropertyCount, "one row per property");
+
+class WindowComponent : public TableComponent<WindowProperties> {
 public:
     WindowComponent(uint32_t windowId, uint32_t unitId, const WindowProperties& properties)
-        : Component(windowId, unitId), properties_(properties) {}
+        : TableComponent(windowId, unitId, kWindowRows, properties) {}
 
     bool Create(const CreateArgs& args);
-
-    bool GetProperty(int ownNumber, PropertyValue* value) override;
-    bool SetProperty(int ownNumber, const PropertyValue& value) override;
     std::vector<uint8_t> PropertyData() override;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Reapply(int ownNumber, uint32_t what) override;
+    bool ReadLive(int ownNumber, PropertyValue* value) override;
 
 private:
     void UpdateBackground() {
@@ -68,7 +90,6 @@ private:
     bool Moved(LPARAM lParam);
     bool Resized(WPARAM wParam, LPARAM lParam);
 
-    WindowProperties properties_;
     OwnedBrush background_;
     POINT clientOrigin_{};
     SIZE clientSize_{};
@@ -277,54 +298,22 @@ LRESULT WindowComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
     return DefaultProc(message, wParam, lParam);
 }
 
-bool WindowComponent::GetProperty(int ownNumber, PropertyValue* value) {
-    const WindowProperties& p = properties_;
-    switch (ownNumber) {
-        case 0: *value = BytesValue(WindowTextGbk(Handle())); return true;
-        case 1: *value = NumberValue(p.borderStyle); return true;
-        case 2: *value = NumberValue(p.controlBox); return true;
-        case 3: *value = NumberValue(p.maxButton); return true;
-        case 4: *value = NumberValue(p.minButton); return true;
-        case 5: *value = NumberValue(p.startPosition); return true;
-        case 6: *value = NumberValue(p.backgroundColour); return true;
-        case 7: *value = NumberValue(p.topmost); return true;
-        case 8: *value = BytesValue(p.icon); return true;
-        // Whether the icon is in the notification area now.
-        case 9: *value = NumberValue(iconShown_ ? 1 : 0); return true;
-        default: return false;
+void WindowComponent::Reapply(int, uint32_t what) {
+    if (what & kCaption) SetWindowTextGbk(Handle(), properties_.caption);
+    if (what & kBackground) {
+        UpdateBackground();
+        RedrawWindow(Handle(), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
     }
+    if (what & kTopmost) {
+        SetWindowPos(Handle(), properties_.topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    if (what & kNotifyIcon) ShowNotifyIcon(properties_.notificationIcon != 0);
 }
 
-bool WindowComponent::SetProperty(int ownNumber, const PropertyValue& value) {
-    WindowProperties& p = properties_;
-    switch (ownNumber) {
-        case 0:
-            p.caption = value.bytes;
-            SetWindowTextGbk(Handle(), value.bytes);
-            return true;
-        // Frame changes take effect when the window is built again.
-        case 1: p.borderStyle = ValueWord(value); return true;
-        case 2: p.controlBox = ValueWord(value); return true;
-        case 3: p.maxButton = ValueWord(value); return true;
-        case 4: p.minButton = ValueWord(value); return true;
-        case 5: p.startPosition = ValueWord(value); return true;
-        case 6:
-            p.backgroundColour = ValueWord(value);
-            UpdateBackground();
-            RedrawWindow(Handle(), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
-            return true;
-        case 7:
-            p.topmost = ValueWord(value) != 0;
-            SetWindowPos(Handle(), p.topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-            return true;
-        case 8: p.icon = ValueBytes(value); return true;
-        case 9:
-            p.notificationIcon = ValueWord(value) != 0 ? 1 : 0;
-            ShowNotifyIcon(p.notificationIcon != 0);
-            return true;
-        default: return false;
-    }
+bool WindowComponent::ReadLive(int, PropertyValue* value) {
+    value->number = iconShown_ ? 1 : 0;
+    return true;
 }
 
 std::vector<uint8_t> WindowComponent::PropertyData() {
