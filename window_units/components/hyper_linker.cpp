@@ -51,24 +51,22 @@ std::string ClassesRootDefault(const std::string& key) {
     return WideToGbk(value.data());
 }
 
-int32_t* IntField(HyperLinkerProperties& p, int n) { return n == 2 ? &p.mode : nullptr; }
+// What a write re-applies; every write repaints the link.
+enum HyperLinkerReapply : uint32_t { kCaption = 1, kFont = 2, kRepaint = 4 };
 
-uint32_t* ColourField(HyperLinkerProperties& p, int n) {
-    switch (n) {
-        case 4: return &p.textColour;
-        case 5: return &p.backColour;
-        default: return nullptr;
-    }
-}
+int32_t AsMode(int32_t mode) { return mode != 0 ? kEmailAddress : kWebAddress; }
 
-std::string* BytesField(HyperLinkerProperties& p, int n) {
-    switch (n) {
-        case 0: return &p.caption;
-        case 1: return &p.target;
-        case 3: return &p.font;
-        default: return nullptr;
-    }
-}
+using P = HyperLinkerProperties;
+const PropertyRow<P> kHyperLinkerRows[] = {
+    Row<&P::caption>(kCaption | kRepaint),
+    Row<&P::target>(kRepaint),
+    Row<&P::mode>(kRepaint, &AsMode),
+    Row<&P::font>(kFont | kRepaint),
+    Row<&P::textColour>(kRepaint),
+    Row<&P::backColour>(kRepaint),
+};
+static_assert(sizeof kHyperLinkerRows / sizeof kHyperLinkerRows[0] == kHyperLinkerPropertyCount,
+              "one row per property");
 
 Component* CreateHyperLinker(const CreateArgs& args) { return HyperLinkerComponent::Create(args); }
 
@@ -89,6 +87,9 @@ bool OpenHyperLink(const HyperLinkerProperties& properties) {
     std::string line = BrowserCommandLine(command, target);
     return shell->run(GbkToWide(line.c_str(), line.size()));
 }
+
+HyperLinkerComponent::HyperLinkerComponent(uint32_t windowId, uint32_t unitId)
+    : TableComponent(windowId, unitId, kHyperLinkerRows) {}
 
 Component* HyperLinkerComponent::Create(const CreateArgs& args) {
     auto* component = new HyperLinkerComponent(args.windowId, args.unitId);
@@ -188,32 +189,12 @@ void HyperLinkerComponent::OnFinalDestroy() {
     Component::OnFinalDestroy();
 }
 
-bool HyperLinkerComponent::GetProperty(int n, PropertyValue* value) {
-    if (n < 0 || n >= kHyperLinkerPropertyCount) return false;
-    RunOnWindowThread(Handle(), [&] {
-        if (int32_t* field = IntField(properties_, n)) value->number = *field;
-        if (uint32_t* colour = ColourField(properties_, n)) value->number = *colour;
-        if (std::string* bytes = BytesField(properties_, n)) value->bytes = *bytes;
-    });
-    return true;
-}
-
-bool HyperLinkerComponent::SetProperty(int n, const PropertyValue& value) {
-    if (n < 0 || n >= kHyperLinkerPropertyCount) return false;
-    RunOnWindowThread(Handle(), [&] {
-        if (int32_t* field = IntField(properties_, n)) *field = static_cast<int32_t>(value.number) != 0 ? 1 : 0;
-        if (uint32_t* colour = ColourField(properties_, n)) *colour = static_cast<uint32_t>(value.number);
-        if (std::string* bytes = BytesField(properties_, n)) *bytes = value.bytes;
-        HWND window = Handle();
-        if (window == nullptr) return;
-        if (n == 0) {
-            std::wstring caption = GbkToWide(properties_.caption.c_str(), properties_.caption.size());
-            SetWindowTextW(window, caption.c_str());
-        }
-        if (n == 3) ApplyFont();
-        InvalidateRect(window, nullptr, FALSE);
-    });
-    return true;
+void HyperLinkerComponent::Reapply(int, uint32_t what) {
+    HWND window = Handle();
+    if (window == nullptr) return;
+    if (what & kCaption) SetWindowTextGbk(window, properties_.caption);
+    if (what & kFont) ApplyFont();
+    if (what & kRepaint) InvalidateRect(window, nullptr, FALSE);
 }
 
 std::vector<uint8_t> HyperLinkerComponent::PropertyData() {

@@ -8,6 +8,7 @@
 #include "window_units/component.h"
 #include "window_units/components/gdi_objects.h"
 #include "window_units/components/hyper_linker_block.h"
+#include "window_units/property_table.h"
 
 namespace lyra {
 
@@ -26,24 +27,22 @@ void SetHyperLinkShell(const HyperLinkShell* shell);
 // started; false, without doing anything, for an empty address.
 bool OpenHyperLink(const HyperLinkerProperties& properties);
 
-class HyperLinkerComponent : public Component {
+class HyperLinkerComponent : public TableComponent<HyperLinkerProperties> {
 public:
     static Component* Create(const CreateArgs& args);
 
-    bool GetProperty(int ownNumber, PropertyValue* value) override;
-    bool SetProperty(int ownNumber, const PropertyValue& value) override;
     std::vector<uint8_t> PropertyData() override;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnFinalDestroy() override;
+    void Reapply(int ownNumber, uint32_t what) override;
 
 private:
-    HyperLinkerComponent(uint32_t windowId, uint32_t unitId) : Component(windowId, unitId) {}
+    HyperLinkerComponent(uint32_t windowId, uint32_t unitId);
     void ApplyFont();
     void Paint(HDC dc);
 
-    HyperLinkerProperties properties_;
     FontHandle font_;
     bool pressed_ = false;
 };

@@ -16,44 +16,49 @@ namespace {
 // Button style bits a style word may add; the button type stays owner-drawn.
 constexpr DWORD kStyleWordMask = BS_LEFT | BS_RIGHT | BS_TOP | BS_BOTTOM | BS_MULTILINE | BS_FLAT;
 
-int32_t* IntField(SuperBtnProperties& p, int n) {
-    switch (n) {
-        case 0: return &p.buttonType;
-        case 1: return &p.styleWord;
-        case 2: return &p.pressed;
-        case 3: return &p.pictureAlignment;
-        case 4: return &p.switch4;
-        case 5: return &p.layout5;
-        case 6: return &p.layout6;
-        case 8: return &p.pictures[kLookHot].word;
-        case 10: return &p.pictures[kLookNormal].word;
-        case 12: return &p.pictures[kLookPressed].word;
-        case 15: return &p.useColours;
-        case 22: return &p.builtInSound;
-        case 26: return &p.switch26;
-        default: return nullptr;
-    }
-}
+template <int Look>
+std::string& PictureFile(SuperBtnProperties& p) { return p.pictures[Look].file; }
+template <int Look>
+int32_t& PictureWord(SuperBtnProperties& p) { return p.pictures[Look].word; }
+template <int Look>
+uint32_t& TextColour(SuperBtnProperties& p) { return p.colours[Look].text; }
+template <int Look>
+uint32_t& BackColour(SuperBtnProperties& p) { return p.colours[Look].back; }
 
-std::string* BytesField(SuperBtnProperties& p, int n) {
-    switch (n) {
-        case 7: return &p.pictures[kLookHot].file;
-        case 9: return &p.pictures[kLookNormal].file;
-        case 11: return &p.pictures[kLookPressed].file;
-        case 13: return &p.font;
-        case 14: return &p.caption;
-        case 23: return &p.enterSound;
-        case 24: return &p.clickSound;
-        case 25: return &p.text25;
-        default: return nullptr;
-    }
-}
+// What a write re-applies; every write first clamps the ranged properties.
+enum SuperBtnReapply : uint32_t { kRecreate = 1, kPictures = 2, kFont = 4, kCaption = 8, kRepaint = 16 };
 
-uint32_t* ColourField(SuperBtnProperties& p, int n) {
-    if (n < 16 || n > 21) return nullptr;
-    SuperBtnColours& pair = p.colours[(n - 16) / 2];
-    return (n - 16) % 2 == 0 ? &pair.text : &pair.back;
-}
+using P = SuperBtnProperties;
+const PropertyRow<P> kSuperBtnRows[] = {
+    Row<&P::buttonType>(kRepaint),
+    Row<&P::styleWord>(kRecreate),
+    Row<&P::pressed>(kRepaint),
+    Row<&P::pictureAlignment>(kRepaint),
+    Row<&P::switch4>(kRepaint),
+    Row<&P::layout5>(kRepaint),
+    Row<&P::layout6>(kRepaint),
+    Row<&PictureFile<kLookHot>>(kPictures),
+    Row<&PictureWord<kLookHot>>(kRepaint),
+    Row<&PictureFile<kLookNormal>>(kPictures),
+    Row<&PictureWord<kLookNormal>>(kRepaint),
+    Row<&PictureFile<kLookPressed>>(kPictures),
+    Row<&PictureWord<kLookPressed>>(kRepaint),
+    Row<&P::font>(kFont),
+    Row<&P::caption>(kReadWindowText | kCaption),
+    Row<&P::useColours>(kRepaint),
+    Row<&TextColour<kLookNormal>>(kRepaint),
+    Row<&BackColour<kLookNormal>>(kRepaint),
+    Row<&TextColour<kLookHot>>(kRepaint),
+    Row<&BackColour<kLookHot>>(kRepaint),
+    Row<&TextColour<kLookPressed>>(kRepaint),
+    Row<&BackColour<kLookPressed>>(kRepaint),
+    Row<&P::builtInSound>(kRepaint),
+    Row<&P::enterSound>(kRepaint),
+    Row<&P::clickSound>(kRepaint),
+    Row<&P::text25>(kRepaint),
+    Row<&P::switch26>(kRepaint),
+};
+static_assert(sizeof kSuperBtnRows / sizeof kSuperBtnRows[0] == kSuperBtnPropertyCount, "one row per property");
 
 std::wstring WindowText(HWND window) {
     int length = GetWindowTextLengthW(window);
@@ -70,6 +75,9 @@ bool KeyFilter(Component*, const MSG& message) {
 }
 
 }  // namespace
+
+SuperBtnComponent::SuperBtnComponent(uint32_t windowId, uint32_t unitId)
+    : TableComponent(windowId, unitId, kSuperBtnRows) {}
 
 Component* SuperBtnComponent::Create(const CreateArgs& args) {
     auto* component = new SuperBtnComponent(args.windowId, args.unitId);
@@ -316,44 +324,15 @@ void SuperBtnComponent::OnFinalDestroy() {
     Component::OnFinalDestroy();
 }
 
-bool SuperBtnComponent::GetProperty(int n, PropertyValue* value) {
-    if (n < 0 || n >= kSuperBtnPropertyCount) return false;
-    RunOnWindowThread(Handle(), [&] {
-        if (n == 14 && Handle() != nullptr) {
-            value->bytes = WideToGbk(WindowText(Handle()).c_str());
-        } else if (int32_t* field = IntField(properties_, n)) {
-            value->number = *field;
-        } else if (uint32_t* colour = ColourField(properties_, n)) {
-            value->number = *colour;
-        } else if (std::string* bytes = BytesField(properties_, n)) {
-            value->bytes = *bytes;
-        }
-    });
-    return true;
-}
-
-bool SuperBtnComponent::SetProperty(int n, const PropertyValue& value) {
-    if (n < 0 || n >= kSuperBtnPropertyCount) return false;
-    RunOnWindowThread(Handle(), [&] {
-        if (int32_t* field = IntField(properties_, n)) *field = static_cast<int32_t>(value.number);
-        if (uint32_t* colour = ColourField(properties_, n)) *colour = static_cast<uint32_t>(value.number);
-        if (std::string* bytes = BytesField(properties_, n)) *bytes = value.bytes;
-        ClampSuperBtnProperties(&properties_);
-        HWND window = Handle();
-        if (window == nullptr) return;
-        switch (n) {
-            case 1: Recreate(); break;
-            case 7: case 9: case 11: LoadPictures(); break;
-            case 13: ApplyFont(); break;
-            case 14: {
-                std::wstring caption = GbkToWide(properties_.caption.c_str(), properties_.caption.size());
-                SetWindowTextW(window, caption.c_str());
-                break;
-            }
-            default: InvalidateRect(window, nullptr, FALSE); break;
-        }
-    });
-    return true;
+void SuperBtnComponent::Reapply(int, uint32_t what) {
+    ClampSuperBtnProperties(&properties_);
+    HWND window = Handle();
+    if (window == nullptr) return;
+    if (what & kRecreate) Recreate();
+    if (what & kPictures) LoadPictures();
+    if (what & kFont) ApplyFont();
+    if (what & kCaption) SetWindowTextGbk(window, properties_.caption);
+    if (what & kRepaint) InvalidateRect(window, nullptr, FALSE);
 }
 
 std::vector<uint8_t> SuperBtnComponent::PropertyData() {

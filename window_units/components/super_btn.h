@@ -9,17 +9,16 @@
 #include "window_units/component.h"
 #include "window_units/components/gdi_objects.h"
 #include "window_units/components/super_btn_block.h"
+#include "window_units/property_table.h"
 
 namespace lyra {
 
 constexpr uint32_t kSuperBtnTypeCode = 0x00030001;
 
-class SuperBtnComponent : public Component {
+class SuperBtnComponent : public TableComponent<SuperBtnProperties> {
 public:
     static Component* Create(const CreateArgs& args);
 
-    bool GetProperty(int ownNumber, PropertyValue* value) override;
-    bool SetProperty(int ownNumber, const PropertyValue& value) override;
     std::vector<uint8_t> PropertyData() override;
 
     // The look the button shows now.
@@ -28,9 +27,10 @@ public:
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnFinalDestroy() override;
+    void Reapply(int ownNumber, uint32_t what) override;
 
 private:
-    SuperBtnComponent(uint32_t windowId, uint32_t unitId) : Component(windowId, unitId) {}
+    SuperBtnComponent(uint32_t windowId, uint32_t unitId);
 
     // The button's own notifications, sent back by its parent.
     bool OnReflectedMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
@@ -43,7 +43,6 @@ private:
     void PlayStoredSound(const std::string& stored);
     void Clicked();
 
-    SuperBtnProperties properties_;
     BitmapHandle pictures_[3];
     SIZE pictureSizes_[3] = {};
     bool pictureAlpha_[3] = {};
