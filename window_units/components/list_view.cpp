@@ -10,6 +10,7 @@
 #include "window_units/property_block.h"
 #include "window_units/components/type_operations.h"
 #include "window_units/components/window_thread.h"
+#include "window_units/property_table.h"
 
 namespace lyra {
 
@@ -49,54 +50,18 @@ void ReplaceImageList(HIMAGELIST* slot, HIMAGELIST list) {
     *slot = list;
 }
 
-int32_t* IntField(ListViewProperties& p, int n) {
-    switch (n) {
-        case 0: return &p.border;
-        case 5: return &p.viewType;
-        case 6: return &p.iconAlignment;
-        case 7: return &p.autoArrange;
-        case 8: return &p.wrapLabels;
-        case 10: return &p.hideHeader;
-        case 12: return &p.clickableHeader;
-        case 13: return &p.fullRowSelect;
-        case 14: return &p.gridLines;
-        case 15: return &p.headerDragDrop;
-        case 18: return &p.hotTracking;
-        case 19: return &p.handPointer;
-        case 20: return &p.underlineCold;
-        case 21: return &p.underlineHot;
-        case 22: return &p.labelEditing;
-        case 23: return &p.sorting;
-        case 24: return &p.checkBoxes;
-        case 25: return &p.flatScrollBars;
-        case 26: return &p.singleSelection;
-        case 27: return &p.currentRow;
-        case 28: return &p.alwaysShowSelection;
-        case 30: return &p.word30;
-        default: return nullptr;
-    }
-}
-
-uint32_t* ColourField(ListViewProperties& p, int n) {
-    switch (n) {
-        case 1: return &p.textColour;
-        case 2: return &p.textBackColour;
-        case 3: return &p.backColour;
-        default: return nullptr;
-    }
-}
-
-std::string* BytesField(ListViewProperties& p, int n) {
-    switch (n) {
-        case 4: return &p.font;
-        case 9: return &p.columns;
-        case 11: return &p.headerImages;
-        case 16: return &p.itemImages;
-        case 17: return &p.stateImages;
-        case 29: return &p.initialItems;
-        default: return nullptr;
-    }
-}
+using P = ListViewProperties;
+const PropertyRow<P> kListViewRows[] = {
+    Row<&P::border>(),          Row<&P::textColour>(),      Row<&P::textBackColour>(),  Row<&P::backColour>(),
+    Row<&P::font>(),            Row<&P::viewType>(),        Row<&P::iconAlignment>(),   Row<&P::autoArrange>(),
+    Row<&P::wrapLabels>(),      Row<&P::columns>(),         Row<&P::hideHeader>(),      Row<&P::headerImages>(),
+    Row<&P::clickableHeader>(), Row<&P::fullRowSelect>(),   Row<&P::gridLines>(),       Row<&P::headerDragDrop>(),
+    Row<&P::itemImages>(),      Row<&P::stateImages>(),     Row<&P::hotTracking>(),     Row<&P::handPointer>(),
+    Row<&P::underlineCold>(),   Row<&P::underlineHot>(),    Row<&P::labelEditing>(),    Row<&P::sorting>(),
+    Row<&P::checkBoxes>(),      Row<&P::flatScrollBars>(),  Row<&P::singleSelection>(), Row<&P::currentRow>(),
+    Row<&P::alwaysShowSelection>(), Row<&P::initialItems>(), Row<&P::word30>(),
+};
+static_assert(sizeof kListViewRows / sizeof kListViewRows[0] == kListViewPropertyCount, "one row per property");
 
 constexpr UINT kColourGetMessages[4] = {0, LVM_GETTEXTCOLOR, LVM_GETTEXTBKCOLOR, LVM_GETBKCOLOR};
 
@@ -321,12 +286,8 @@ bool ListViewComponent::GetProperty(int n, PropertyValue* value) {
             value->number = static_cast<uint32_t>(SendMessageW(window, kColourGetMessages[n], 0, 0));
         } else if (window != nullptr && n == 27) {
             value->number = static_cast<int32_t>(SendMessageW(window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-        } else if (int32_t* field = IntField(properties_, n)) {
-            value->number = *field;
-        } else if (uint32_t* colour = ColourField(properties_, n)) {
-            value->number = *colour;
-        } else if (std::string* bytes = BytesField(properties_, n)) {
-            value->bytes = *bytes;
+        } else {
+            ReadRow(kListViewRows[n], properties_, value);
         }
     });
     return true;
@@ -335,9 +296,7 @@ bool ListViewComponent::GetProperty(int n, PropertyValue* value) {
 bool ListViewComponent::SetProperty(int n, const PropertyValue& value) {
     if (n < 0 || n >= kListViewPropertyCount) return false;
     RunOnWindowThread(Handle(), [&] {
-        if (int32_t* field = IntField(properties_, n)) *field = static_cast<int32_t>(value.number);
-        if (uint32_t* colour = ColourField(properties_, n)) *colour = static_cast<uint32_t>(value.number);
-        if (std::string* bytes = BytesField(properties_, n)) *bytes = value.bytes;
+        WriteRow(kListViewRows[n], properties_, value);
         if (Handle() == nullptr) return;
         switch (n) {
             case 1: case 2: case 3: ApplyColours(); break;
@@ -366,7 +325,9 @@ std::vector<uint8_t> ListViewComponent::PropertyData() {
     RunOnWindowThread(Handle(), [&] {
         ListViewProperties p = properties_;
         for (int n = 1; n <= 3 && Handle() != nullptr; ++n) {
-            *ColourField(p, n) = static_cast<uint32_t>(SendMessageW(Handle(), kColourGetMessages[n], 0, 0));
+            PropertyValue colour;
+            colour.number = static_cast<uint32_t>(SendMessageW(Handle(), kColourGetMessages[n], 0, 0));
+            WriteRow(kListViewRows[n], p, colour);
         }
         data = WriteListViewBlock(p);
     });
