@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "runtime/memory.h"
 #include "tests/windows/support/component_host.h"
 #include "window_units/components/edit_box.h"
 #include "window_units/components/edit_box_block.h"
@@ -27,17 +28,19 @@ struct ComponentType {
     const char* name;
     void* (*typeInterface)(int);
     std::vector<uint8_t> block;  // a block of the type with its defaults
+    uint32_t describedProperties;
 };
 
 std::vector<ComponentType> AllTypes() {
     return {
-        {"window", &WindowInterface, WriteWindowBlock(WindowProperties{})},
-        {"EditBox", &EditBoxInterface, WriteEditBoxBlock(EditBoxProperties{})},
-        {"GroupBox", &GroupBoxInterface, WriteGroupBoxBlock(GroupBoxProperties{})},
-        {"Label", &LabelInterface, WriteLabelBlock(LabelProperties{})},
-        {"HyperLinker", &HyperLinkerInterface, WriteHyperLinkerBlock(HyperLinkerProperties{})},
-        {"SuperBtn", &SuperBtnInterface, WriteSuperBtnBlock(SuperBtnProperties{})},
-        {"ListView", &ListViewInterface, WriteListViewBlock(ListViewProperties{})},
+        {"window", &WindowInterface, WriteWindowBlock(WindowProperties{}), kWindowPropertyDescriptionCount},
+        {"EditBox", &EditBoxInterface, WriteEditBoxBlock(EditBoxProperties{}), kEditBoxPropertyDescriptionCount},
+        {"GroupBox", &GroupBoxInterface, WriteGroupBoxBlock(GroupBoxProperties{}), kGroupBoxPropertyDescriptionCount},
+        {"Label", &LabelInterface, WriteLabelBlock(LabelProperties{}), kLabelPropertyDescriptionCount},
+        {"HyperLinker", &HyperLinkerInterface, WriteHyperLinkerBlock(HyperLinkerProperties{}),
+         kHyperLinkerPropertyDescriptionCount},
+        {"SuperBtn", &SuperBtnInterface, WriteSuperBtnBlock(SuperBtnProperties{}), kSuperBtnPropertyDescriptionCount},
+        {"ListView", &ListViewInterface, WriteListViewBlock(ListViewProperties{}), kListViewPropertyDescriptionCount},
     };
 }
 
@@ -63,6 +66,41 @@ TEST(ComponentBlocks, EveryTypeRefusesABlockCutInsideAField) {
         std::vector<uint8_t> cut = type.block;
         cut.resize(cut.size() - 2);
         EXPECT_EQ(CreateOf(type, host.handle(), cut), nullptr) << type.name << " from a block cut short";
+    }
+}
+
+// Every described property of a type is one it reads and writes, and no
+// other number is: writing a property's value back leaves it as it was,
+// and the component then writes the block it was made from.
+TEST(ComponentProperties, EveryDescribedPropertyReadsBackWhatWasWritten) {
+    HostWindow host;
+    for (const ComponentType& type : AllTypes()) {
+        ComponentPtr component = CreateOf(type, host.handle(), type.block);
+        ASSERT_NE(component, nullptr) << type.name;
+        auto get = reinterpret_cast<GetPropertyOperation>(type.typeInterface(kOpGetProperty));
+        auto set = reinterpret_cast<SetPropertyOperation>(type.typeInterface(kOpPropertyChanged));
+        PropertyValue value;
+        EXPECT_FALSE(get(component.get(), static_cast<int>(type.describedProperties), &value)) << type.name;
+        EXPECT_FALSE(get(component.get(), -1, &value)) << type.name;
+        for (int n = 0; n < static_cast<int>(type.describedProperties); ++n) {
+            PropertyValue before;
+            ASSERT_TRUE(get(component.get(), n, &before)) << type.name << " " << n;
+            ASSERT_TRUE(set(component.get(), n, before)) << type.name << " " << n;
+            PropertyValue after;
+            ASSERT_TRUE(get(component.get(), n, &after));
+            EXPECT_EQ(after.number, before.number) << type.name << " " << n;
+            EXPECT_EQ(after.bytes, before.bytes) << type.name << " " << n;
+        }
+        auto data = reinterpret_cast<PropertyDataOperation>(type.typeInterface(kOpGetAllPropertyData));
+        auto* block = static_cast<uint8_t*>(data(component.get()));
+        uint32_t size;
+        std::memcpy(&size, block, 4);
+        std::vector<uint8_t> written(block + 4, block + 4 + size);
+        FreeMemory(block);
+        // The list view writes its colours as the control resolved them.
+        if (type.typeInterface != &ListViewInterface) {
+            EXPECT_EQ(written, type.block) << type.name << " writes back the block it was made from";
+        }
     }
 }
 
