@@ -79,6 +79,18 @@ TEST(ListViewBlock, RefusesTruncatedBlocksAndForeignHeaders) {
     EXPECT_FALSE(ReadListViewBlock(version2.data(), version2.size(), &read));
 }
 
+TEST(ListViewBlock, DamagedColumnOrItemRecordsMakeTheBlockUnreadable) {
+    ListViewProperties properties = SampleListView();
+    properties.columns = WriteColumnBlock(MusicListColumns()).substr(0, 78);
+    std::vector<uint8_t> block = WriteListViewBlock(properties);
+    ListViewProperties read;
+    EXPECT_FALSE(ReadListViewBlock(block.data(), block.size(), &read)) << "a column title without its terminator";
+    properties = SampleListView();
+    properties.initialItems = std::string("\0\xFF\xFF", 3);
+    block = WriteListViewBlock(properties);
+    EXPECT_FALSE(ReadListViewBlock(block.data(), block.size(), &read)) << "an item record cut in its words";
+}
+
 TEST(ListViewBlock, MusicListColumnBlockIs79Bytes) {
     std::string block = WriteColumnBlock(MusicListColumns());
     ASSERT_EQ(block.size(), 79u);

@@ -79,6 +79,11 @@ bool ReadListViewBlock(const uint8_t* data, size_t size, ListViewProperties* pro
     } catch (const framework::ArchiveError&) {
         return false;
     }
+    // The column and initial-item records are part of the block: damaged
+    // ones make the whole block unreadable.
+    std::vector<ListViewColumn> columns;
+    std::vector<ListViewInitialCell> cells;
+    if (!ReadColumnBlock(p.columns, &columns) || !ReadInitialItems(p.initialItems, &cells)) return false;
     *properties = std::move(p);
     return true;
 }

@@ -74,7 +74,8 @@ struct ListViewProperties {
 constexpr int kListViewPropertyCount = 31;
 
 std::vector<uint8_t> WriteListViewBlock(const ListViewProperties& properties);
-// False for a block that is short, has a non-zero header or an unknown version.
+// False for a block that is short, has a non-zero header or an unknown
+// version, or whose column or initial-item records are damaged.
 bool ReadListViewBlock(const uint8_t* data, size_t size, ListViewProperties* properties);
 
 // The column block: the column records one after another, nothing else.
