@@ -84,10 +84,39 @@ int32_t MouseEventOf(UINT message) {
     }
 }
 
+bool IsKeyOrMouseInput(UINT message) {
+    switch (message) {
+        case WM_KEYDOWN: case WM_KEYUP: case WM_CHAR: case WM_DEADCHAR:
+        case WM_SYSKEYDOWN: case WM_SYSKEYUP: case WM_SYSCHAR:
+        case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK:
+        case WM_MOUSEMOVE: case WM_MOUSEWHEEL:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// System keys (Alt+F4, Alt+letter) still go on to the window's own handling,
+// so that a person can close the window whatever has the focus.
+bool IsSystemKey(UINT message) {
+    return message == WM_SYSKEYDOWN || message == WM_SYSKEYUP || message == WM_SYSCHAR;
+}
+
 }  // namespace
+
+bool InputDisabled(HWND window) {
+    for (HWND current = window; current != nullptr; current = GetParent(current)) {
+        if (!IsWindowEnabled(current)) return true;
+        if ((GetWindowLongPtrW(current, GWL_STYLE) & WS_CHILD) == 0) break;
+    }
+    return false;
+}
 
 bool Component::PreTranslateMessage(MSG& message) {
     if (message.hwnd == nullptr || message.hwnd != Handle()) return false;
+    if (IsKeyOrMouseInput(message.message) && InputDisabled(message.hwnd)) return !IsSystemKey(message.message);
     uint32_t result = 0;
     bool hasResult = false;
     switch (message.message) {

@@ -166,8 +166,6 @@ bool LoadWindow(uint32_t windowId) {
         else SetForegroundWindow(existing);
         return true;
     }
-    DeleteRetiredComponents();
-
     // Steps 2-10, with event delivery suspended throughout.
     RuntimeRequest(2009, 0, 0);
     bool built = BuildWindow(*window);
@@ -214,6 +212,8 @@ void ForgetDestroyedUnit(uint32_t windowId, uint32_t unitId) {
     }
 }
 
+// The windows go; the records and the component objects stay until the
+// process ends, since workers may still be running (runtime/threading.h).
 void ReleaseLoadedTemplate() {
     WindowTemplate& loaded = LoadedTemplate();
     for (WindowRecord& window : loaded.windows) {
@@ -221,8 +221,6 @@ void ReleaseLoadedTemplate() {
         if (HWND handle = UnitHandle(window.units[0])) DestroyWindow(handle);
         for (UnitRecord& unit : window.units) ReleaseUnit(unit);
     }
-    DeleteRetiredComponents();
-    loaded.windows.clear();
 }
 
 }  // namespace lyra
