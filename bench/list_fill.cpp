@@ -115,7 +115,7 @@ double ComponentFill(HWND parent, int rows) {
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
     auto* view = static_cast<ListViewComponent*>(list.get());
-    test::PumpUntil([&] { return !view->RedrawSuspended(); }, 10000);
+    test::PumpUntil([&] { return !view->ChangesPending(); }, 10000);
     UpdateWindow(list->Handle());
     QueryPerformanceCounter(&end);
     std::printf("  fill: commands %.3f s, then the final repaint %.3f s\n", seconds, Seconds(start, end));

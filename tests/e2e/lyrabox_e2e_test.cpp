@@ -437,7 +437,7 @@ TEST_F(Lyrabox, ClosingDuringASlowLookupEndsCleanly) {
 TEST_F(Lyrabox, EnterAndTheQueryButtonDuringALookupDoNothing) {
     LookupPage page = Page(3, 2);
     Scenario scenario = WithPage("8", page);
-    scenario.lookupDelay = 1500;
+    scenario.lookupDelay = 6000;
     Serve(scenario);
     Launch();
     TypeNumber(L"8");
@@ -449,6 +449,8 @@ TEST_F(Lyrabox, EnterAndTheQueryButtonDuringALookupDoNothing) {
     TypeText(L"5");
     ClickCentre(FindControl(main_, kQueryButton));
     PressKey(VK_RETURN);
+    // The input was given well inside the lookup: the server still holds its answer.
+    ASSERT_FALSE(IsWindowEnabled(group_)) << "the lookup ended before the input was given";
     ASSERT_TRUE(WaitFor([&] { return LookupFinished(); }, kDeadline)) << "status " << Utf8(TextOf(group_));
     EXPECT_EQ(LookupRequests(), 1u) << "exactly one request";
     EXPECT_EQ(TextOf(edit_), L"8") << "typing during the lookup did not reach the box";

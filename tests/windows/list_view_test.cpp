@@ -161,7 +161,9 @@ TEST_F(ListViewTest, InsertRowOptionalArgumentsFollowTheirRules) {
     ASSERT_TRUE(SendMessageW(handle(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     EXPECT_LT(item.iImage, 0) << "an image below -1 counts as none";
     EXPECT_EQ(item.iIndent, 0) << "a negative indent counts as 0";
-    EXPECT_EQ(item.lParam, 77);
+    int64_t data = 0;
+    list()->Rows()->ReadRow(0, [&](const ListRow& row) { data = row.data; });
+    EXPECT_EQ(data, 77) << "the item data is kept (an owner-data control hands none out)";
     EXPECT_EQ(item.state & LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(3u)) << "state image index + 1";
 }
 
@@ -311,7 +313,8 @@ TEST_F(ListViewTest, RowsFromAWorkerArriveCompleteWhileTheWindowThreadIsBusy) {
         ASSERT_EQ(Cell(row, 2), "歌曲" + std::to_string(i));
         ASSERT_EQ(Cell(row, 3), "http://127.0.0.1/" + std::to_string(i) + ".mp3");
     }
-    EXPECT_TRUE(PumpUntil([&] { return !list()->RedrawSuspended(); }, 5000)) << "redraw comes back after the burst";
+    EXPECT_TRUE(PumpUntil([&] { return !list()->ChangesPending(); }, 5000)) << "the control is told after the burst";
+    EXPECT_EQ(SendMessageW(handle(), LVM_GETITEMCOUNT, 0, 0), kRows);
     EXPECT_TRUE(GetWindowLongPtrW(handle(), GWL_STYLE) & WS_VISIBLE) << "the list stayed visible throughout";
 }
 
