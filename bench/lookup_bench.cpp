@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -107,14 +108,16 @@ struct Program {
         gPageServedAt = 0;
         double start = Now();
         PressKey(VK_RETURN);
-        WaitFor([&] { return !IsWindowEnabled(group); }, 30000);
+        // A short lookup may be over before a poll sees its group disabled:
+        // the page being served marks it. The lists were emptied before the
+        // fetch, so rows and an enabled group seen after that are this lookup's.
+        while (gPageServedAt.load() == 0 && Now() - start < 30000) Sleep(1);
         if (firstRow != nullptr) {
-            // The lists were emptied before the fetch, so rows seen now are this lookup's.
-            while (gPageServedAt.load() == 0 && Now() - start < 30000) Sleep(1);
             while (ListRowCount(list) == 0 && Now() - start < 30000) Sleep(1);
             *firstRow = Now() - gPageServedAt.load();
         }
-        WaitFor([&] { return IsWindowEnabled(group) && ListRowCount(list) == expectedRows; }, 600000);
+        // Polled every millisecond: the figure is the lookup's, not the poll's.
+        while (!(IsWindowEnabled(group) && ListRowCount(list) == expectedRows) && Now() - start < 600000) Sleep(1);
         return Now() - start;
     }
 
@@ -163,6 +166,7 @@ int main(int argc, char** argv) {
     std::printf("%6s %10s %12s %12s %12s %14s\n", "songs", "page KB", "lookup ms", "fetch ms", "regex ms",
                 "first row ms");
     for (int songs : {100, 1000, 5000}) {
+        if (std::getenv("LOOKUP_BENCH_MEMORY_ONLY") != nullptr) break;
         demo::LookupPage page;
         page.background = demo::MakeSongs(songs, 1);
         gPage = demo::RenderLookupPage(page);
@@ -194,7 +198,10 @@ int main(int argc, char** argv) {
     gPage = demo::RenderLookupPage(small);
     program.LookUp(20);
     size_t first = PrivateBytes(program.process.hProcess);
-    for (int i = 1; i < 200; ++i) program.LookUp(20);
+    for (int i = 1; i < 200; ++i) {
+        double ms = program.LookUp(20);
+        if (ms > 5000) std::fprintf(stderr, "lookup %d took %.0f ms\n", i, ms);
+    }
     size_t last = PrivateBytes(program.process.hProcess);
     std::printf("private memory: %zu KB after 1 lookup, %zu KB after 200 (%+lld KB)\n", first / 1024, last / 1024,
                 (static_cast<long long>(last) - static_cast<long long>(first)) / 1024);
