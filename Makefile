@@ -44,7 +44,7 @@ test: build
 	cd build/win64 && ctest --output-on-failure -LE stress
 	@tools/test-summary.sh
 
-# Long loops beside make test: the closing-during-a-fill scenario 21 times.
+# Long loops beside make test: the closing-during-a-fill scenario 60 times.
 stress: build-host build-win64
 	cd build/win64 && ctest --output-on-failure -L stress
 
