@@ -110,8 +110,8 @@ double ComponentFill(HWND parent, int rows) {
             }
         }
     });
-    // The final repaint belongs to the fill too: the quiet period, the
-    // control's redraw turned back on and its paint.
+    // The final repaint belongs to the fill too: the control told of the
+    // rows and its paint.
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
     auto* view = static_cast<ListViewComponent*>(list.get());

@@ -98,10 +98,16 @@ bool IsKeyOrMouseInput(UINT message) {
     }
 }
 
-// System keys (Alt+F4, Alt+letter) still go on to the window's own handling,
-// so that a person can close the window whatever has the focus.
-bool IsSystemKey(UINT message) {
-    return message == WM_SYSKEYDOWN || message == WM_SYSKEYUP || message == WM_SYSCHAR;
+// Keys that still go on, without an event, from a unit that takes no input:
+// system keys (Alt+F4, Alt+letter), so that a person can close the window
+// whatever has the focus, and Tab, so that the focus can leave a disabled
+// container. Nothing else of the keyboard reaches the unit.
+bool PassesDisabledUnit(const MSG& message) {
+    switch (message.message) {
+        case WM_SYSKEYDOWN: case WM_SYSKEYUP: case WM_SYSCHAR: return true;
+        case WM_KEYDOWN: case WM_KEYUP: return message.wParam == VK_TAB;
+        default: return false;
+    }
 }
 
 }  // namespace
@@ -116,7 +122,7 @@ bool InputDisabled(HWND window) {
 
 bool Component::PreTranslateMessage(MSG& message) {
     if (message.hwnd == nullptr || message.hwnd != Handle()) return false;
-    if (IsKeyOrMouseInput(message.message) && InputDisabled(message.hwnd)) return !IsSystemKey(message.message);
+    if (IsKeyOrMouseInput(message.message) && InputDisabled(message.hwnd)) return !PassesDisabledUnit(message);
     uint32_t result = 0;
     bool hasResult = false;
     switch (message.message) {

@@ -273,9 +273,10 @@ TEST_F(ListViewTest, FocusAndFocusedRowEvents) {
     ASSERT_TRUE(PumpUntil([] { return !EventLog::Instance().Events(-8).empty(); }, 5000));
 }
 
-TEST_F(ListViewTest, RowsFromAWorkerArriveCompleteWhileTheWindowThreadIsBusy) {
+TEST_F(ListViewTest, AWorkerFillsTheListWithoutWaitingForTheWindowThread) {
     constexpr int kRows = 300;
     std::atomic<bool> done{false};
+    HANDLE finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::thread worker([&] {
         ValueRecord args[4];
         ValueRecord result;
@@ -297,13 +298,15 @@ TEST_F(ListViewTest, RowsFromAWorkerArriveCompleteWhileTheWindowThreadIsBusy) {
             }
         }
         done = true;
+        SetEvent(finished);
     });
-    // The window thread is busy for a while before it takes any message.
-    DWORD start = GetTickCount();
-    volatile uint64_t work = 0;
-    while (GetTickCount() - start < 300) work = work + 1;
+    // The window thread takes no message until the worker is through: every
+    // command answered from the row model, none waited for this thread.
+    bool through = WaitForSingleObject(finished, 20000) == WAIT_OBJECT_0;
+    CloseHandle(finished);
     ASSERT_TRUE(PumpUntil([&] { return done.load(); }, 60000));
     worker.join();
+    ASSERT_TRUE(through) << "a command waited for the window thread";
 
     ASSERT_EQ(Call(&GetRowCount, {}), kRows);
     for (int row = 0; row < kRows; ++row) {

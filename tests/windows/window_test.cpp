@@ -240,6 +240,7 @@ TEST_F(WindowChild, AUnitInADisabledGroupTakesNoKeysOrClicksAndRaisesNoEvents) {
     PostMessageW(edit, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 7));
     PostMessageW(edit, WM_LBUTTONUP, 0, MAKELPARAM(5, 7));
     PostMessageW(edit, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(100, 100));
+    PostMessageW(edit, WM_KEYDOWN, VK_TAB, 0x000F0001);  // goes on, for the focus to leave, but raises nothing
     // The window's own key event, posted last, arrives after all of the above.
     PostMessageW(window_, WM_KEYDOWN, 'Z', 0x002C0001);
     ASSERT_TRUE(WaitUntil([&] { return !EventsOf("06010000", {-9}).empty(); }, 10000));
