@@ -206,6 +206,25 @@ TEST_F(ListViewTest, CurrentRowIsTheLowestSelectedRowOrMinusOne) {
     EXPECT_EQ(CurrentRow(), -1);
 }
 
+TEST_F(ListViewTest, TheSelectionMovesWithItsRowWhenRowsGoInAboveIt) {
+    for (const char* t : {"a", "b", "c"}) Append(t);
+    Select(1, true);
+    LVITEMW focus{};
+    focus.state = focus.stateMask = LVIS_FOCUSED;
+    SendMessageW(handle(), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&focus));
+    EventLog::Instance().Clear();
+    InsertAt(0, "new 1");
+    InsertAt(0, "new 2");
+    Append("end");
+    EXPECT_EQ(CurrentRow(), 3) << "the selected row is still b";
+    EXPECT_EQ(Cell(CurrentRow(), 0), "b");
+    EXPECT_EQ(SendMessageW(handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 3);
+    EXPECT_EQ(SendMessageW(handle(), LVM_GETITEMCOUNT, 0, 0), 6);
+    EXPECT_TRUE(EventLog::Instance().Events(0).empty()) << "moving the focus along is no new focused row";
+    Call(&ClearRows, {});
+    EXPECT_EQ(CurrentRow(), -1) << "cleared: nothing selected";
+}
+
 TEST_F(ListViewTest, CurrentRowCanBeReadFromAWorkerThread) {
     Append("0");
     Append("1");
