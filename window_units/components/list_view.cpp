@@ -486,7 +486,6 @@ void ListViewComponent::TellControl() {
     if (window == nullptr || telling_ || !rows_->HasChanges()) return;
     telling_ = true;
     RowChanges changes = rows_->TakeChanges();
-    lastTold_ = GetTickCount();
     if (changes.cleared || !changes.shifts.empty()) {
         std::vector<int> selected;
         for (int row = -1; (row = static_cast<int>(SendMessageW(window, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
@@ -518,13 +517,10 @@ void ListViewComponent::TellControl() {
 }
 
 void ListViewComponent::OnRowsChanged() {
-    DWORD since = GetTickCount() - lastTold_;
-    if (since >= kTellIntervalMs) {
-        TellControl();
-    } else {
-        // Soon, not now: between two tellings the window thread is free to paint.
-        SetTimer(Handle(), kTellTimer, kTellIntervalMs - since, nullptr);
-    }
+    // Told a moment later, not now: a short fill is told once, at its end,
+    // and between two tellings of a long one the window thread is free to
+    // paint and to answer the filling thread's other requests.
+    SetTimer(Handle(), kTellTimer, kTellIntervalMs, nullptr);
 }
 
 bool ListViewComponent::AnswerDisplayInfo(LVITEMW& item) {
