@@ -110,12 +110,12 @@ double ComponentFill(HWND parent, int rows) {
             }
         }
     });
-    // The final repaint belongs to the fill too: the quiet period, the
-    // control's redraw turned back on and its paint.
+    // The final repaint belongs to the fill too: the control told of the
+    // rows and its paint.
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
     auto* view = static_cast<ListViewComponent*>(list.get());
-    test::PumpUntil([&] { return !view->RedrawSuspended(); }, 10000);
+    test::PumpUntil([&] { return !view->ChangesPending(); }, 10000);
     UpdateWindow(list->Handle());
     QueryPerformanceCounter(&end);
     std::printf("  fill: commands %.3f s, then the final repaint %.3f s\n", seconds, Seconds(start, end));

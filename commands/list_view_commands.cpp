@@ -1,24 +1,31 @@
 #include "commands/list_view_commands.h"
 
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "commands/libraries.h"
 #include "runtime/gbk.h"
 #include "runtime/runtime_app.h"
 #include "window_units/components/list_view.h"
+#include "window_units/components/list_view_rows.h"
 
 namespace lyra {
 
 namespace {
 
-// Request 2007: the component's object, or a runtime error when it has none.
-ListViewComponent* ListViewOf(int32_t count, const ValueRecord* args) {
+// The list's row model. A live list is found in the table of row models
+// without asking the window thread; for any other unit request 2007 decides
+// (a runtime error, or nothing once the program is ending).
+std::shared_ptr<ListRows> RowsOf(int32_t count, const ValueRecord* args) {
     if (count < 1) return nullptr;
+    if (std::shared_ptr<ListRows> rows = FindListRows(LowWord(args[0]), HighWord(args[0]))) return rows;
     RequestFunction request = UiLibrary1Request();
     if (request == nullptr) request = &RuntimeRequest;
     auto word = [](uint32_t w) { return static_cast<intptr_t>(static_cast<uintptr_t>(w)); };
     auto* object = reinterpret_cast<framework::WindowObject*>(request(2007, word(LowWord(args[0])), word(HighWord(args[0]))));
-    return dynamic_cast<ListViewComponent*>(object);
+    auto* list = dynamic_cast<ListViewComponent*>(object);
+    return list != nullptr ? list->Rows() : nullptr;
 }
 
 bool Present(int32_t count, const ValueRecord* args, int index) { return index < count && IsPresent(args[index]); }
@@ -37,9 +44,10 @@ int32_t IntegerArgument(int32_t count, const ValueRecord* args, int index, int32
     }
 }
 
-std::wstring TextArgument(int32_t count, const ValueRecord* args, int index) {
-    if (!Present(count, args, index) || args[index].type != kTypeText) return std::wstring();
-    return GbkToWide(RecordText(args[index]));
+std::string TextArgument(int32_t count, const ValueRecord* args, int index) {
+    if (!Present(count, args, index) || args[index].type != kTypeText) return std::string();
+    const char* text = RecordText(args[index]);
+    return text != nullptr ? text : "";
 }
 
 void SetIntegerResult(ValueRecord* result, int32_t value) { SetRecordInt(*result, value, kTypeNone); }
@@ -47,48 +55,47 @@ void SetIntegerResult(ValueRecord* result, int32_t value) { SetRecordInt(*result
 }  // namespace
 
 void ClearRows(ValueRecord* result, int32_t count, ValueRecord* args) {
-    ListViewComponent* list = ListViewOf(count, args);
-    SetIntegerResult(result, list != nullptr ? list->ClearRows() : 0);
+    std::shared_ptr<ListRows> rows = RowsOf(count, args);
+    SetIntegerResult(result, rows != nullptr && rows->Clear() ? 1 : 0);
 }
 
 void InsertRow(ValueRecord* result, int32_t count, ValueRecord* args) {
-    ListViewComponent* list = ListViewOf(count, args);
-    if (list == nullptr) {
+    std::shared_ptr<ListRows> rows = RowsOf(count, args);
+    if (rows == nullptr) {
         SetIntegerResult(result, -1);
         return;
     }
-    NewRow row;
-    row.position = IntegerArgument(count, args, 1, -1);
-    row.text = TextArgument(count, args, 2);
-    row.image = IntegerArgument(count, args, 3, -1);
-    if (row.image < -1) row.image = -1;
-    row.stateImage = IntegerArgument(count, args, 4, -1);
-    row.indent = IntegerArgument(count, args, 5, 0);
-    if (row.indent < 0) row.indent = 0;
-    row.hasData = Present(count, args, 6);
-    row.data = static_cast<LPARAM>(IntegerArgument(count, args, 6, 0));
-    SetIntegerResult(result, list->InsertRow(row));
+    ListRow row;
+    row.cells.push_back(TextArgument(count, args, 2));
+    int32_t image = IntegerArgument(count, args, 3, -1);
+    row.image = image < 0 ? -1 : image;
+    // The new row shows state image index + 1 of the state image list.
+    int32_t stateImage = IntegerArgument(count, args, 4, -1);
+    row.stateImage = stateImage < 0 ? 0 : stateImage < 14 ? stateImage + 1 : 15;
+    int32_t indent = IntegerArgument(count, args, 5, 0);
+    row.indent = indent < 0 ? 0 : indent;
+    row.data = IntegerArgument(count, args, 6, 0);
+    SetIntegerResult(result, rows->Insert(IntegerArgument(count, args, 1, -1), std::move(row)));
 }
 
 void SetCellText(ValueRecord*, int32_t count, ValueRecord* args) {
-    ListViewComponent* list = ListViewOf(count, args);
-    if (list == nullptr || !Present(count, args, 1)) return;
-    list->SetCellText(IntegerArgument(count, args, 1, -1), IntegerArgument(count, args, 2, 0), TextArgument(count, args, 3));
+    std::shared_ptr<ListRows> rows = RowsOf(count, args);
+    if (rows == nullptr || !Present(count, args, 1)) return;
+    rows->SetCell(IntegerArgument(count, args, 1, -1), IntegerArgument(count, args, 2, 0), TextArgument(count, args, 3));
 }
 
 void GetCellText(ValueRecord* result, int32_t count, ValueRecord* args) {
-    ListViewComponent* list = ListViewOf(count, args);
+    std::shared_ptr<ListRows> rows = RowsOf(count, args);
     SetRecordPointer(*result, nullptr, kTypeNone);
-    if (list == nullptr || !Present(count, args, 1)) return;
-    std::wstring text = list->GetCellText(IntegerArgument(count, args, 1, -1), IntegerArgument(count, args, 2, 0));
+    if (rows == nullptr || !Present(count, args, 1)) return;
+    std::string text = rows->Cell(IntegerArgument(count, args, 1, -1), IntegerArgument(count, args, 2, 0));
     if (text.empty()) return;
-    std::string gbk = WideToGbk(text.c_str(), text.size());
-    SetRecordPointer(*result, MakeText(gbk.data(), gbk.size()), kTypeNone);
+    SetRecordPointer(*result, MakeText(text.data(), text.size()), kTypeNone);
 }
 
 void GetRowCount(ValueRecord* result, int32_t count, ValueRecord* args) {
-    ListViewComponent* list = ListViewOf(count, args);
-    SetIntegerResult(result, list != nullptr ? list->GetRowCount() : 0);
+    std::shared_ptr<ListRows> rows = RowsOf(count, args);
+    SetIntegerResult(result, rows != nullptr ? rows->Count() : 0);
 }
 
 }  // namespace lyra

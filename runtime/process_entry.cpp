@@ -5,5 +5,8 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     lyra::TheRuntimeApplication();  // linked in, so its static construction has run
-    return framework::RunApplication(instance);
+    // Straight out after the runtime's shutdown: returning would run the C
+    // runtime's exit, whose static destructors would tear down runtime state
+    // under workers that may still be running (runtime/threading.h).
+    ExitProcess(static_cast<UINT>(framework::RunApplication(instance)));
 }

@@ -43,11 +43,16 @@ bool OnMainThread() {
     return mainThread == 0 || mainThread == GetCurrentThreadId();
 }
 
+bool ProgramEnding() { return Runtime().programEnding.load(); }
+
 bool RunOnMainThread(void (*fn)(void*), void* context) {
     if (OnMainThread()) {
         fn(context);
         return true;
     }
+    // Once the program is ending the main thread may be busy shutting down
+    // (or gone): a worker is answered at once instead of waiting for it.
+    if (ProgramEnding()) return false;
     HWND helper = TheRuntimeApplication().helperWindow();
     if (helper == nullptr) return false;
     MainThreadCall call{fn, context, false};
@@ -157,6 +162,9 @@ void RuntimeApplication::Shutdown(int exitCode) {
         std::lock_guard<std::mutex> lock(idleMutex_);
         idleCallbacks_.clear();
     }
+    // Workers may still be running: the windows go, but the template, the
+    // component objects, the library table, the external functions and the
+    // static ranges stay until the process ends (see runtime/threading.h).
     if (kProgramWindowLayer != nullptr) kProgramWindowLayer->ReleaseTemplate();
 
     if (ExitRoutine hook = runtime.exitHook.exchange(nullptr)) hook();
@@ -165,19 +173,8 @@ void RuntimeApplication::Shutdown(int exitCode) {
         const LibraryRecord* library = runtime.libraries[i];
         if (library != nullptr && library->notify != nullptr) library->notify(6, runtime.libraryWords[i], 0);
     }
-    runtime.libraries.clear();
-    runtime.libraryWords.clear();
 
-    ReleaseExternalFunctions();
-
-    ClearStaticRanges();
-
-    {
-        std::lock_guard<std::mutex> lock(iconMutex_);
-        if (largeIcon_ != nullptr) DestroyIcon(largeIcon_);
-        if (smallIcon_ != nullptr) DestroyIcon(smallIcon_);
-        largeIcon_ = smallIcon_ = nullptr;
-    }
+    // A worker that asks the main thread from now on is answered at once (neutrally).
     HWND helper = helperWindow_.exchange(nullptr);
     if (helper != nullptr && IsWindow(helper)) DestroyWindow(helper);
 

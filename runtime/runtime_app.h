@@ -11,6 +11,7 @@
 
 #include "runtime/framework/application.h"
 #include "runtime/runtime_state.h"
+#include "runtime/threading.h"
 
 namespace lyra {
 
@@ -64,11 +65,6 @@ private:
 
 RuntimeApplication& TheRuntimeApplication();
 
-// Runs fn on the main thread (through the helper window) and waits for it;
-// on the main thread it runs directly. False when it could not run: a
-// worker asked after the helper window was gone.
-bool RunOnMainThread(void (*fn)(void*), void* context);
-bool OnMainThread();
 
 // The runtime request function handed to every library.
 intptr_t RuntimeRequest(int code, intptr_t param1, intptr_t param2);

@@ -84,10 +84,45 @@ int32_t MouseEventOf(UINT message) {
     }
 }
 
+bool IsKeyOrMouseInput(UINT message) {
+    switch (message) {
+        case WM_KEYDOWN: case WM_KEYUP: case WM_CHAR: case WM_DEADCHAR:
+        case WM_SYSKEYDOWN: case WM_SYSKEYUP: case WM_SYSCHAR:
+        case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK:
+        case WM_MOUSEMOVE: case WM_MOUSEWHEEL:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Keys that still go on, without an event, from a unit that takes no input:
+// system keys (Alt+F4, Alt+letter), so that a person can close the window
+// whatever has the focus, and Tab, so that the focus can leave a disabled
+// container. Nothing else of the keyboard reaches the unit.
+bool PassesDisabledUnit(const MSG& message) {
+    switch (message.message) {
+        case WM_SYSKEYDOWN: case WM_SYSKEYUP: case WM_SYSCHAR: return true;
+        case WM_KEYDOWN: case WM_KEYUP: return message.wParam == VK_TAB;
+        default: return false;
+    }
+}
+
 }  // namespace
+
+bool InputDisabled(HWND window) {
+    for (HWND current = window; current != nullptr; current = GetParent(current)) {
+        if (!IsWindowEnabled(current)) return true;
+        if ((GetWindowLongPtrW(current, GWL_STYLE) & WS_CHILD) == 0) break;
+    }
+    return false;
+}
 
 bool Component::PreTranslateMessage(MSG& message) {
     if (message.hwnd == nullptr || message.hwnd != Handle()) return false;
+    if (IsKeyOrMouseInput(message.message) && InputDisabled(message.hwnd)) return !PassesDisabledUnit(message);
     uint32_t result = 0;
     bool hasResult = false;
     switch (message.message) {

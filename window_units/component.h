@@ -137,6 +137,12 @@ private:
     uint32_t unitId_;
 };
 
+// True when the window, or any window it sits in, is disabled. Such a unit
+// takes no key or mouse input and raises no key or mouse events, even when
+// it still holds the focus (disabling a container leaves the focus where it
+// was, in a child that looks enabled).
+bool InputDisabled(HWND window);
+
 using CreateOperation = Component* (*)(const CreateArgs& args);
 using GetPropertyOperation = bool (*)(Component* component, int ownNumber, PropertyValue* value);
 using SetPropertyOperation = bool (*)(Component* component, int ownNumber, const PropertyValue& value);

@@ -10,6 +10,8 @@ namespace lyra {
 namespace {
 
 WindowTemplate gTemplate;
+// Components whose window is gone. A worker may still hold one it was given
+// by request 2006/2007, so they are kept until the process ends.
 std::vector<Component*> gRetired;
 
 }  // namespace
@@ -45,10 +47,5 @@ void ReleaseUnit(UnitRecord& unit) {
     unit.pointer = nullptr;
 }
 
-void DeleteRetiredComponents() {
-    std::vector<Component*> retired;
-    retired.swap(gRetired);
-    for (Component* component : retired) delete component;
-}
 
 }  // namespace lyra

@@ -1,6 +1,6 @@
 // The loaded window template (request 1001) and the live state kept in it.
-// Touched on the window thread only: property access from other threads is
-// marshalled there first.
+// Touched on the window thread only: property access and unit lookups from
+// other threads are marshalled there first (runtime/threading.h).
 #pragma once
 
 #include <windows.h>
@@ -20,9 +20,8 @@ bool AnyWindowExists();
 // Unit 0 for unit id 0 or the window's own id; null when there is no such unit.
 UnitRecord* FindTemplateUnit(WindowRecord& window, uint32_t unitId);
 
-// Forgets the unit's component and its mouse pointer. The object is deleted
-// later (DeleteRetiredComponents), never inside one of its own callbacks.
+// Forgets the unit's component and its mouse pointer. The object itself is
+// kept until the process ends: a worker may still hold it.
 void ReleaseUnit(UnitRecord& unit);
-void DeleteRetiredComponents();
 
 }  // namespace lyra

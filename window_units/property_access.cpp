@@ -297,10 +297,8 @@ struct PropertyCall {
     uint64_t value;
 };
 
-// Once the program is ending, a worker's late access finds no windows: it is
-// dropped rather than reported as an error.
-bool ProgramEnding() { return Runtime().programEnding.load(); }
-
+// Once the program is ending (ProgramEnding), a worker's late access finds
+// no windows: it is dropped rather than reported as an error.
 void ReadOnWindowThread(void* context) {
     auto* call = static_cast<PropertyCall*>(context);
     if (ProgramEnding()) return;

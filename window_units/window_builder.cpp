@@ -211,8 +211,6 @@ bool LoadWindow(uint32_t windowId, bool modal) {
         else SetForegroundWindow(existing);
         return true;
     }
-    DeleteRetiredComponents();
-
     RuntimeApplication& app = TheRuntimeApplication();
     HWND owner = modal && app.mainWindow != nullptr && IsWindow(app.mainWindow) ? app.mainWindow : nullptr;
 
@@ -272,6 +270,8 @@ void ForgetDestroyedUnit(uint32_t windowId, uint32_t unitId) {
     }
 }
 
+// The windows go; the records and the component objects stay until the
+// process ends, since workers may still be running (runtime/threading.h).
 void ReleaseLoadedTemplate() {
     WindowTemplate& loaded = LoadedTemplate();
     for (WindowRecord& window : loaded.windows) {
@@ -279,8 +279,6 @@ void ReleaseLoadedTemplate() {
         if (HWND handle = UnitHandle(window.units[0])) DestroyWindow(handle);
         for (UnitRecord& unit : window.units) ReleaseUnit(unit);
     }
-    DeleteRetiredComponents();
-    loaded.windows.clear();
 }
 
 }  // namespace lyra

@@ -27,14 +27,28 @@ void LoadTemplate(const uint8_t* data, size_t size, const RoutineTable* routines
 // The runtime's own loads (the start window) are never modal.
 bool LoadModelessWindow(uint32_t windowId) { return LoadWindow(windowId); }
 
+struct UnitLookup {
+    uint32_t windowId;
+    uint32_t unitId;
+    framework::WindowObject* object;
+};
+
+void LookUpOnWindowThread(void* context) {
+    auto* lookup = static_cast<UnitLookup*>(context);
+    WindowRecord* window = LoadedTemplate().FindWindowRecord(lookup->windowId);
+    if (window == nullptr) return;
+    UnitRecord* unit = FindTemplateUnit(*window, lookup->unitId);
+    if (unit == nullptr || UnitHandle(*unit) == nullptr) return;
+    lookup->object = unit->object;
+}
+
 // Request 2006/2007: the framework object of a unit (0: the window itself)
-// whose window is still a window.
+// whose window is still a window. The template is read on the window thread;
+// once the program is ending the answer is null.
 framework::WindowObject* UnitObject(uint32_t windowId, uint32_t unitId) {
-    WindowRecord* window = LoadedTemplate().FindWindowRecord(windowId);
-    if (window == nullptr) return nullptr;
-    UnitRecord* unit = FindTemplateUnit(*window, unitId);
-    if (unit == nullptr || UnitHandle(*unit) == nullptr) return nullptr;
-    return unit->object;
+    UnitLookup lookup{windowId, unitId, nullptr};
+    if (ProgramEnding() || !RunOnMainThread(&LookUpOnWindowThread, &lookup)) return nullptr;
+    return lookup.object;
 }
 
 template <typename RequestRecord>
@@ -71,7 +85,7 @@ intptr_t HandleRequest(int code, intptr_t param1, intptr_t param2, bool* handled
         case 2006: return reinterpret_cast<intptr_t>(UnitObject(windowId, unitId));
         case 2007: {
             framework::WindowObject* object = UnitObject(windowId, unitId);
-            if (object == nullptr) ReportError("指定窗口或窗口组件不存在或尚未载入", 0);
+            if (object == nullptr && !ProgramEnding()) ReportError("指定窗口或窗口组件不存在或尚未载入", 0);
             return reinterpret_cast<intptr_t>(object);
         }
         case 2008: return DeliverRequest<EventRequest, &DeliverEvent>(param1);

@@ -434,5 +434,60 @@ TEST_F(Lyrabox, ClosingDuringASlowLookupEndsCleanly) {
     EXPECT_EQ(FindTopLevel(process_.dwProcessId, L"#32770", L"错误"), nullptr) << "no runtime error box";
 }
 
+TEST_F(Lyrabox, EnterAndTheQueryButtonDuringALookupDoNothing) {
+    LookupPage page = Page(3, 2);
+    Scenario scenario = WithPage("8", page);
+    scenario.lookupDelay = 6000;
+    Serve(scenario);
+    Launch();
+    TypeNumber(L"8");
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return LookupRequests() == 1; }, kDeadline));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowEnabled(group_); }, kDeadline)) << "the query group is disabled";
+    // The focus is still in the number box, which looks enabled: nothing of this may reach it.
+    PressKey(VK_RETURN);
+    TypeText(L"5");
+    ClickCentre(FindControl(main_, kQueryButton));
+    PressKey(VK_RETURN);
+    // The input was given well inside the lookup: the server still holds its answer.
+    ASSERT_FALSE(IsWindowEnabled(group_)) << "the lookup ended before the input was given";
+    ASSERT_TRUE(WaitFor([&] { return LookupFinished(); }, kDeadline)) << "status " << Utf8(TextOf(group_));
+    EXPECT_EQ(LookupRequests(), 1u) << "exactly one request";
+    EXPECT_EQ(TextOf(edit_), L"8") << "typing during the lookup did not reach the box";
+    EXPECT_EQ(TextOf(group_), kDone);
+    EXPECT_EQ(Column(background_, 0), (std::vector<std::wstring>{L"03", L"02", L"01"}));
+    EXPECT_EQ(Column(favourites_, 0), (std::vector<std::wstring>{L"02", L"01"}));
+    EXPECT_EQ(ListCell(background_, 0, 3), Wide(page.background[2].address));
+    EXPECT_EQ(ListCell(favourites_, 1, 1), Wide(page.favourites[0].singer));
+}
+
+// Closing (and answering the closing box with Cancel) at several moments of
+// a 5,000-song fill: the program ends with code 0 and no other box, every
+// time. The stress target runs this many times over.
+TEST_F(Lyrabox, ClosingWhileALongPageFillsEndsCleanly) {
+    for (int rowsBeforeClosing : {0, 1, 2500}) {
+        SCOPED_TRACE(rowsBeforeClosing);
+        Serve(WithPage("7", Page(5000, 0)));
+        Launch();
+        TypeNumber(L"7");
+        PressKey(VK_RETURN);
+        ASSERT_TRUE(WaitFor([&] { return LookupRequests() > 0; }, kDeadline));
+        if (rowsBeforeClosing > 0) {
+            WaitFor([&] { return ListRowCount(background_) >= rowsBeforeClosing || LookupFinished(); }, kDeadline);
+        }
+        PostMessageW(main_, WM_CLOSE, 0, 0);
+        HWND box = WaitForBox(L"更多精彩：");
+        ASSERT_NE(box, nullptr);
+        AnswerMessageBox(box, IDCANCEL);
+        EXPECT_EQ(ExitCode(), 0u);
+        EXPECT_EQ(FindTopLevel(process_.dwProcessId, L"#32770", L"错误"), nullptr) << "no runtime error box";
+        EXPECT_TRUE(MessageBoxesOf(process_.dwProcessId).empty());
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+        process_ = PROCESS_INFORMATION{};
+        server_.Stop();
+    }
+}
+
 }  // namespace
 }  // namespace lyra::test

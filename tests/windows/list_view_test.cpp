@@ -161,7 +161,9 @@ TEST_F(ListViewTest, InsertRowOptionalArgumentsFollowTheirRules) {
     ASSERT_TRUE(SendMessageW(handle(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     EXPECT_LT(item.iImage, 0) << "an image below -1 counts as none";
     EXPECT_EQ(item.iIndent, 0) << "a negative indent counts as 0";
-    EXPECT_EQ(item.lParam, 77);
+    int64_t data = 0;
+    list()->Rows()->ReadRow(0, [&](const ListRow& row) { data = row.data; });
+    EXPECT_EQ(data, 77) << "the item data is kept (an owner-data control hands none out)";
     EXPECT_EQ(item.state & LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(3u)) << "state image index + 1";
 }
 
@@ -202,6 +204,25 @@ TEST_F(ListViewTest, CurrentRowIsTheLowestSelectedRowOrMinusOne) {
     row.number = -1;
     SetPropertyOp(list_.get(), 27, row);
     EXPECT_EQ(CurrentRow(), -1);
+}
+
+TEST_F(ListViewTest, TheSelectionMovesWithItsRowWhenRowsGoInAboveIt) {
+    for (const char* t : {"a", "b", "c"}) Append(t);
+    Select(1, true);
+    LVITEMW focus{};
+    focus.state = focus.stateMask = LVIS_FOCUSED;
+    SendMessageW(handle(), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&focus));
+    EventLog::Instance().Clear();
+    InsertAt(0, "new 1");
+    InsertAt(0, "new 2");
+    Append("end");
+    EXPECT_EQ(CurrentRow(), 3) << "the selected row is still b";
+    EXPECT_EQ(Cell(CurrentRow(), 0), "b");
+    EXPECT_EQ(SendMessageW(handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 3);
+    EXPECT_EQ(SendMessageW(handle(), LVM_GETITEMCOUNT, 0, 0), 6);
+    EXPECT_TRUE(EventLog::Instance().Events(0).empty()) << "moving the focus along is no new focused row";
+    Call(&ClearRows, {});
+    EXPECT_EQ(CurrentRow(), -1) << "cleared: nothing selected";
 }
 
 TEST_F(ListViewTest, CurrentRowCanBeReadFromAWorkerThread) {
@@ -324,9 +345,10 @@ TEST_F(ListViewTest, RightClickLabelEditingCheckMarksAndHotTrackingRaiseTheirEve
     EXPECT_EQ(EventLog::Instance().Events(3)[0].arguments, std::vector<uint32_t>{1});
 }
 
-TEST_F(ListViewTest, RowsFromAWorkerArriveCompleteWhileTheWindowThreadIsBusy) {
+TEST_F(ListViewTest, AWorkerFillsTheListWithoutWaitingForTheWindowThread) {
     constexpr int kRows = 300;
     std::atomic<bool> done{false};
+    HANDLE finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::thread worker([&] {
         ValueRecord args[4];
         ValueRecord result;
@@ -348,13 +370,15 @@ TEST_F(ListViewTest, RowsFromAWorkerArriveCompleteWhileTheWindowThreadIsBusy) {
             }
         }
         done = true;
+        SetEvent(finished);
     });
-    // The window thread is busy for a while before it takes any message.
-    DWORD start = GetTickCount();
-    volatile uint64_t work = 0;
-    while (GetTickCount() - start < 300) work = work + 1;
+    // The window thread takes no message until the worker is through: every
+    // command answered from the row model, none waited for this thread.
+    bool through = WaitForSingleObject(finished, 20000) == WAIT_OBJECT_0;
+    CloseHandle(finished);
     ASSERT_TRUE(PumpUntil([&] { return done.load(); }, 60000));
     worker.join();
+    ASSERT_TRUE(through) << "a command waited for the window thread";
 
     ASSERT_EQ(Call(&GetRowCount, {}), kRows);
     for (int row = 0; row < kRows; ++row) {
@@ -364,7 +388,8 @@ TEST_F(ListViewTest, RowsFromAWorkerArriveCompleteWhileTheWindowThreadIsBusy) {
         ASSERT_EQ(Cell(row, 2), "歌曲" + std::to_string(i));
         ASSERT_EQ(Cell(row, 3), "http://127.0.0.1/" + std::to_string(i) + ".mp3");
     }
-    EXPECT_TRUE(PumpUntil([&] { return !list()->RedrawSuspended(); }, 5000)) << "redraw comes back after the burst";
+    EXPECT_TRUE(PumpUntil([&] { return !list()->ChangesPending(); }, 5000)) << "the control is told after the burst";
+    EXPECT_EQ(SendMessageW(handle(), LVM_GETITEMCOUNT, 0, 0), kRows);
     EXPECT_TRUE(GetWindowLongPtrW(handle(), GWL_STYLE) & WS_VISIBLE) << "the list stayed visible throughout";
 }
 

@@ -368,6 +368,12 @@ int ApplicationEntry() {
         Log("modal-end-2 main-enabled " + std::string(IsWindowEnabled(window) ? "1" : "0"));
         EnableWindow(window, TRUE);
     }
+    if (Scenario(L"disabled-group")) {
+        // As a lookup does: the focus sits in the number box, then its group goes disabled.
+        SetFocus(LoadedTemplate().windows.at(0).FindUnit(kUnitQqEdit)->object->Handle());
+        Write(kUnitQueryGroup, 6, 1);
+        Log("disabled-done");
+    }
     if (Scenario(L"focus")) {
         HWND edit = LoadedTemplate().windows.at(0).FindUnit(kUnitQqEdit)->object->Handle();
         SetFocus(edit);

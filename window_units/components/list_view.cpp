@@ -2,7 +2,9 @@
 
 #include <objbase.h>
 
+#include <algorithm>
 #include <climits>
+#include <cwchar>
 #include <cstring>
 #include <vector>
 
@@ -16,13 +18,16 @@ namespace lyra {
 
 namespace {
 
-constexpr UINT_PTR kBurstTimer = 0x4C56;
+constexpr UINT_PTR kTellTimer = 0x4C56;
 constexpr UINT kCheckToggledMessage = 0x401;
+// Posted by the row model on the first change after the control was last told.
+constexpr UINT kRowsChangedMessage = WM_APP + 0x4C5;
 
 // The style bits this type decides; the rest belong to the window builder.
 constexpr DWORD kListStyleMask = LVS_TYPEMASK | LVS_ALIGNMASK | LVS_AUTOARRANGE | LVS_NOLABELWRAP | LVS_NOCOLUMNHEADER |
                                  LVS_NOSORTHEADER | LVS_EDITLABELS | LVS_SORTASCENDING | LVS_SORTDESCENDING |
-                                 LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | kBorderWindowStyles;
+                                 LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_OWNERDATA |
+                                 kBorderWindowStyles;
 constexpr DWORD kListExStyleMask = LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES |
                                    LVS_EX_TRACKSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_UNDERLINECOLD |
                                    LVS_EX_UNDERLINEHOT | LVS_EX_CHECKBOXES | LVS_EX_FLATSB |
@@ -67,6 +72,32 @@ constexpr UINT kColourGetMessages[4] = {0, LVM_GETTEXTCOLOR, LVM_GETTEXTBKCOLOR,
 
 Component* CreateListView(const CreateArgs& args) { return ListViewComponent::Create(args); }
 
+// The row model's note, from whatever thread changed the rows.
+void PostRowsChanged(void* window) { PostMessageW(static_cast<HWND>(window), kRowsChangedMessage, 0, 0); }
+
+// A sorted list orders main texts as the list control does, ignoring case.
+int CompareMainTexts(const std::string& a, const std::string& b) {
+    return lstrcmpiW(GbkToWide(a.c_str(), a.size()).c_str(), GbkToWide(b.c_str(), b.size()).c_str());
+}
+
+ListRows::Order OrderOf(int32_t sorting) {
+    return sorting == 1 ? ListRows::Order::kAscending : sorting == 2 ? ListRows::Order::kDescending
+                                                                      : ListRows::Order::kNone;
+}
+
+// Copies text into the control's buffer of capacity characters, cut to fit.
+template <typename Char>
+void CopyToBuffer(const std::basic_string<Char>& text, Char* buffer, int capacity) {
+    if (buffer == nullptr || capacity <= 0) return;
+    size_t length = std::min(text.size(), static_cast<size_t>(capacity - 1));
+    std::memcpy(buffer, text.data(), length * sizeof(Char));
+    buffer[length] = 0;
+}
+
+// The messages that read or change the control's rows: it is told of the
+// model's changes before it answers them.
+bool ReadsRows(UINT message) { return message >= LVM_FIRST && message < LVM_FIRST + 0x100 && message != LVM_SETITEMCOUNT; }
+
 bool KeyFilter(Component*, const MSG& message) {
     if (message.message != WM_KEYDOWN) return false;
     switch (message.wParam) {
@@ -103,6 +134,11 @@ Component* ListViewComponent::Create(const CreateArgs& args) {
         return nullptr;
     }
     SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, kListExStyleMask, listExStyle);
+    // The state images (check marks) are the model's too.
+    SendMessageW(window, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
+    component->rows_->SetOrder(OrderOf(component->properties_.sorting), &CompareMainTexts);
+    component->rows_->SetNotify(&PostRowsChanged, window);
+    RegisterListRows(args.windowId, args.unitId, component->rows_);
     component->ApplyImageLists();
     component->ApplyColours();
     component->ApplyFont();
@@ -118,7 +154,8 @@ void ListViewComponent::ComputeStyles(DWORD* style, DWORD* exStyle, DWORD* listE
     int view = p.viewType < 0 ? 0 : p.viewType > 3 ? 3 : p.viewType;
     bool iconView = view <= 1;
     bool report = view == 3;
-    DWORD s = kViews[view] | LVS_SHAREIMAGELISTS;
+    // The rows live in the model (LVS_OWNERDATA), which also keeps a sorted list in order.
+    DWORD s = kViews[view] | LVS_SHAREIMAGELISTS | LVS_OWNERDATA;
     DWORD ex = LVS_EX_SUBITEMIMAGES | LVS_EX_INFOTIP;
     if (iconView) {
         if (p.iconAlignment == 1) s |= LVS_ALIGNLEFT;
@@ -141,8 +178,6 @@ void ListViewComponent::ComputeStyles(DWORD* style, DWORD* exStyle, DWORD* listE
         if (p.underlineHot) ex |= LVS_EX_UNDERLINEHOT;
     }
     if (p.labelEditing) s |= LVS_EDITLABELS;
-    if (p.sorting == 1) s |= LVS_SORTASCENDING;
-    if (p.sorting == 2) s |= LVS_SORTDESCENDING;
     if (p.checkBoxes) ex |= LVS_EX_CHECKBOXES;
     if (p.flatScrollBars) ex |= LVS_EX_FLATSB;
     if (p.singleSelection) s |= LVS_SINGLESEL;
@@ -237,13 +272,11 @@ void ListViewComponent::InsertColumns() {
 void ListViewComponent::InsertInitialItems() {
     std::vector<ListViewInitialCell> cells;
     if (!ReadInitialItems(properties_.initialItems, &cells)) return;
-    HWND window = Handle();
     int row = -1, column = 0;
     for (const ListViewInitialCell& cell : cells) {
-        std::wstring text = GbkToWide(cell.text.c_str(), cell.text.size());
         if (cell.newRow || row < 0) {
             NewRow newRow;
-            newRow.text = text;
+            newRow.text = cell.text;
             newRow.image = cell.image;
             newRow.stateImage = cell.stateImage;
             newRow.hasData = true;
@@ -252,21 +285,13 @@ void ListViewComponent::InsertInitialItems() {
             column = 0;
             continue;
         }
-        ++column;
-        LVITEMW item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = row;
-        item.iSubItem = column;
-        item.pszText = const_cast<wchar_t*>(text.c_str());
-        if (cell.image >= 0) {
-            item.mask |= LVIF_IMAGE;
-            item.iImage = cell.image;
-        }
-        SendMessageW(window, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        // The cells after the first carry text only.
+        rows_->SetCell(row, ++column, cell.text);
     }
 }
 
 void ListViewComponent::SelectRow(int row) {
+    TellControl();
     HWND window = Handle();
     LVITEMW clear{};
     clear.stateMask = LVIS_SELECTED;
@@ -285,6 +310,7 @@ bool ListViewComponent::GetProperty(int n, PropertyValue* value) {
         if (window != nullptr && n >= 1 && n <= 3) {
             value->number = static_cast<uint32_t>(SendMessageW(window, kColourGetMessages[n], 0, 0));
         } else if (window != nullptr && n == 27) {
+            TellControl();
             value->number = static_cast<int32_t>(SendMessageW(window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
         } else {
             ReadRow(kListViewRows[n], properties_, value);
@@ -297,6 +323,7 @@ bool ListViewComponent::SetProperty(int n, const PropertyValue& value) {
     if (n < 0 || n >= kListViewPropertyCount) return false;
     RunOnWindowThread(Handle(), [&] {
         WriteRow(kListViewRows[n], properties_, value);
+        if (n == 23) rows_->SetOrder(OrderOf(properties_.sorting), &CompareMainTexts);
         if (Handle() == nullptr) return;
         switch (n) {
             case 1: case 2: case 3: ApplyColours(); break;
@@ -338,7 +365,13 @@ bool ListViewComponent::OnNotify(const NMHDR* header, LRESULT* result) {
     const auto lParam = reinterpret_cast<LPARAM>(header);
     *result = 0;
     switch (header->code) {
+        case LVN_GETDISPINFOW: {
+            auto* info = reinterpret_cast<NMLVDISPINFOW*>(lParam);
+            AnswerDisplayInfo(info->item);
+            return true;
+        }
         case LVN_ITEMCHANGED: {
+            if (telling_) return true;
             const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
             if ((change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_FOCUSED) &&
                 !(change->uOldState & LVIS_FOCUSED)) {
@@ -357,7 +390,17 @@ bool ListViewComponent::OnNotify(const NMHDR* header, LRESULT* result) {
             RaiseEvent(3, {static_cast<uint32_t>(track->iItem)});
             return true;
         }
-        case NM_CLICK: RaiseEvent(4, {}); return true;
+        case NM_CLICK: {
+            const auto* click = reinterpret_cast<const NMITEMACTIVATE*>(lParam);
+            if (properties_.checkBoxes && click->iItem >= 0) {
+                LVHITTESTINFO hit{};
+                hit.pt = click->ptAction;
+                SendMessageW(Handle(), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+                if (hit.iItem == click->iItem && (hit.flags & LVHT_ONITEMSTATEICON)) ToggleCheck(click->iItem);
+            }
+            RaiseEvent(4, {});
+            return true;
+        }
         case NM_RCLICK: RaiseEvent(5, {}); return true;
         case LVN_BEGINLABELEDITA:
         case LVN_BEGINLABELEDITW: {
@@ -369,6 +412,12 @@ bool ListViewComponent::OnNotify(const NMHDR* header, LRESULT* result) {
         case LVN_ENDLABELEDITW: {
             const auto* edit = reinterpret_cast<const NMLVDISPINFOW*>(lParam);
             bool accepted = edit->item.pszText != nullptr;
+            if (accepted) {
+                std::string text = header->code == LVN_ENDLABELEDITW
+                                       ? WideToGbk(edit->item.pszText, std::wcslen(edit->item.pszText))
+                                       : std::string(reinterpret_cast<const NMLVDISPINFOA*>(lParam)->item.pszText);
+                rows_->SetCell(edit->item.iItem, 0, text);
+            }
             RaiseEvent(7, {static_cast<uint32_t>(edit->item.iItem), accepted ? 1u : 0u});
             *result = accepted ? TRUE : FALSE;
             return true;
@@ -379,129 +428,137 @@ bool ListViewComponent::OnNotify(const NMHDR* header, LRESULT* result) {
     }
 }
 
-int ListViewComponent::ClearRows() {
-    HWND window = Handle();
-    if (window == nullptr) return 0;
-    NoteChange();
-    return static_cast<int>(SendMessageW(window, LVM_DELETEALLITEMS, 0, 0));
-}
+int ListViewComponent::ClearRows() { return rows_->Clear() ? 1 : 0; }
 
 int ListViewComponent::InsertRow(const NewRow& row) {
+    ListRow added;
+    added.cells.push_back(row.text);
+    added.image = row.image >= 0 ? row.image : -1;
+    added.stateImage = row.stateImage < 0 ? 0 : row.stateImage < 14 ? row.stateImage + 1 : 15;
+    added.indent = row.indent < 0 ? 0 : row.indent;
+    added.data = row.hasData ? static_cast<int64_t>(row.data) : 0;
+    return rows_->Insert(row.position, std::move(added));
+}
+
+void ListViewComponent::SetCellText(int row, int column, const std::string& text) { rows_->SetCell(row, column, text); }
+
+std::string ListViewComponent::GetCellText(int row, int column) { return rows_->Cell(row, column); }
+
+int ListViewComponent::GetRowCount() { return rows_->Count(); }
+
+void ListViewComponent::TellControl() {
     HWND window = Handle();
-    if (window == nullptr) return -1;
-    NoteChange();
-    LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_INDENT;
-    item.iItem = row.position < 0 ? INT_MAX : row.position;
-    item.pszText = const_cast<wchar_t*>(row.text.c_str());
-    item.iImage = row.image >= 0 ? row.image : I_IMAGENONE;
-    item.iIndent = row.indent < 0 ? 0 : row.indent;
-    if (row.stateImage >= 0) {
-        item.mask |= LVIF_STATE;
-        item.state = INDEXTOSTATEIMAGEMASK(static_cast<UINT>(row.stateImage < 14 ? row.stateImage + 1 : 15));
-        item.stateMask = LVIS_STATEIMAGEMASK;
+    if (window == nullptr || telling_ || !rows_->HasChanges()) return;
+    telling_ = true;
+    RowChanges changes = rows_->TakeChanges();
+    if (changes.cleared || !changes.shifts.empty()) {
+        std::vector<int> selected;
+        for (int row = -1; (row = static_cast<int>(SendMessageW(window, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
+                                                                 LVNI_SELECTED))) >= 0;) {
+            selected.push_back(row);
+        }
+        auto focused = static_cast<int>(SendMessageW(window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+        auto mark = static_cast<int>(SendMessageW(window, LVM_GETSELECTIONMARK, 0, 0));
+        if (!selected.empty() || focused >= 0) {
+            LVITEMW none{};
+            none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+            SendMessageW(window, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+        }
+        SendMessageW(window, LVM_SETITEMCOUNT, static_cast<WPARAM>(changes.count), LVSICF_NOSCROLL);
+        auto setState = [&](int oldRow, UINT state) {
+            int row = MapOldRow(changes, oldRow);
+            if (row < 0) return;
+            LVITEMW item{};
+            item.state = item.stateMask = state;
+            SendMessageW(window, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        };
+        for (int row : selected) setState(row, LVIS_SELECTED);
+        if (focused >= 0) setState(focused, LVIS_FOCUSED);
+        if (mark >= 0) SendMessageW(window, LVM_SETSELECTIONMARK, 0, MapOldRow(changes, mark));
+    } else {
+        InvalidateRect(window, nullptr, FALSE);
     }
-    if (row.hasData) {
-        item.mask |= LVIF_PARAM;
-        item.lParam = row.data;
-    }
-    return static_cast<int>(SendMessageW(window, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    telling_ = false;
 }
 
-void ListViewComponent::SetCellText(int row, int column, const std::wstring& text) {
-    HWND window = Handle();
-    if (window == nullptr || row < 0 || column < 0) return;
-    NoteChange();
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = const_cast<wchar_t*>(text.c_str());
-    SendMessageW(window, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+void ListViewComponent::OnRowsChanged() {
+    // Told a moment later, not now: a short fill is told once, at its end,
+    // and between two tellings of a long one the window thread is free to
+    // paint and to answer the filling thread's other requests.
+    SetTimer(Handle(), kTellTimer, kTellIntervalMs, nullptr);
 }
 
-std::wstring ListViewComponent::GetCellText(int row, int column) {
-    HWND window = Handle();
-    if (window == nullptr || row < 0 || column < 0) return std::wstring();
-    // The control copies at most the buffer size less one; a text that
-    // fills that much may be longer, so read again with twice the room.
-    for (size_t size = 512; size <= (size_t{1} << 28); size *= 2) {
-        std::vector<wchar_t> buffer(size, L'\0');
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = buffer.data();
-        item.cchTextMax = static_cast<int>(size);
-        auto length = static_cast<size_t>(
-            SendMessageW(window, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
-        if (length < size - 1) return std::wstring(item.pszText != nullptr ? item.pszText : L"", length);
-    }
-    return std::wstring();
+bool ListViewComponent::AnswerDisplayInfo(LVITEMW& item) {
+    bool found = rows_->ReadShownRow(item.iItem, [&](const ListRow& row) {
+        if ((item.mask & LVIF_TEXT) && item.pszText != nullptr) {
+            size_t column = item.iSubItem >= 0 ? static_cast<size_t>(item.iSubItem) : 0;
+            const std::string empty;
+            const std::string& cell = column < row.cells.size() ? row.cells[column] : empty;
+            CopyToBuffer(GbkToWide(cell.c_str(), cell.size()), item.pszText, item.cchTextMax);
+        }
+        if (item.mask & LVIF_IMAGE) item.iImage = item.iSubItem == 0 && row.image >= 0 ? row.image : I_IMAGENONE;
+        if (item.iSubItem != 0) return;
+        if (item.mask & LVIF_INDENT) item.iIndent = row.indent;
+        if (item.mask & LVIF_PARAM) item.lParam = static_cast<LPARAM>(row.data);
+        if ((item.mask & LVIF_STATE) && (item.stateMask & LVIS_STATEIMAGEMASK)) {
+            item.state = (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(static_cast<UINT>(row.stateImage));
+        }
+    });
+    if (!found && (item.mask & LVIF_TEXT)) CopyToBuffer(std::wstring(), item.pszText, item.cchTextMax);
+    return found;
 }
 
-int ListViewComponent::GetRowCount() {
-    HWND window = Handle();
-    return window != nullptr ? static_cast<int>(SendMessageW(window, LVM_GETITEMCOUNT, 0, 0)) : 0;
-}
-
-void ListViewComponent::NoteChange() {
-    lastChange_.store(GetTickCount());
-    if (!redrawSuspended_.load()) RunOnWindowThread(Handle(), [this] { BeginBurst(); });
-}
-
-void ListViewComponent::BeginBurst() {
-    HWND window = Handle();
-    if (window == nullptr || redrawSuspended_.load()) return;
-    redrawSuspended_.store(true);
-    burstStart_ = GetTickCount();
-    // Turning redraw off may clear WS_VISIBLE (it does on some systems);
-    // visibility is a property the application reads, so it is kept.
-    LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
-    DefaultProc(WM_SETREDRAW, FALSE, 0);
-    if ((style & WS_VISIBLE) && !(GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE)) {
-        SetWindowLongPtrW(window, GWL_STYLE, style);
-    }
-    SetTimer(window, kBurstTimer, kBurstQuietMs / 2, nullptr);
-}
-
-void ListViewComponent::EndBurst() {
-    HWND window = Handle();
-    KillTimer(window, kBurstTimer);
-    if (!redrawSuspended_.exchange(false)) return;
-    DefaultProc(WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(window, nullptr, TRUE);
+void ListViewComponent::ToggleCheck(int row) {
+    TellControl();
+    int32_t state = 0;
+    rows_->ReadRow(row, [&](const ListRow& found) { state = found.stateImage; });
+    int32_t toggled = state == 2 ? 1 : 2;
+    if (!rows_->SetStateImage(row, toggled)) return;
+    TellControl();
+    SendMessageW(Handle(), LVM_REDRAWITEMS, static_cast<WPARAM>(row), row);
+    PostMessageW(Handle(), kCheckToggledMessage, static_cast<WPARAM>(row), toggled == 2 ? 1 : 0);
 }
 
 LRESULT ListViewComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (HandleWindowThreadCall(message, lParam)) return 0;
+    if (ReadsRows(message)) TellControl();
     switch (message) {
         case kReflectedMessageBase + WM_NOTIFY: {
             LRESULT result = 0;
             if (lParam != 0 && OnNotify(reinterpret_cast<const NMHDR*>(lParam), &result)) return result;
             return 0;
         }
+        case kRowsChangedMessage:
+            OnRowsChanged();
+            return 0;
         case WM_TIMER:
-            if (wParam == kBurstTimer) {
-                DWORD now = GetTickCount();
-                if (now - lastChange_.load() >= kBurstQuietMs || now - burstStart_ >= kBurstRepaintMs) EndBurst();
+            if (wParam == kTellTimer) {
+                KillTimer(Handle(), kTellTimer);
+                TellControl();
                 return 0;
             }
             break;
         case WM_KEYDOWN:
+            TellControl();
             if (wParam == VK_SPACE && properties_.checkBoxes) {
-                LRESULT answer = DefaultProc(message, wParam, lParam);
                 auto focused = static_cast<int>(SendMessageW(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-                if (focused >= 0) {
-                    auto state = static_cast<UINT>(SendMessageW(Handle(), LVM_GETITEMSTATE, static_cast<WPARAM>(focused),
-                                                                LVIS_STATEIMAGEMASK));
-                    PostMessageW(Handle(), kCheckToggledMessage, static_cast<WPARAM>(focused), (state >> 12) == 2 ? 1 : 0);
-                }
-                return answer;
+                if (focused >= 0) ToggleCheck(focused);
+                return 0;
             }
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+            // A click picks a row by where the control shows it: show the rows as they are first.
+            TellControl();
             break;
         case kCheckToggledMessage:
             RaiseEvent(8, {static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam)});
             return 0;
         case WM_DESTROY:
-            KillTimer(Handle(), kBurstTimer);
-            redrawSuspended_.store(false);
+            KillTimer(Handle(), kTellTimer);
+            UnregisterListRows(windowId(), unitId(), rows_.get());
+            rows_->Detach();
             break;
         default:
             break;

@@ -1,25 +1,29 @@
 // ListView: the report-style list component on the common list-view
 // control (SysListView32).
 //
-// Filling: the row commands may come from any thread in bursts of
-// thousands. The control repaints after every change unless its redraw is
-// off, and that repaint is most of the cost of a row; so the first change of
-// a burst turns redraw off and a short timer on the window thread turns it
-// back on (one repaint) once the changes stop, or every kBurstRepaintMs
-// while they go on, so that rows keep appearing.
+// Rows: the row commands may come from any thread in bursts of thousands.
+// They work on the component's row model (list_view_rows.h) and return at
+// once; the control runs in owner-data mode (LVS_OWNERDATA) and takes its
+// cells from the model (LVN_GETDISPINFO). The first change after the
+// control was last told posts it a note; kTellIntervalMs later, on the
+// window thread, the control is told the new count once, with the selection
+// moved along with its rows, so rows keep appearing while a long fill runs. Whatever reads the control (another process's LVM_GETITEMCOUNT
+// or LVM_GETITEMTEXTW, the current-row property) tells it first, so it
+// answers as the model does.
 #pragma once
 
 #include <windows.h>
 #include <objidl.h>  // before commctrl.h, for the image-list stream functions
 #include <commctrl.h>
 
-#include <atomic>
+#include <memory>
 #include <string>
 
 #include "runtime/program_image.h"
 #include "window_units/component.h"
 #include "window_units/components/gdi_objects.h"
 #include "window_units/components/list_view_block.h"
+#include "window_units/components/list_view_rows.h"
 
 namespace lyra {
 
@@ -28,7 +32,7 @@ constexpr uint32_t kListViewTypeCode = 0x00020004;
 // InsertRow's arguments after the optional-argument rules.
 struct NewRow {
     int position = -1;       // negative: after the last row
-    std::wstring text;
+    std::string text;        // GBK
     int image = -1;          // -1: none
     int stateImage = -1;     // counted from 0; -1: none
     int indent = 0;
@@ -44,19 +48,21 @@ public:
     bool SetProperty(int ownNumber, const PropertyValue& value) override;
     std::vector<uint8_t> PropertyData() override;
 
-    // The row commands; callable from any thread.
+    // The row commands; callable from any thread. Texts are GBK.
     int ClearRows();
     int InsertRow(const NewRow& row);
-    void SetCellText(int row, int column, const std::wstring& text);
+    void SetCellText(int row, int column, const std::string& text);
     // The cell's text; empty for a missing row or cell.
-    std::wstring GetCellText(int row, int column);
+    std::string GetCellText(int row, int column);
     int GetRowCount();
 
-    // True while a burst of row changes holds the control's redraw off.
-    bool RedrawSuspended() const { return redrawSuspended_.load(); }
+    // The row model, shared with the threads that fill the list. Set at
+    // creation and never replaced.
+    const std::shared_ptr<ListRows>& Rows() const { return rows_; }
+    // True while row changes wait to be told to the control.
+    bool ChangesPending() const { return rows_->HasChanges(); }
 
-    static constexpr DWORD kBurstQuietMs = 30;
-    static constexpr DWORD kBurstRepaintMs = 500;
+    static constexpr DWORD kTellIntervalMs = 40;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -77,9 +83,12 @@ private:
     void InsertInitialItems();
     void SelectRow(int row);
 
-    void NoteChange();
-    void BeginBurst();
-    void EndBurst();
+    // On the window thread: tells the control the rows' count and moves the
+    // selection, focus and mark along with their rows.
+    void TellControl();
+    void OnRowsChanged();
+    bool AnswerDisplayInfo(LVITEMW& item);
+    void ToggleCheck(int row);
 
     ListViewProperties properties_;
     FontHandle font_;
@@ -87,9 +96,8 @@ private:
     HIMAGELIST stateImages_ = nullptr;
     HIMAGELIST headerImages_ = nullptr;
 
-    std::atomic<bool> redrawSuspended_{false};
-    std::atomic<DWORD> lastChange_{0};
-    DWORD burstStart_ = 0;
+    std::shared_ptr<ListRows> rows_ = std::make_shared<ListRows>();
+    bool telling_ = false;  // the control is being told: its own selection notices are not events
 };
 
 // The type's getInterface.

@@ -229,6 +229,7 @@ void SuperBtnComponent::PlayStoredSound(const std::string& stored) {
 }
 
 void SuperBtnComponent::Clicked() {
+    if (InputDisabled(Handle())) return;
     PlayStoredSound(properties_.clickSound);
     if (properties_.buttonType == 1) {
         properties_.pressed = properties_.pressed ? 0 : 1;

@@ -1,0 +1,67 @@
+// A worker that uses the lists and properties while the window goes and the
+// runtime shuts down: its late calls are neutral, no error box appears and
+// the process ends with the code it was ending with.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "tests/windows/support/child_process.h"
+
+namespace lyra::test {
+namespace {
+
+struct Outcome {
+    bool exited = false;
+    DWORD exitCode = STILL_ACTIVE;
+    std::vector<std::wstring> boxes;  // texts of every message box seen (and answered)
+    std::vector<std::string> log;
+};
+
+Outcome RunChild(const wchar_t* scenario) {
+    std::wstring log = TempFilePath(L"tdn");
+    DeleteFileW(log.c_str());
+    ChildProcess child;
+    Outcome outcome;
+    if (!child.Start(TestProgramDirectory() + L"teardown_child.exe", std::wstring(scenario) + L" \"" + log + L"\"")) {
+        return outcome;
+    }
+    outcome.exited = WaitUntil([&] {
+        while (HWND box = FindProcessWindow(child.processId(), L"#32770", L"错误")) {
+            outcome.boxes.push_back(DialogStaticText(box));
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            WaitUntil([&] { return !IsWindow(box); }, 2000);
+        }
+        return child.WaitForExit(0);
+    }, 30000);
+    outcome.exitCode = child.exitCode();
+    outcome.log = ReadLines(log);
+    DeleteFileW(log.c_str());
+    return outcome;
+}
+
+bool Has(const std::vector<std::string>& log, const std::string& line) {
+    return std::find(log.begin(), log.end(), line) != log.end();
+}
+
+TEST(Teardown, AWorkerHeldWhileTheWindowGoesFindsEveryUnitAccessNeutral) {
+    Outcome outcome = RunChild(L"held");
+    ASSERT_TRUE(outcome.exited) << "the process ends";
+    EXPECT_TRUE(outcome.boxes.empty()) << "no error box";
+    EXPECT_EQ(outcome.exitCode, 0u);
+    EXPECT_TRUE(Has(outcome.log, "before row 0 count 1 cell first"));
+    EXPECT_TRUE(Has(outcome.log, "exit routine, worker through")) << "the worker ran on during shutdown";
+    EXPECT_TRUE(Has(outcome.log, "after insert -1 count 0 cell [] number [] objects 0 0"))
+        << "list commands, properties and requests 2006/2007 answer neutrally";
+}
+
+TEST(Teardown, AWorkerThatNeverStopsDoesNotHoldTheProcessOrRaiseAnError) {
+    Outcome outcome = RunChild(L"loop");
+    ASSERT_TRUE(outcome.exited) << "the process ends";
+    EXPECT_TRUE(outcome.boxes.empty()) << "no error box";
+    EXPECT_EQ(outcome.exitCode, 0u);
+    EXPECT_TRUE(Has(outcome.log, "closing"));
+    EXPECT_TRUE(Has(outcome.log, "loop-end"));
+}
+
+}  // namespace
+}  // namespace lyra::test
