@@ -137,8 +137,8 @@ int ApplicationEntry() {
     gRelease = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     gWorkerDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
 
-    kServices.RuntimeHelper(kHelperInitialiseProgram, 0, 0, 0, 0, 0);
-    kServices.RuntimeHelper(kHelperSetExitHook, reinterpret_cast<intptr_t>(&ReleaseWorkerAtExit), 0, 0, 0, 0);
+    kServices.RuntimeHelper(kHelperInitialiseProgram, 0, 0, 0, 0, 0, 0);
+    kServices.RuntimeHelper(kHelperSetExitHook, reinterpret_cast<intptr_t>(&ReleaseWorkerAtExit), 0, 0, 0, 0, 0);
     kServices.LoadStartWindow(units::kMainWindow);
     LPTHREAD_START_ROUTINE worker = gScenario == L"held" ? &HeldWorker : &LoopingWorker;
     CloseHandle(CreateThread(nullptr, 0, worker, nullptr, 0, nullptr));
