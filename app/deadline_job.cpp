@@ -52,7 +52,7 @@ bool DeadlineJob::WaitUntil(uint64_t deadline) {
 
 void DeadlineJob::Release() {
     abandoned_ = true;
-    if (thread_ != nullptr && WaitForSingleObject(finished_, 0) != WAIT_OBJECT_0) {
+    if (thread_ != nullptr && WaitForSingleObject(thread_, 0) == WAIT_TIMEOUT) {
         SetThreadPriority(thread_, THREAD_PRIORITY_LOWEST);
     }
     Unreference();

@@ -22,8 +22,8 @@ public:
     // Runs Run() on a new thread; when no thread can be made, runs it here
     // and returns when it has returned.
     void Start();
-    // True once Run() has returned; false when the deadline (a
-    // GetTickCount64 value) passed first.
+    // True once Run() has returned or called ResultsComplete(); false when
+    // the deadline (a GetTickCount64 value) passed first.
     bool WaitUntil(uint64_t deadline);
     // The starter lets go of the job; the object must not be used after.
     void Release();
@@ -41,6 +41,9 @@ public:
 protected:
     virtual ~DeadlineJob();
     virtual void Run() = 0;
+    // For Run(): what the starter reads is complete, only letting go of
+    // resources remains (which may block: WinINet drains a connection).
+    void ResultsComplete() { SetEvent(finished_); }
 
 private:
     static DWORD WINAPI ThreadEntry(void* job);

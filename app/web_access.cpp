@@ -379,6 +379,10 @@ bool Exchange::AskOnce(intptr_t session, int hop, std::string* next) {
         Locked hold(lock());
         if (!received.Append(chunk, std::min<uint32_t>(count, kReadChunk))) break;
     }
+    // Closing a request whose body was not read to its end makes WinINet
+    // read the rest first, for as long as a fast server keeps sending: the
+    // caller need not wait for that.
+    ResultsComplete();
     CloseHandles({request, connection});
     return true;
 }

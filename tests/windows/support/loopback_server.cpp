@@ -158,6 +158,15 @@ bool LoopbackServer::SendAll(SOCKET socket, const char* data, size_t size) {
     return true;
 }
 
+bool LoopbackServer::SendPaced(SOCKET socket, const std::string& data, size_t pieceSize, DWORD pauseMs) {
+    if (pieceSize == 0) return SendAll(socket, data.data(), data.size());
+    for (size_t offset = 0; offset < data.size(); offset += pieceSize) {
+        if (offset > 0 && !Pause(pauseMs)) return false;
+        if (!SendAll(socket, data.data() + offset, std::min(pieceSize, data.size() - offset))) return false;
+    }
+    return true;
+}
+
 bool LoopbackServer::Pause(DWORD milliseconds) {
     return milliseconds == 0 || WaitForSingleObject(stopEvent_, milliseconds) == WAIT_TIMEOUT;
 }
@@ -270,7 +279,7 @@ void LoopbackServer::Serve(SOCKET connection) {
         if (!response.chunkedSizes.empty()) head += "Transfer-Encoding: chunked\r\n";
         if (!response.keepAlive) head += "Connection: close\r\n";
         head += "\r\n";
-        if (!SendAll(connection, head.data(), head.size())) break;
+        if (!SendPaced(connection, head, response.slowHead ? response.chunkSize : 0, response.chunkPauseMs)) break;
         bool sent = SendBody(connection, response);
         if (response.mode == Mode::Reset) {
             reset = true;

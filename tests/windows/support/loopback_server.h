@@ -60,6 +60,7 @@ struct ScriptedResponse {
     DWORD delayMs = 0;
     size_t chunkSize = 0;  // 0: all at once
     DWORD chunkPauseMs = 0;
+    bool slowHead = false;  // the status line and headers go out in the same pieces
 };
 
 class LoopbackServer {
@@ -87,6 +88,8 @@ private:
     bool WaitReady(SOCKET socket, bool forWriting);
     int Receive(SOCKET socket, char* buffer, int size);
     bool SendAll(SOCKET socket, const char* data, size_t size);
+    // In pieces of pieceSize bytes (0: at once) with a pause after each but the last.
+    bool SendPaced(SOCKET socket, const std::string& data, size_t pieceSize, DWORD pauseMs);
     // Waits milliseconds; false when the server stops meanwhile.
     bool Pause(DWORD milliseconds);
     bool SendBody(SOCKET connection, const ScriptedResponse& response);
