@@ -249,7 +249,8 @@ class Exchange : public DeadlineJob {
 public:
     enum class Opening { Pending, Opened, Failed };
 
-    // Set before Start, not changed afterwards.
+    // Set before Start; afterwards Run alone uses them (and moves address,
+    // verb and body along the redirects it follows).
     std::string address;
     std::string verb;
     std::string agent;
@@ -431,7 +432,9 @@ OwnedBytes RequestOnce(const char* url, const RequestArguments& a, uint64_t dead
         exchange->sendsBody = true;
         if (BytesLength(postBytes.get()) == 0) bodyFromText = TextToBytes(a.postText);
         const void* body = bodyFromText.get() != nullptr ? bodyFromText.get() : postBytes.get();
-        exchange->body.assign(reinterpret_cast<const char*>(ByteSetBytes(body)), ByteSetLength(body));
+        if (ByteSetLength(body) > 0) {
+            exchange->body.assign(reinterpret_cast<const char*>(ByteSetBytes(body)), ByteSetLength(body));
+        }
     }
 
     exchange->Start();
