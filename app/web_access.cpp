@@ -371,19 +371,23 @@ bool Exchange::AskOnce(intptr_t session, int hop, std::string* next) {
         }
     }
 
+    bool readToEnd = false;
     for (;;) {
         if (abandoned()) break;
         uint8_t chunk[kReadChunk] = {};
         uint32_t count = 0;
         CallExternal(kInternetReadFile, request, chunk, static_cast<uint32_t>(kReadChunk), &count);
-        if (count == 0) break;
+        if (count == 0) {
+            readToEnd = true;
+            break;
+        }
         Locked hold(lock());
         if (!received.Append(chunk, std::min<uint32_t>(count, kReadChunk))) break;
     }
     // Closing a request whose body was not read to its end makes WinINet
     // read the rest first, for as long as a fast server keeps sending: the
     // caller need not wait for that.
-    ResultsComplete();
+    if (!readToEnd) ResultsComplete();
     CloseHandles({request, connection});
     return true;
 }
