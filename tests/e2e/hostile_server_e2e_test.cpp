@@ -119,26 +119,20 @@ protected:
         ExpectList(program_.favourites(), page.favourites);
     }
 
-    // The last match at the top; cells ID, singer, song name, address. Of a
-    // long list, the first, middle and last rows.
+    // The last match at the top; cells ID, singer, song name, address.
     static void ExpectList(HWND list, const std::vector<demo::Song>& songs) {
         size_t count = songs.size();
         ASSERT_EQ(static_cast<size_t>(driver::ListRowCount(list)), count);
-        std::vector<size_t> rows;
         for (size_t row = 0; row < count; ++row) {
-            if (count <= 20 || row == 0 || row == count / 2 || row == count - 1) rows.push_back(row);
-        }
-        for (size_t row : rows) {
             const demo::Song& song = songs[count - 1 - row];
             int at = static_cast<int>(row);
-            EXPECT_EQ(driver::ListCell(list, at, 0), RowId(count - row)) << "row " << row;
+            size_t id = count - row;
+            EXPECT_EQ(driver::ListCell(list, at, 0), (id < 10 ? L"0" : L"") + std::to_wstring(id)) << "row " << row;
             EXPECT_EQ(driver::ListCell(list, at, 1), Wide(song.singer)) << "row " << row;
             EXPECT_EQ(driver::ListCell(list, at, 2), Wide(song.name)) << "row " << row;
             EXPECT_EQ(driver::ListCell(list, at, 3), Wide(song.address)) << "row " << row;
         }
     }
-
-    static std::wstring RowId(size_t i) { return (i < 10 ? L"0" : L"") + std::to_wstring(i); }
 
     std::map<std::string, ScriptedResponse> answers_;
     std::unique_ptr<LoopbackServer> server_;
@@ -200,14 +194,6 @@ TEST_F(HostileServer, EveryBrokenAnswerEndsTheLookupWithTheBoxUsableAgain) {
     EXPECT_EQ(ExpectLookupEnds("9", 30000), kDoneStatus);
     ExpectLists(songs);
     EXPECT_EQ(ExpectLookupEnds("11", 30000), kDoneStatus);
-    ExpectLists(songs);
-}
-
-TEST_F(HostileServer, PageOf5000SongsGivesEverySong) {
-    LookupPage songs = SongsPage(5000, 1);
-    Serve({{"1", Page(demo::RenderLookupPage(songs))}});
-    Launch();
-    EXPECT_EQ(ExpectLookupEnds("1", 180000), kDoneStatus);
     ExpectLists(songs);
 }
 
