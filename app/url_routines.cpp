@@ -22,7 +22,104 @@ std::vector<OwnedText> SplitToList(const char* text, const char* delimiter) {
     return list;
 }
 
+// Lower-case ASCII letters of a scheme, "" when text has none ("x:" with
+// letters, digits, "+", "-" or "." before the colon, starting with a letter).
+std::string SchemeOf(const std::string& text) {
+    size_t colon = text.find(':');
+    if (colon == std::string::npos || colon == 0) return std::string();
+    std::string scheme;
+    for (size_t i = 0; i < colon; ++i) {
+        char c = text[i];
+        bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        bool other = (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+        if (!letter && !(i > 0 && other)) return std::string();
+        scheme += static_cast<char>(letter && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
+    return scheme;
+}
+
+// The path with its "." and ".." segments worked out; never above the root.
+std::string WithoutDotSegments(const std::string& path) {
+    std::vector<std::string> kept;
+    size_t start = 1;  // past the leading "/"
+    bool endsInDirectory = false;
+    while (start <= path.size()) {
+        size_t slash = path.find('/', start);
+        std::string segment = path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        bool last = slash == std::string::npos;
+        if (segment == ".") {
+            endsInDirectory = last;
+        } else if (segment == "..") {
+            if (!kept.empty()) kept.pop_back();
+            endsInDirectory = last;
+        } else {
+            kept.push_back(segment);
+            endsInDirectory = false;
+        }
+        if (last) break;
+        start = slash + 1;
+    }
+    std::string out;
+    for (const std::string& segment : kept) out += "/" + segment;
+    if (endsInDirectory || out.empty()) out += "/";
+    return out;
+}
+
 }  // namespace
+
+OwnedText ResolveLocation(const char* base, const char* location) {
+    std::string target = location != nullptr ? location : "";
+    size_t first = target.find_first_not_of(" \t");
+    size_t last = target.find_last_not_of(" \t");
+    target = first == std::string::npos ? std::string() : target.substr(first, last - first + 1);
+    target = target.substr(0, target.find('#'));
+
+    std::string from = base != nullptr ? base : "";
+    from = from.substr(0, from.find('#'));
+    std::string fromScheme = SchemeOf(from);
+    if (fromScheme != "http" && fromScheme != "https") {
+        fromScheme = "http";
+        from = "http://" + from;
+    } else if (from.compare(fromScheme.size(), 3, "://") != 0) {
+        return OwnedText();
+    }
+    size_t authorityStart = fromScheme.size() + 3;
+    size_t pathStart = from.find_first_of("/?", authorityStart);
+    std::string origin = from.substr(0, pathStart);
+    std::string pathAndQuery = pathStart == std::string::npos ? "/" : from.substr(pathStart);
+    if (pathAndQuery[0] == '?') pathAndQuery = "/" + pathAndQuery;
+    std::string path = pathAndQuery.substr(0, pathAndQuery.find('?'));
+
+    std::string resolved;
+    std::string scheme = SchemeOf(target);
+    if (!scheme.empty()) {
+        if (scheme != "http" && scheme != "https") return OwnedText();
+        resolved = target;
+    } else if (target.compare(0, 2, "//") == 0) {
+        resolved = fromScheme + ":" + target;
+    } else if (target.empty()) {
+        resolved = origin + pathAndQuery;
+    } else if (target[0] == '?') {
+        resolved = origin + path + target;
+    } else if (target[0] == '/') {
+        resolved = origin + target;
+    } else {
+        resolved = origin + path.substr(0, path.rfind('/') + 1) + target;
+    }
+
+    // Dot segments of the path, whichever form the target took.
+    size_t hostStart = resolved.find("://") + 3;
+    size_t targetPath = resolved.find_first_of("/?", hostStart);
+    if (targetPath != std::string::npos && resolved[targetPath] == '/') {
+        size_t query = resolved.find('?', targetPath);
+        std::string tail = query == std::string::npos ? std::string() : resolved.substr(query);
+        resolved = resolved.substr(0, targetPath) +
+                   WithoutDotSegments(resolved.substr(targetPath, query == std::string::npos ? std::string::npos
+                                                                                               : query - targetPath)) +
+                   tail;
+    }
+    return OwnedText::CopyOf(resolved.c_str());
+}
 
 OwnedText HostFromUrl(const char* url, bool mainDomainOnly, bool keepPort) {
     OwnedText u = ToLowerCase(url);

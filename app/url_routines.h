@@ -20,6 +20,15 @@ int32_t PortFromUrl(const char* url);
 // The path and query from the first "/" after the host, or "/".
 OwnedText PathFromUrl(const char* url);
 
+// The address a redirect's Location value leads to from the address that
+// gave it: absolute ("http://…", "https://…"), without scheme ("//host/…"),
+// an absolute path, a query alone, or a path relative to the directory of
+// the base address; "." and ".." segments are resolved and a fragment is
+// dropped. A base without scheme is an "http://" one. Empty when the value
+// names any other scheme ("ftp:", "file:", "javascript:"): such a Location
+// is not followed.
+OwnedText ResolveLocation(const char* base, const char* location);
+
 // Stores cookies = received entries, then the stored entries whose names
 // were not received, "; " between them, without entries whose value is
 // "deleted" and without repeats. Both variables lose their spaces.

@@ -1,6 +1,8 @@
 // The application's HTTP client: one request through the WinINet functions
 // of the external function table, with default request headers, cookies,
-// the raw response headers and its own follow-up of a 301 answer.
+// the raw response headers and its own follow-up of redirects. Every call
+// ends: at most ten redirects in all, one deadline for the whole exchange,
+// and a limit to the body's size.
 #pragma once
 
 #include <cstdint>
@@ -22,7 +24,14 @@ namespace lyra::app {
 //   headers       extra request lines separated by CR LF; the defaults are
 //                 appended to it
 //   location      out: the Location value, or all response headers
-//   noRedirect    true: WinINet follows no redirect by itself
+//   noRedirect    false: 301, 302, 303, 307 and 308 are followed as WinINet
+//                 would (never by WinINet itself); true: only the 301
+//                 follow-up, which asks the Location with the first path
+//                 appended. Ten follow-ups at most in all; the out-variables
+//                 describe the last answer
+//
+// Past the exchange's deadline, or once the body reaches its limit, the
+// body ends as a failed read ends it: with what has arrived.
 //   postBytes     the body bytes; filled from postText when empty
 //   proxy         given: through the HTTP proxy "http=" + proxy
 //   responseHeaders  out: the raw response headers

@@ -22,7 +22,7 @@
 #include "data/external_functions.h"
 #include "runtime/external.h"
 #include "runtime/window_layer.h"
-#include "tests/e2e/support/page_server.h"
+#include "tests/windows/support/loopback_server.h"
 #include "tools/demo/lookup_pages.h"
 #include "tools/ui_driver/driver.h"
 
@@ -137,15 +137,17 @@ struct Program {
 int main(int argc, char** argv) {
     using namespace lyra;
     SetUpExternalFunctions(kExternalFunctionCount, kExternalLibraryNames, kExternalFunctionNames);
-    test::PageServer server;
-    if (!server.Start(kPort, [](const test::PageRequest& request) {
-            test::PageResponse response;
-            if (request.target.rfind("/5.aspx", 0) == 0) {
+    test::LoopbackServer server(
+        [](const test::RecordedRequest& request) {
+            test::ScriptedResponse response;
+            if (request.Path().rfind("/5.aspx", 0) == 0) {
                 response.body = gPage;
                 gPageServedAt = Now();
             }
             return response;
-        })) {
+        },
+        kPort);
+    if (!server.listening()) {
         std::printf("cannot listen on 127.0.0.1:%u\n", kPort);
         return 1;
     }

@@ -167,6 +167,35 @@ TEST(PathFromUrl, HostNamesFoundInTheSchemeAreNotConfused) {
     EXPECT_EQ(S(PathFromUrl("https://")).substr(0, 1), "/");
 }
 
+TEST(ResolveLocation, EveryFormOfRedirectTarget) {
+    const char* base = "http://h:81/a/b/page.aspx?qq=1#top";
+    EXPECT_EQ(S(ResolveLocation(base, "http://other/x?y")), "http://other/x?y");
+    EXPECT_EQ(S(ResolveLocation(base, " HTTPS://Other:8443/x#frag ")), "HTTPS://Other:8443/x");
+    EXPECT_EQ(S(ResolveLocation(base, "//other/x")), "http://other/x");
+    EXPECT_EQ(S(ResolveLocation(base, "/root?q=2")), "http://h:81/root?q=2");
+    EXPECT_EQ(S(ResolveLocation(base, "?qq=2")), "http://h:81/a/b/page.aspx?qq=2");
+    EXPECT_EQ(S(ResolveLocation(base, "next.aspx")), "http://h:81/a/b/next.aspx");
+    EXPECT_EQ(S(ResolveLocation(base, "../c/./d")), "http://h:81/a/c/d");
+    EXPECT_EQ(S(ResolveLocation(base, "../../../../up")), "http://h:81/up") << "never above the root";
+    EXPECT_EQ(S(ResolveLocation(base, "./")), "http://h:81/a/b/");
+    EXPECT_EQ(S(ResolveLocation(base, "")), "http://h:81/a/b/page.aspx?qq=1");
+}
+
+TEST(ResolveLocation, BaseWithoutSchemeOrPath) {
+    EXPECT_EQ(S(ResolveLocation("127.0.0.1:18080/5.aspx?qq=1", "moved")), "http://127.0.0.1:18080/moved");
+    EXPECT_EQ(S(ResolveLocation("https://h", "x")), "https://h/x");
+    EXPECT_EQ(S(ResolveLocation("http://h?q", "x")), "http://h/x");
+    EXPECT_EQ(S(ResolveLocation("https://h/a", "//o/p")), "https://o/p");
+}
+
+TEST(ResolveLocation, OtherSchemesAreNotFollowed) {
+    for (const char* target : {"ftp://h/x", "file:///c:/windows/notepad.exe", "javascript:alert(1)", "mailto:a@b"}) {
+        EXPECT_EQ(S(ResolveLocation("http://h/", target)), "") << target;
+    }
+    EXPECT_EQ(S(ResolveLocation("http://h/", "a:b/c")), "") << "a scheme is a scheme";
+    EXPECT_EQ(S(ResolveLocation("http://h/", "x/a:b")), "http://h/x/a:b") << "a colon after a slash is no scheme";
+}
+
 // ---- Cookies ----
 
 TEST(CookieName, BytesBeforeTheFirstEqualsTrimmed) {

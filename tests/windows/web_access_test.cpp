@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/deadline_job.h"
 #include "app/external_functions.h"
 #include "app/web_access.h"
 #include "data/external_functions.h"
@@ -160,7 +161,14 @@ protected:
         gFailOpen = false;
         gFailSendWith = 0;
     }
-    void TearDown() override { ReleaseExternalFunctions(); }
+    void TearDown() override {
+        // An exchange given up at its deadline ends once its server has
+        // gone; none may outlive the test and call into the next one's table.
+        DWORD start = GetTickCount();
+        while (app::DeadlineJob::LiveCount() != 0 && GetTickCount() - start < 30000) Sleep(10);
+        EXPECT_EQ(app::DeadlineJob::LiveCount(), 0) << "an exchange outlived its server";
+        ReleaseExternalFunctions();
+    }
 
     // Entries 0-7 and 11 bound to the recorders.
     static void Record() {
@@ -230,12 +238,15 @@ TEST_F(WebAccess, AddressWithoutSchemeGetsTheDefaultHeadersInOrder) {
     EXPECT_EQ(gCalls.path, "/5.aspx?qq=1");
     EXPECT_EQ(gCalls.version, "HTTP/1.1");
     EXPECT_EQ(gCalls.flags, static_cast<DWORD>(INTERNET_FLAG_RELOAD | INTERNET_FLAG_NEED_FILE |
-                                               INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS));
+                                               INTERNET_FLAG_NO_AUTO_REDIRECT |
+                                               INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS))
+        << "WinINet never follows a redirect by itself";
     EXPECT_EQ(gCalls.sentHeaders, "Referer: " + address + kDefaultHeaders);
     EXPECT_EQ(gCalls.sentBody, "");
     EXPECT_EQ(gCalls.sequence,
-              (std::vector<std::string>{"open", "connect", "open request", "send", "read", "query 22", "close request",
-                                        "close connection", "close session"}));
+              (std::vector<std::string>{"open", "connect", "open request", "send", "query 22", "read", "close request",
+                                        "close connection", "close session"}))
+        << "the headers are asked for before the body, so a body cut short keeps them";
 
     ASSERT_EQ(server.RequestCount(), 1u);
     RecordedRequest request = server.Requests()[0];
@@ -598,6 +609,232 @@ TEST_F(WebAccess, SlowAnswerWithinTheTimeoutArrivesWhole) {
         return response;
     });
     EXPECT_EQ(S(AccessWebPage(Url(server, "/slow").c_str())), bytes);
+}
+
+// ---- Hostile servers ----
+// Each case must end well inside a generous bound, with the out-variables
+// describing the last answer. The exchange deadline of this build is
+// LYRABOX_WEB_DEADLINE_MS.
+
+ScriptedResponse Redirect(int status, const std::string& location, const std::string& body = "moved") {
+    ScriptedResponse response = Ok(body, {"Location: " + location});
+    response.statusLine = "HTTP/1.1 " + std::to_string(status) + " Redirected";
+    response.keepAlive = true;
+    return response;
+}
+
+struct Outcome {
+    std::string body;
+    std::string responseHeaders;
+    std::string location;
+    std::string receivedCookies;
+    DWORD milliseconds = 0;
+};
+
+Outcome Access(const std::string& url, int32_t method = 0, const char* postText = nullptr) {
+    OwnedText received, location, responseHeaders;
+    DWORD start = GetTickCount();
+    OwnedBytes body = AccessWebPage(url.c_str(), method, postText, nullptr, received.Slot(), nullptr, location.Slot(),
+                                    false, nullptr, nullptr, responseHeaders.Slot());
+    return {S(body), S(responseHeaders), S(location), S(received), GetTickCount() - start};
+}
+
+constexpr DWORD kGenerousBound = 3 * LYRABOX_WEB_DEADLINE_MS;
+
+TEST_F(WebAccess, RedirectToItselfEndsAfterTenFollowUps) {
+    for (int status : {301, 302, 303, 307, 308}) {
+        std::string self;
+        LoopbackServer server([&](const RecordedRequest& request) {
+            return Redirect(status, self, "hop " + std::to_string(status) + " " + request.Path());
+        });
+        self = Url(server, "/self");
+        Outcome outcome = Access(self);
+        EXPECT_EQ(server.RequestCount(), 11u) << status << ": the first request and ten redirects";
+        EXPECT_EQ(outcome.body, "hop " + std::to_string(status) + " /self") << "what the last answer gave";
+        EXPECT_EQ(outcome.responseHeaders.rfind("HTTP/1.1 " + std::to_string(status), 0), 0u) << outcome.responseHeaders;
+        EXPECT_EQ(outcome.location, self);
+        EXPECT_LT(outcome.milliseconds, kGenerousBound);
+    }
+}
+
+TEST_F(WebAccess, TwoPageCycleEndsAfterTenFollowUps) {
+    std::string a, b;
+    LoopbackServer server([&](const RecordedRequest& request) {
+        return Redirect(302, request.Path() == "/a" ? b : a, "at " + request.Path());
+    });
+    a = Url(server, "/a");
+    b = Url(server, "/b");
+    Outcome outcome = Access(a);
+    std::vector<RecordedRequest> requests = server.Requests();
+    ASSERT_EQ(requests.size(), 11u);
+    for (size_t i = 0; i < requests.size(); ++i) EXPECT_EQ(requests[i].Path(), i % 2 == 0 ? "/a" : "/b") << i;
+    EXPECT_EQ(outcome.body, "at /a");
+}
+
+TEST_F(WebAccess, ChainOfNineArrivesAndChainOfElevenStopsAtTheEleventh) {
+    // /chain/n redirects to /chain/n-1; /chain/0 is the page.
+    LoopbackServer server([&](const RecordedRequest& request) {
+        int left = std::atoi(request.Path().substr(7).c_str());
+        if (left == 0) return Ok("arrived", {"Set-Cookie: final=2; path=/"});
+        ScriptedResponse response = Redirect(left % 2 == 0 ? 301 : 307, "/chain/" + std::to_string(left - 1));
+        response.headerLines.push_back("Set-Cookie: hop" + std::to_string(left) + "=1; path=/");
+        return response;
+    });
+    Outcome nine = Access(Url(server, "/chain/9"));
+    EXPECT_EQ(server.RequestCount(), 10u);
+    EXPECT_EQ(nine.body, "arrived");
+    EXPECT_EQ(nine.receivedCookies, "final=2") << "the cookies of the last answer";
+    EXPECT_EQ(nine.responseHeaders.rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
+    EXPECT_EQ(nine.location, nine.responseHeaders) << "no Location: the whole headers";
+
+    Outcome eleven = Access(Url(server, "/chain/11"));
+    std::vector<RecordedRequest> requests = server.Requests();
+    ASSERT_EQ(requests.size(), 21u);
+    EXPECT_EQ(requests.back().Path(), "/chain/1") << "ten redirects followed";
+    EXPECT_EQ(eleven.body, "moved");
+    EXPECT_EQ(eleven.responseHeaders.rfind("HTTP/1.1 307", 0), 0u) << eleven.responseHeaders;
+    EXPECT_EQ(eleven.location, "/chain/0");
+    EXPECT_EQ(eleven.receivedCookies, "hop1=1");
+}
+
+TEST_F(WebAccess, RelativeLocationsAreResolvedAgainstTheAnsweringAddress) {
+    LoopbackServer server([&](const RecordedRequest& request) {
+        if (request.Path() == "/dir/start?x=1") return Redirect(302, "next?y=2");
+        if (request.Path() == "/dir/next?y=2") return Redirect(301, "../top/./page");
+        return Ok("at " + request.Path());
+    });
+    Outcome outcome = Access(server.Origin() + "/dir/start?x=1");
+    EXPECT_EQ(outcome.body, "at /top/page");
+    ASSERT_EQ(server.RequestCount(), 3u);
+    EXPECT_EQ(server.Requests()[2].Header("Referer"), server.Origin() + "/dir/start?x=1")
+        << "the request headers stay those of the first address";
+}
+
+TEST_F(WebAccess, RedirectsTurnPostIntoGetAsWinInetDoes) {
+    struct Case {
+        int status;
+        const char* secondLine;
+        const char* secondBody;
+    };
+    const Case cases[] = {{303, "GET /done HTTP/1.1", ""},
+                          {302, "GET /done HTTP/1.1", ""},
+                          {307, "POST /done HTTP/1.1", "a=1"},
+                          {308, "POST /done HTTP/1.1", "a=1"}};
+    for (const Case& c : cases) {
+        LoopbackServer server([&](const RecordedRequest& request) {
+            return request.Path() == "/form" ? Redirect(c.status, "/done") : Ok("done");
+        });
+        Outcome outcome = Access(Url(server, "/form"), 1, "a=1");
+        EXPECT_EQ(outcome.body, "done") << c.status;
+        ASSERT_EQ(server.RequestCount(), 2u) << c.status;
+        RecordedRequest second = server.Requests()[1];
+        EXPECT_EQ(second.requestLine, c.secondLine) << c.status;
+        EXPECT_EQ(second.body, c.secondBody) << c.status;
+    }
+}
+
+TEST_F(WebAccess, RedirectToAnotherSchemeIsNotFollowed) {
+    LoopbackServer server([](const RecordedRequest&) { return Redirect(302, "file:///c:/windows/notepad.exe"); });
+    Outcome outcome = Access(Url(server, "/"));
+    EXPECT_EQ(server.RequestCount(), 1u);
+    EXPECT_EQ(outcome.location, "file:///c:/windows/notepad.exe");
+}
+
+TEST_F(WebAccess, TricklingBodyEndsAtTheDeadlineWithWhatArrived) {
+    // A byte more often than the receive timeout, for 100 s: no single
+    // wait of WinINet's ever times out.
+    const std::string trickle(100, 't');
+    LoopbackServer server([&](const RecordedRequest&) {
+        ScriptedResponse response = Ok(trickle);
+        response.chunkSize = 1;
+        response.chunkPauseMs = LYRABOX_WEB_TIMEOUT_MS * 2 / 3;
+        return response;
+    });
+    Outcome outcome = Access(Url(server, "/trickle"));
+    EXPECT_GE(outcome.milliseconds + 100, static_cast<DWORD>(LYRABOX_WEB_DEADLINE_MS));
+    EXPECT_LT(outcome.milliseconds, kGenerousBound);
+    EXPECT_EQ(outcome.body, trickle.substr(0, outcome.body.size()));
+    EXPECT_EQ(outcome.responseHeaders.rfind("HTTP/1.1 200 OK\r\n", 0), 0u) << "the answer had begun";
+}
+
+TEST_F(WebAccess, TricklingHeadersEndAtTheDeadlineAsNoAnswer) {
+    LoopbackServer server([](const RecordedRequest&) {
+        ScriptedResponse response = Ok("never read", {"X-Padding: " + std::string(100, 'p')});
+        response.chunkSize = 1;
+        response.chunkPauseMs = LYRABOX_WEB_TIMEOUT_MS * 2 / 3;
+        response.slowHead = true;
+        return response;
+    });
+    Outcome outcome = Access(Url(server, "/slow-head"));
+    EXPECT_GE(outcome.milliseconds + 100, static_cast<DWORD>(LYRABOX_WEB_DEADLINE_MS));
+    EXPECT_LT(outcome.milliseconds, kGenerousBound);
+    EXPECT_EQ(outcome.body, "");
+    EXPECT_EQ(outcome.responseHeaders, std::string(5000, ' ')) << "no answer: the header buffer's blanks";
+}
+
+TEST_F(WebAccess, EndlessBodyStopsAtTheBodyLimit) {
+    LoopbackServer server([](const RecordedRequest&) {
+        ScriptedResponse response = Ok("0123456789abcdef");
+        response.announcedLength = int64_t{4} << 30;
+        response.repeatUntil = ScriptedResponse::kEndless;
+        return response;
+    });
+    Outcome outcome = Access(Url(server, "/endless"));
+    ASSERT_EQ(outcome.body.size(), static_cast<size_t>(LYRABOX_WEB_BODY_LIMIT)) << outcome.milliseconds;
+    EXPECT_EQ(outcome.body.compare(outcome.body.size() - 16, 16, "0123456789abcdef"), 0);
+    EXPECT_LT(outcome.milliseconds, static_cast<DWORD>(LYRABOX_WEB_DEADLINE_MS))
+        << "the limit ends the exchange, not its deadline";
+}
+
+TEST_F(WebAccess, BrokenAnswersEndWithWhatArrived) {
+    const std::string full(8000, 'q');
+    struct Case {
+        const char* name;
+        ScriptedResponse response;
+        bool pageBytesOnly = true;  // else WinINet may hand on the whole answer as the body
+    };
+    std::vector<Case> cases;
+    ScriptedResponse reset = Ok(full);
+    reset.mode = ScriptedResponse::Mode::Reset;
+    reset.cutAfter = 3000;
+    cases.push_back({"reset in the body", reset});
+    ScriptedResponse closed;
+    closed.mode = ScriptedResponse::Mode::CloseAtOnce;
+    cases.push_back({"closed before any answer", closed});
+    ScriptedResponse notHttp = Ok(full);
+    notHttp.statusLine = "SSH-2.0-OpenSSH_9.2p1";
+    cases.push_back({"status line not HTTP", notHttp, false});
+    ScriptedResponse longLine = Ok(full, {"X-Long: " + std::string(1 << 20, 'h')});
+    cases.push_back({"header line of 1 MB", longLine});
+    for (const Case& c : cases) {
+        LoopbackServer server([&](const RecordedRequest&) { return c.response; });
+        Outcome outcome = Access(Url(server, "/broken"));
+        EXPECT_LT(outcome.milliseconds, kGenerousBound) << c.name;
+        if (c.pageBytesOnly) {
+            EXPECT_LE(outcome.body.size(), full.size()) << c.name;
+            EXPECT_EQ(outcome.body.find_first_not_of('q'), std::string::npos) << c.name << ": only the page's bytes";
+        } else {
+            EXPECT_LE(outcome.body.size(), full.size() + 200) << c.name;
+        }
+    }
+}
+
+TEST_F(WebAccess, ChunkedPageCutInsideCharactersAndTheMarkerIsTheSamePage) {
+    std::string page;
+    for (int i = 0; i < 40; ++i) page += "<td>周杰伦 - 晴天 " + std::to_string(i) + "</td>\r\n";
+    page += "收藏列表";
+    for (int i = 0; i < 40; ++i) page += "<td>陈奕迅 - 十年 " + std::to_string(i) + "</td>\r\n";
+    LoopbackServer server([&](const RecordedRequest& request) {
+        ScriptedResponse response = Ok(page);
+        if (request.Path() == "/chunked") {
+            response.contentLength = false;
+            response.chunkedSizes = {1, 2, 3, 5, 7, 11};  // borders fall inside two-byte characters
+        }
+        return response;
+    });
+    std::string chunked = S(FetchPage(Url(server, "/chunked").c_str()));
+    EXPECT_EQ(chunked, page);
+    EXPECT_EQ(chunked, S(FetchPage(Url(server, "/plain").c_str())));
 }
 
 // ---- The page text, from the window thread and from a worker ----

@@ -1,17 +1,17 @@
-// A small HTTP server on 127.0.0.1 for end-to-end tests: answers each
-// request through a handler and records what it received. Stops (and
-// interrupts any slow answer) when the object is destroyed.
+// The end-to-end tests' view of the loopback server: a page by status and
+// body for each request, on a fixed port, started and stopped at will.
+// Misbehaving answers are scripted on the server itself
+// (tests/windows/support/loopback_server.h), through PageResponse::script.
 #pragma once
 
-#include <winsock2.h>
-#include <windows.h>
-
-#include <atomic>
+#include <cstdint>
 #include <functional>
-#include <mutex>
+#include <memory>
+#include <optional>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "tests/windows/support/loopback_server.h"
 
 namespace lyra::test {
 
@@ -25,33 +25,30 @@ struct PageResponse {
     int status = 200;
     std::string body;
     DWORD delayMilliseconds = 0;  // wait before answering
+    // When set, the answer exactly as scripted; the fields above are unused.
+    std::optional<ScriptedResponse> script;
 };
 
 class PageServer {
 public:
     using Handler = std::function<PageResponse(const PageRequest&)>;
 
-    PageServer();
-    ~PageServer();
+    PageServer() = default;
+    ~PageServer() { Stop(); }
     PageServer(const PageServer&) = delete;
     PageServer& operator=(const PageServer&) = delete;
 
+    // Clears the recorded requests.
     bool Start(uint16_t port, Handler handler);
+    // Ends every answer in progress and closes every connection; the
+    // requests received stay readable until the next Start.
     void Stop();
     std::vector<PageRequest> Requests();
     size_t RequestCount();
 
 private:
-    void AcceptLoop();
-    void Serve(SOCKET connection);
-
-    SOCKET listener_ = INVALID_SOCKET;
-    HANDLE stopEvent_;
-    Handler handler_;
-    std::thread acceptThread_;
-    std::mutex mutex_;
-    std::vector<std::thread> workers_;
-    std::vector<PageRequest> requests_;
+    std::unique_ptr<LoopbackServer> server_;
+    std::vector<RecordedRequest> stoppedRequests_;
 };
 
 }  // namespace lyra::test

@@ -1,0 +1,117 @@
+// The lookup's extraction within its deadline: every song of a page that
+// finishes, nothing from one on which the pattern backtracks for minutes,
+// and an abandoned extraction that finishes alone without holding up the
+// next one.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/deadline_job.h"
+#include "app/song_extraction.h"
+#include "tests/windows/support/test_program.h"
+#include "tools/demo/lookup_pages.h"
+
+namespace lyra::test {
+namespace {
+
+using app::DeadlineJob;
+using app::ExtractedSong;
+using app::ExtractSongs;
+using demo::Song;
+
+class ExtractionEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { InitialiseTestProgram(); }
+};
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new ExtractionEnvironment);
+
+const char kSplitMarker[] = "收藏列表";
+
+void ExpectSongs(const std::vector<ExtractedSong>& actual, const std::vector<Song>& expected) {
+    ASSERT_EQ(actual.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(actual[i].address, expected[i].address) << "match " << i + 1;
+        EXPECT_EQ(actual[i].name, expected[i].name) << "match " << i + 1;
+        EXPECT_EQ(actual[i].singer, expected[i].singer) << "match " << i + 1;
+    }
+}
+
+// Starts of a song entry that no later part of the pattern completes: each
+// one sends the pattern's nested lazy spans over the rest of the page.
+std::string UnfinishedStarts(size_t bytes) {
+    const std::string start = "<a onmouseover=x musicUrl>u</div>\r\n";
+    std::string page;
+    while (page.size() < bytes) page += start;
+    return page;
+}
+
+bool WaitForNoJobs(DWORD milliseconds) {
+    DWORD begin = GetTickCount();
+    while (DeadlineJob::LiveCount() != 0) {
+        if (GetTickCount() - begin > milliseconds) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+TEST(SongExtraction, PageOf5000SongsGivesEverySongWithinTheDeadline) {
+    demo::LookupPage page;
+    page.background = demo::MakeSongs(5000, 1);
+    page.favourites = demo::MakeSongs(30, 7);
+    std::string text = demo::RenderLookupPage(page);
+    size_t first = text.find(kSplitMarker);
+    size_t last = text.rfind(kSplitMarker);
+    ASSERT_NE(first, std::string::npos);
+    std::string background = text.substr(0, first);
+    std::string favourites = text.substr(last + std::strlen(kSplitMarker));
+
+    DWORD start = GetTickCount();
+    app::ExtractedSongs songs = ExtractSongs(background.c_str(), favourites.c_str(), 20000);
+    EXPECT_TRUE(songs.finished) << GetTickCount() - start << " ms";
+    ExpectSongs(songs.background, page.background);
+    ExpectSongs(songs.favourites, page.favourites);
+}
+
+TEST(SongExtraction, AbandonedExtractionFinishesAloneAndFreesItself) {
+    // About two seconds of backtracking against a deadline of a fraction of it.
+    std::string slow = UnfinishedStarts(6 * 1024);
+    DWORD start = GetTickCount();
+    app::ExtractedSongs songs = ExtractSongs(slow.c_str(), "", 300);
+    DWORD elapsed = GetTickCount() - start;
+    EXPECT_FALSE(songs.finished);
+    EXPECT_LT(elapsed, 5000u);
+    EXPECT_TRUE(songs.background.empty() && songs.favourites.empty());
+    EXPECT_EQ(DeadlineJob::LiveCount(), 1) << "still working alone";
+
+    // The next extraction does not wait for the abandoned one.
+    demo::LookupPage page;
+    page.background = demo::MakeSongs(3, 2);
+    std::string normal = demo::RenderLookupPage(page);
+    normal = normal.substr(0, normal.find(kSplitMarker));
+    app::ExtractedSongs next = ExtractSongs(normal.c_str(), "", 20000);
+    EXPECT_TRUE(next.finished);
+    ExpectSongs(next.background, page.background);
+
+    EXPECT_TRUE(WaitForNoJobs(60000)) << "the abandoned extraction ends and frees itself";
+}
+
+// Last: the abandoned extraction of this case keeps one core busy for
+// minutes, until the test program ends.
+TEST(SongExtraction, PageOfUnfinishedStartsEndsAtTheDeadlineAsNothingFound) {
+    std::string page = UnfinishedStarts(40 * 1024);
+    DWORD start = GetTickCount();
+    app::ExtractedSongs songs = ExtractSongs(page.c_str(), page.c_str(), 2000);
+    DWORD elapsed = GetTickCount() - start;
+    EXPECT_FALSE(songs.finished);
+    EXPECT_GE(elapsed + 50, 2000u);
+    EXPECT_LT(elapsed, 10000u);
+    EXPECT_TRUE(songs.background.empty());
+    EXPECT_TRUE(songs.favourites.empty());
+}
+
+}  // namespace
+}  // namespace lyra::test
