@@ -9,6 +9,7 @@
 #include "window_units/component_support.h"
 #include "window_units/components/window_block.h"
 #include "window_units/mouse_pointers.h"
+#include "window_units/tab_navigation.h"
 #include "window_units/type_interface.h"
 
 namespace lyra {
@@ -39,6 +40,7 @@ public:
     bool GetProperty(int ownNumber, PropertyValue* value) override;
     bool SetProperty(int ownNumber, const PropertyValue& value) override;
     std::vector<uint8_t> PropertyData() override;
+    bool PreTranslateMessage(MSG& message) override;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -221,6 +223,11 @@ LRESULT WindowComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
             break;
     }
     return DefaultProc(message, wParam, lParam);
+}
+
+bool WindowComponent::PreTranslateMessage(MSG& message) {
+    if (Component::PreTranslateMessage(message)) return true;
+    return MoveFocusOnTab(Handle(), message);
 }
 
 bool WindowComponent::GetProperty(int ownNumber, PropertyValue* value) {
