@@ -81,5 +81,54 @@ TEST_F(Keyboard, ButtonsThatAreNoTabStopsLeaveTheFocusWhereItWas) {
     ASSERT_TRUE(WaitFor([&] { return LookupFinished(); }, kDeadline));
 }
 
+std::string ResourceText(HMODULE image, const wchar_t* name, const wchar_t* type) {
+    HRSRC found = FindResourceW(image, name, type);
+    if (found == nullptr) return std::string();
+    HGLOBAL loaded = LoadResource(image, found);
+    auto* bytes = static_cast<const char*>(LockResource(loaded));
+    return bytes != nullptr ? std::string(bytes, SizeofResource(image, found)) : std::string();
+}
+
+std::wstring VersionString(const std::vector<uint8_t>& info, const wchar_t* name) {
+    void* value = nullptr;
+    UINT length = 0;
+    std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+    if (!VerQueryValueW(info.data(), path.c_str(), &value, &length) || length == 0) return std::wstring();
+    return std::wstring(static_cast<const wchar_t*>(value), length - 1);
+}
+
+// Explorer and the taskbar show the program's own icon; the version and the
+// manifest come with the file. (Wine answers no WM_GETICON from another
+// process: the window's icon is tested in-process.)
+TEST_F(Lyrabox, TheProgramCarriesItsIconVersionAndManifest) {
+    const std::wstring program = directory_ + L"\\lyrabox_e2e.exe";
+    HMODULE image = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(image, nullptr);
+    std::string group = ResourceText(image, L"DEFAULT_ICON", RT_GROUP_ICON);
+    ASSERT_GE(group.size(), 6u) << "icon group DEFAULT_ICON";
+    EXPECT_EQ(static_cast<uint8_t>(group[4]), 4) << "16, 32, 48 and 256 pixels";
+    std::string manifest = ResourceText(image, MAKEINTRESOURCEW(1), RT_MANIFEST);
+    EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos) << manifest;
+    EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
+    EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos);
+    EXPECT_NE(manifest.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"), std::string::npos) << "Windows 10 and 11";
+    FreeLibrary(image);
+
+    DWORD ignored = 0;
+    std::vector<uint8_t> info(GetFileVersionInfoSizeW(program.c_str(), &ignored));
+    ASSERT_FALSE(info.empty());
+    ASSERT_TRUE(GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(MAKELONG(LYRABOX_VERSION_MINOR, LYRABOX_VERSION_MAJOR)));
+    EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+    EXPECT_EQ(VersionString(info, L"ProductName"), L"Lyrabox");
+    EXPECT_EQ(VersionString(info, L"ProductVersion"), L"" LYRABOX_VERSION);
+    EXPECT_EQ(VersionString(info, L"FileVersion"), L"" LYRABOX_VERSION);
+    EXPECT_FALSE(VersionString(info, L"FileDescription").empty());
+    EXPECT_FALSE(VersionString(info, L"LegalCopyright").empty());
+}
+
 }  // namespace
 }  // namespace lyra::test

@@ -197,7 +197,7 @@ void SuperBtnComponent::Paint(HDC target, const RECT& bounds) {
     if (!covered && (properties_.buttonType != 2 || look != kLookNormal)) {
         DrawEdge(dc, &all, pressed ? EDGE_SUNKEN : (properties_.buttonType == 2 ? BDR_RAISEDINNER : EDGE_RAISED), BF_RECT);
     }
-    if (GetFocus() == Handle() && !caption.empty()) {
+    if (GetFocus() == Handle()) {
         RECT focus = all;
         InflateRect(&focus, -3, -3);
         DrawFocusRect(dc, &focus);
