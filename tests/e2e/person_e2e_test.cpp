@@ -130,5 +130,37 @@ TEST_F(Lyrabox, TheProgramCarriesItsIconVersionAndManifest) {
     EXPECT_FALSE(VersionString(info, L"LegalCopyright").empty());
 }
 
+// Pixels of the window's caption strip (its top 24 pixels) on the screen
+// that are clearly red.
+int RedPixelsAtTheTopOf(HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    HDC screen = GetDC(nullptr);
+    int red = 0;
+    for (int y = rect.top; y < rect.top + 24 && y < rect.bottom; ++y) {
+        for (int x = rect.left; x < rect.right; ++x) {
+            COLORREF c = GetPixel(screen, x, y);
+            red += GetRValue(c) >= 200 && GetGValue(c) <= 130 && GetBValue(c) <= 130;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return red;
+}
+
+TEST_F(Lyrabox, WhileALookupRunsTheBoxIsDisabledAndTheStatusEndsInRed) {
+    Scenario scenario = WithPage("7", Page(1, 1));
+    scenario.lookupDelay = 1500;
+    Serve(scenario);
+    Launch();
+    EXPECT_EQ(RedPixelsAtTheTopOf(group_), 0);
+    TypeNumber(L"7");
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return TextOf(group_) == L"正在查询……" && !IsWindowEnabled(group_); }, kDeadline))
+        << Utf8(TextOf(group_));
+    ASSERT_TRUE(WaitFor([&] { return LookupFinished(); }, kDeadline));
+    EXPECT_EQ(TextOf(group_), kDone);
+    EXPECT_TRUE(WaitFor([&] { return RedPixelsAtTheTopOf(group_) > 20; }, 5000)) << "the final status shows in red";
+}
+
 }  // namespace
 }  // namespace lyra::test

@@ -8,6 +8,7 @@
 
 #include "runtime/gbk.h"
 #include "window_units/property_block.h"
+#include "window_units/system_dpi.h"
 #include "window_units/components/type_operations.h"
 #include "window_units/components/window_thread.h"
 
@@ -258,7 +259,7 @@ void ListViewComponent::InsertColumns() {
             column.iImage = c.image;
         }
         if (c.imageOnRight) column.fmt |= LVCFMT_BITMAP_ON_RIGHT;
-        column.cx = c.width;
+        column.cx = ToPixels(c.width);
         column.pszText = const_cast<wchar_t*>(title.c_str());
         column.iSubItem = static_cast<int>(i);
         SendMessageW(window, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));

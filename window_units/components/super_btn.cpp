@@ -4,6 +4,7 @@
 
 #include "runtime/gbk.h"
 #include "window_units/property_block.h"
+#include "window_units/system_dpi.h"
 #include "window_units/components/picture.h"
 #include "window_units/components/sound.h"
 #include "window_units/components/type_operations.h"
@@ -122,8 +123,9 @@ void SuperBtnComponent::Recreate() {
 void SuperBtnComponent::LoadPictures() {
     for (int look = 0; look < 3; ++look) {
         pictureSizes_[look] = SIZE{0, 0};
-        pictures_[look].Reset(
-            DecodePicture(properties_.pictures[look].file, &pictureSizes_[look], &pictureAlpha_[look]));
+        HBITMAP picture = DecodePicture(properties_.pictures[look].file, &pictureSizes_[look], &pictureAlpha_[look]);
+        ScalePictureToDpi(&picture, &pictureSizes_[look]);
+        pictures_[look].Reset(picture);
     }
     if (Handle() != nullptr) InvalidateRect(Handle(), nullptr, FALSE);
 }
