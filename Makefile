@@ -1,4 +1,4 @@
-# Lyrabox: make deps | make build | make test | make demo
+# Lyrabox: make deps | make build | make test | make demo | make dist
 # Builds: build/host (native tools and host tests), build/win64 (the tested
 # Windows target), build/win32 (must keep building).
 
@@ -7,8 +7,9 @@ JOBS ?= $(shell nproc)
 PACKAGES := cmake ninja-build g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 xvfb xauth \
             googletest libgtest-dev libbenchmark-dev fonts-wqy-microhei imagemagick
 CMAKE_ARGS ?=
+DPI ?= 96
 
-.PHONY: deps build build-host build-win64 build-win32 test demo clean
+.PHONY: deps build build-host build-win64 build-win32 test demo dist clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
@@ -44,8 +45,13 @@ test: build
 	cd build/win64 && ctest --output-on-failure
 	@tools/test-summary.sh
 
+# DPI=144 (or 120, 192, ...) shows the demo at another display DPI.
 demo: build-host build-win64
-	tools/demo.sh
+	LYRABOX_DPI=$(DPI) tools/demo.sh
+
+# Release packages of both targets: build/dist/lyrabox-VERSION-win64.zip, -win32.zip.
+dist: deps build-host
+	tools/dist.sh $(JOBS) $(CMAKE_ARGS)
 
 clean:
 	rm -rf build
