@@ -162,5 +162,140 @@ TEST_F(Lyrabox, WhileALookupRunsTheBoxIsDisabledAndTheStatusEndsInRed) {
     EXPECT_TRUE(WaitFor([&] { return RedPixelsAtTheTopOf(group_) > 20; }, 5000)) << "the final status shows in red";
 }
 
+TEST_F(Lyrabox, TheHelpAboutAndClosingBoxesSayExactlyThis) {
+    Serve(Scenario{});
+    Launch();
+    ClickCentre(FindControl(main_, kHelpButton));
+    HWND box = WaitForBox(L"使用说明：");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box),
+              L"操作说明——\r\n1、输入QQ后，点击查询按钮或按回车键来进行查询；\r\n"
+              L"2、在“背景音乐列表”或“收藏音乐列表”里选中一行，\r\n"
+              L"   然后单击表头的“歌手名”或“歌曲名”或“音乐地址”，\r\n"
+              L"   就能复制选中行的“歌手名”或“歌曲名”或“音乐地址”；\r\n"
+              L"   单击表头“ID”复制整行内容；双击选中行复制“音乐地址”。\r\n"
+              L"3、“保存音乐列表”能保存“背景音乐列表”和“收藏音乐列表”\r\n"
+              L"   里的所有音乐信息。");
+    AnswerMessageBox(box, IDOK);
+
+    ClickCentre(FindControl(main_, kAboutButton));
+    box = WaitForBox(L"关于软件：");
+    ASSERT_NE(box, nullptr);
+    std::wstring maker = L"http://127.0.0.1:" + std::to_wstring(kPort) + L"/maker.html";
+    EXPECT_EQ(MessageBoxText(box), L"软件版本：v1.0（自动检测更新）\r\n\r\n博客：" + maker + L"\r\n\r\n如有问题，请到博客反馈！");
+    AnswerMessageBox(box, IDOK);
+
+    PostMessageW(main_, WM_CLOSE, 0, 0);
+    box = WaitForBox(L"更多精彩：");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), L"更多精彩，请点击“确定”！\r\n\r\n关闭软件，请点击“取消”！ ");
+    AnswerMessageBox(box, IDCANCEL);
+    EXPECT_EQ(ExitCode(), 0u);
+}
+
+TEST_F(Lyrabox, CopyingFromTheFavouriteList) {
+    LookupPage page;
+    page.favourites = {{"U1", "T1", "S1"}};
+    Serve(WithPage("6", page));
+    Launch();
+    LookUp(L"6");
+    ClickRow(favourites_, 0);
+    const std::pair<int, std::wstring> headers[] = {
+        {1, L"S1"}, {2, L"T1"}, {3, L"U1"}, {0, L"ID：01\r\n歌手名：S1\r\n歌曲名：T1\r\n音乐地址：U1\r\n"}};
+    for (const auto& [column, expected] : headers) {
+        SetClipboardToMarker(L"marker");
+        ClickHeader(favourites_, column);
+        EXPECT_TRUE(WaitFor([&] { return ClipboardText() == expected; }, 5000))
+            << "header " << column << ": " << Utf8(ClipboardText());
+    }
+    SetClipboardToMarker(L"marker");
+    ClickRow(favourites_, 0, true);
+    EXPECT_TRUE(WaitFor([] { return ClipboardText() == L"U1"; }, 5000)) << "double click copies the address";
+}
+
+// A folder of the saved file's name beside the program: the file cannot be written.
+TEST_F(Lyrabox, ASaveThatCannotWriteSaysSo) {
+    const std::wstring blocker = directory_ + L"\\LYRABOXMQ_.txt";
+    ASSERT_TRUE(CreateDirectoryW(blocker.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    Serve(Scenario{});
+    Launch();
+    ClickCentre(FindControl(main_, kSaveButton));
+    HWND box = WaitForBox(L"失败提醒：");
+    EXPECT_NE(box, nullptr);
+    if (box != nullptr) {
+        EXPECT_EQ(MessageBoxText(box), L"保存失败！");
+        AnswerMessageBox(box, IDOK);
+    }
+    RemoveDirectoryW(blocker.c_str());
+}
+
+// While it lives, the shell "opens" web addresses by writing them into a
+// file: what the program asked the shell to open, and no browser started.
+class RecordingWebOpener {
+public:
+    explicit RecordingWebOpener(const std::wstring& record) {
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key_, nullptr);
+        if (key_ == nullptr) return;
+        wchar_t old[1024] = L"";
+        DWORD size = sizeof old;
+        if (RegQueryValueExW(key_, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS) {
+            saved_ = old;
+            hadValue_ = true;
+        }
+        std::wstring command = L"cmd.exe /c echo %1> \"" + record + L"\"";
+        Set(command);
+    }
+    ~RecordingWebOpener() {
+        if (key_ == nullptr) return;
+        if (hadValue_) Set(saved_);
+        else RegDeleteValueW(key_, nullptr);
+        RegCloseKey(key_);
+    }
+    RecordingWebOpener(const RecordingWebOpener&) = delete;
+    RecordingWebOpener& operator=(const RecordingWebOpener&) = delete;
+    bool ok() const { return key_ != nullptr; }
+
+private:
+    static constexpr const wchar_t* kKey = L"Software\\Classes\\http\\shell\\open\\command";
+    void Set(const std::wstring& value) {
+        RegSetValueExW(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+    HKEY key_ = nullptr;
+    std::wstring saved_;
+    bool hadValue_ = false;
+};
+
+// Accepting an update, optional or forced, opens the download address and
+// ends the program with 0.
+class AcceptedUpdate : public Lyrabox, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(AcceptedUpdate, OpensTheDownloadAddressAndEnds) {
+    const bool forced = GetParam();
+    const std::wstring record = directory_ + L"\\opened-address.txt";
+    DeleteFileW(record.c_str());
+    RecordingWebOpener opener(record);
+    ASSERT_TRUE(opener.ok());
+    const std::string download = "http://127.0.0.1:" + std::to_string(kPort) + "/lyrabox-1.1.zip";
+    Scenario scenario;
+    scenario.announcement.version = "1.1";
+    if (forced) scenario.announcement.forced = "\xC7\xBF\xD6\xC6";  // 强制
+    scenario.announcement.downloadUrl = download;
+    Serve(scenario);
+    Launch();
+    HWND box = WaitForBox(forced ? L"更新提示（强制更新）：" : L"更新提示：");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), forced ? L"立即更新，请点击“确定”！\r\n\r\n退出软件，请点击“取消”！"
+                                          : L"立即更新，请点击“确定”！\r\n\r\n继续使用，请点击“取消”！");
+    AnswerMessageBox(box, IDOK);
+    EXPECT_EQ(ExitCode(), 0u);
+    std::string opened;
+    EXPECT_TRUE(WaitFor([&] { return (opened = ReadBytes(record)).rfind(download, 0) == 0; }, kDeadline))
+        << "the shell was asked to open: " << opened;
+    DeleteFileW(record.c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(OptionalAndForced, AcceptedUpdate, ::testing::Values(false, true));
+
 }  // namespace
 }  // namespace lyra::test
