@@ -127,9 +127,12 @@ protected:
         startup.cb = sizeof startup;
         ASSERT_TRUE(CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                                    directory_.c_str(), &startup, &process_));
-        ASSERT_TRUE(WaitFor([&] { return (main_ = FindTopLevel(process_.dwProcessId, nullptr, L"Lyrabox")) != nullptr; },
-                            kDeadline))
-            << "main window";
+        // An update check may hide the window as soon as it shows: its box
+        // then stands in for the window.
+        ASSERT_TRUE(WaitFor([&] {
+            main_ = FindAnyTopLevel(process_.dwProcessId, L"LyraboxWindow");
+            return main_ != nullptr && (IsWindowVisible(main_) || !MessageBoxesOf(process_.dwProcessId).empty());
+        }, kDeadline)) << "main window";
         if (scenario_.serverRunning) {
             ASSERT_TRUE(WaitFor([&] { return AnnouncementFetched(); }, kDeadline));
         }
