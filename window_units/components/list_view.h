@@ -80,6 +80,10 @@ private:
     void NoteChange();
     void BeginBurst();
     void EndBurst();
+    // An empty list shows its focus as a focus rectangle where the first
+    // row would be; the control itself shows nothing then. Drawn over the
+    // control's own painting, within the area it just painted.
+    void DrawFocusWithoutRows(HRGN painted);
 
     ListViewProperties properties_;
     FontHandle font_;
