@@ -59,6 +59,18 @@ TEST_F(Keyboard, SpaceAndEnterOnTheQueryButtonLookUp) {
     ASSERT_TRUE(WaitFor([&] { return LookupFinished(); }, kDeadline));
 }
 
+// The lookup disables the number box's group while it runs; once it is
+// over the box has the focus again, so the next Enter looks up again.
+TEST_F(Keyboard, AfterALookupTheFocusIsBackWhereItWas) {
+    Serve(WithPage("10001", Page(2, 1)));
+    Launch();
+    LookUp(L"10001");
+    EXPECT_TRUE(WaitFor([&] { return FocusOf(main_) == edit_; }, 5000)) << "focus " << FocusOf(main_);
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(WaitFor([&] { return LookupRequests() == 2; }, kDeadline)) << "Enter looks up again";
+    ASSERT_TRUE(WaitFor([&] { return LookupFinished(); }, kDeadline));
+}
+
 // 说明, 关于 and 保存音乐列表 are no tab stops: a click leaves the focus in
 // the number box, and once the box is answered Enter looks up again.
 TEST_F(Keyboard, ButtonsThatAreNoTabStopsLeaveTheFocusWhereItWas) {
