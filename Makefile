@@ -1,4 +1,4 @@
-# Lyrabox: make deps | make build | make test | make demo
+# Lyrabox: make deps | make build | make test | make demo | make dist
 # Builds: build/host (native tools and host tests), build/win64 (the tested
 # Windows target), build/win32 (must keep building).
 
@@ -8,8 +8,9 @@ PACKAGES := cmake ninja-build g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 xvf
             googletest libgtest-dev libbenchmark-dev fonts-wqy-microhei imagemagick \
             g++-i686-linux-gnu qemu-user
 CMAKE_ARGS ?=
+DPI ?= 96
 
-.PHONY: deps build build-host build-win64 build-win32 test stress demo clean
+.PHONY: deps build build-host build-win64 build-win32 test stress demo dist clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
@@ -49,8 +50,13 @@ test: build
 stress: build-host build-win64
 	cd build/win64 && ctest --output-on-failure -L stress
 
+# DPI=144 (or 120, 192, ...) shows the demo at another display DPI.
 demo: build-host build-win64
-	tools/demo.sh
+	LYRABOX_DPI=$(DPI) tools/demo.sh
+
+# Release packages of both targets: build/dist/lyrabox-VERSION-win64.zip, -win32.zip.
+dist: deps build-host
+	tools/dist.sh $(JOBS) $(CMAKE_ARGS)
 
 clean:
 	rm -rf build

@@ -65,7 +65,16 @@ void ShowMessageBox(ValueRecord* result, int32_t count, ValueRecord* args) {
     UINT flags = DataWordArgument(count, args, 1);
     if ((flags & MB_SYSTEMMODAL) == 0) flags |= MB_TASKMODAL;
 
+    // The box has no owner, so nothing hands the activation back when it
+    // closes: the window that was active on this thread takes it back, and
+    // with it the focus it had.
+    HWND active = GetActiveWindow();
     int answer = MessageBoxW(nullptr, text.c_str(), GbkToWide(title).c_str(), flags);
+    if (active != nullptr && IsWindow(active) && IsWindowVisible(active) && IsWindowEnabled(active) &&
+        GetActiveWindow() != active) {
+        SetForegroundWindow(active);
+        SetActiveWindow(active);
+    }
     SetIntResult(result, answer >= IDOK && answer <= IDNO ? answer - IDOK : 0);
 }
 

@@ -1,6 +1,10 @@
 # Shared by wine-run.sh and wine-session.sh: the Wine prefix and display of one build folder.
 # Usage: source wine-env.sh STATE_DIR
+# LYRABOX_DPI (say 144) runs Wine at another display DPI, in a prefix of its
+# own beside the one of STATE_DIR, so the tests' prefix stays at 96.
 lyrabox_state_dir=$1
+lyrabox_dpi=${LYRABOX_DPI:-96}
+if [ "$lyrabox_dpi" != 96 ]; then lyrabox_state_dir="$1-dpi$lyrabox_dpi"; fi
 mkdir -p "$lyrabox_state_dir"
 lyrabox_state_dir=$(cd "$lyrabox_state_dir" && pwd)
 export WINEPREFIX="$lyrabox_state_dir/prefix"
@@ -24,6 +28,10 @@ lyrabox_prepare_prefix() {
                 "$lyrabox_wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
                     /v "$face" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f >/dev/null 2>&1
             done
+            if [ "$lyrabox_dpi" != 96 ]; then
+                "$lyrabox_wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$lyrabox_dpi" /f \
+                    >/dev/null 2>&1
+            fi
             "$lyrabox_wineserver" -w
             touch "$WINEPREFIX/.lyrabox-ready"
         fi

@@ -4,6 +4,7 @@
 
 #include "runtime/gbk.h"
 #include "window_units/components/bmp_layout.h"
+#include "window_units/system_dpi.h"
 
 namespace lyra {
 
@@ -38,6 +39,7 @@ HFONT CreateFontFromBlock(const std::vector<uint8_t>& block) {
     font.lfPitchAndFamily = fields.pitchAndFamily;
     std::wstring face = GbkToWide(fields.faceName.data(), fields.faceName.size());
     wcsncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    ScaleFontToDpi(&font);
     return CreateFontIndirectW(&font);
 }
 

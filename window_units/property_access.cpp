@@ -13,6 +13,7 @@
 #include "window_units/component_support.h"
 #include "window_units/loaded_template.h"
 #include "window_units/mouse_pointers.h"
+#include "window_units/system_dpi.h"
 
 namespace lyra {
 
@@ -48,7 +49,7 @@ Target FindTarget(uint32_t windowId, uint32_t unitId) {
 }
 
 // The live rectangle, relative to the parent's client area (or the screen
-// for a top-level window).
+// for a top-level window), in template units.
 RECT LiveRect(HWND handle) {
     RECT rect;
     GetWindowRect(handle, &rect);
@@ -56,7 +57,9 @@ RECT LiveRect(HWND handle) {
     if (parent != nullptr && (GetWindowLongPtrW(handle, GWL_STYLE) & WS_CHILD)) {
         MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
     }
-    return rect;
+    LONG width = rect.right - rect.left, height = rect.bottom - rect.top;
+    LONG left = ToUnits(rect.left), top = ToUnits(rect.top);
+    return RECT{left, top, left + ToUnits(width), top + ToUnits(height)};
 }
 
 uint64_t ReadCommon(const UnitRecord& unit, int32_t property) {
@@ -98,8 +101,8 @@ void WriteCommon(UnitRecord& unit, int32_t property, uint64_t value) {
             }
             *fields[property] = number;
             if (handle) {
-                SetWindowPos(handle, nullptr, unit.left, unit.top, unit.width, unit.height,
-                             SWP_NOZORDER | SWP_NOACTIVATE);
+                SetWindowPos(handle, nullptr, ToPixels(unit.left), ToPixels(unit.top), ToPixels(unit.width),
+                             ToPixels(unit.height), SWP_NOZORDER | SWP_NOACTIVATE);
             }
             return;
         }

@@ -10,6 +10,7 @@
 #include "window_units/component.h"
 #include "window_units/loaded_template.h"
 #include "window_units/mouse_pointers.h"
+#include "window_units/system_dpi.h"
 
 namespace lyra {
 
@@ -95,10 +96,10 @@ Component* CreateUnit(UnitRecord& unit, const DataTypeRecord* type, HWND windowH
     args.parent = windowHandle;
     args.childId = childId;
     args.menu = nullptr;
-    args.left = unit.left;
-    args.top = unit.top;
-    args.width = unit.width;
-    args.height = unit.height;
+    args.left = ToPixels(unit.left);
+    args.top = ToPixels(unit.top);
+    args.width = ToPixels(unit.width);
+    args.height = ToPixels(unit.height);
     args.windowId = windowId;
     args.unitId = unit.id;
     return create(args);
@@ -114,7 +115,8 @@ void ReparentUnits(WindowRecord& window, std::map<UnitRecord*, bool>& show) {
         HWND handle = UnitHandle(unit);
         if (parentHandle == nullptr || handle == nullptr) continue;
         SetParent(handle, parentHandle);
-        SetWindowPos(handle, nullptr, unit.left, unit.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(handle, nullptr, ToPixels(unit.left), ToPixels(unit.top), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     for (UnitRecord& unit : window.units) {
         const DataTypeRecord* type = DataTypeRecordOf(unit.typeCode);

@@ -393,6 +393,40 @@ TEST_F(ListViewTest, AWorkerFillsTheListWithoutWaitingForTheWindowThread) {
     EXPECT_TRUE(GetWindowLongPtrW(handle(), GWL_STYLE) & WS_VISIBLE) << "the list stayed visible throughout";
 }
 
+// The client area as painted now, pixel by pixel.
+std::vector<uint32_t> Snapshot(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RECT client;
+    GetClientRect(window, &client);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    HDC screen = GetDC(window);
+    BitBlt(memory, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
+    ReleaseDC(window, screen);
+    std::vector<uint32_t> pixels(static_cast<const uint32_t*>(bits),
+                                 static_cast<const uint32_t*>(bits) + client.right * client.bottom);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    DeleteObject(bitmap);
+    return pixels;
+}
+
+TEST_F(ListViewTest, AFocusedListWithoutRowsShowsItsFocus) {
+    SetForegroundWindow(host_.handle());
+    SetFocus(host_.handle());
+    std::vector<uint32_t> unfocused = Snapshot(handle());
+    SetFocus(handle());
+    PumpWaiting();
+    EXPECT_NE(Snapshot(handle()), unfocused) << "a focus rectangle where the first row would be";
+    SetFocus(host_.handle());
+    PumpWaiting();
+    EXPECT_EQ(Snapshot(handle()), unfocused) << "gone with the focus";
+}
+
 TEST_F(ListViewTest, PropertiesReadBackAndSerialise) {
     PropertyValue colour;
     colour.number = 0x000000FF;

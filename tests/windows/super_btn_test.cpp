@@ -84,11 +84,13 @@ protected:
         return p;
     }
 
-    void Create(const SuperBtnProperties& properties, int width = 90, int height = 26) {
+    void Create(const SuperBtnProperties& properties, int width = 90, int height = 26, DWORD style = WS_TABSTOP) {
         button_.reset();
         std::vector<uint8_t> block = WriteSuperBtnBlock(properties);
         auto create = reinterpret_cast<CreateOperation>(SuperBtnInterface(kOpCreate));
-        button_.reset(create(MakeCreateArgs(host_.handle(), block, kButtonUnit, 20, 20, width, height)));
+        CreateArgs args = MakeCreateArgs(host_.handle(), block, kButtonUnit, 20, 20, width, height);
+        args.style = style;
+        button_.reset(create(args));
         ASSERT_NE(button_, nullptr);
         ShowWindow(button_->Handle(), SW_SHOWNA);
         UpdateWindow(button_->Handle());
@@ -107,6 +109,15 @@ protected:
         COLORREF colour = GetPixel(dc, x, y);
         ReleaseDC(handle(), dc);
         return colour;
+    }
+
+    std::vector<COLORREF> RowOnScreen(int y, int from, int to) {
+        RedrawWindow(handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        HDC dc = GetDC(handle());
+        std::vector<COLORREF> row;
+        for (int x = from; x < to; ++x) row.push_back(GetPixel(dc, x, y));
+        ReleaseDC(handle(), dc);
+        return row;
     }
 
     HostWindow host_;
@@ -268,6 +279,40 @@ TEST_F(SuperBtnTest, FocusEventsAndPropertyClamps) {
     EXPECT_EQ(properties.caption, "查询");
     EXPECT_EQ(properties.buttonType, 2);
     EXPECT_EQ(properties.pictures[kLookHot].file, HotGif());
+}
+
+TEST_F(SuperBtnTest, AButtonThatIsNoTabStopIsClickedWithoutTakingTheFocus) {
+    Create(QueryButton(), 90, 26, 0);
+    HWND box = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 200, 20, 100, 20, host_.handle(), nullptr,
+                               nullptr, nullptr);
+    SetForegroundWindow(host_.handle());
+    SetFocus(box);
+    ASSERT_EQ(GetFocus(), box);
+    Click();
+    ASSERT_TRUE(PumpUntil([] { return EventLog::Instance().Events(0).size() == 1; }, 5000));
+    EXPECT_EQ(GetFocus(), box) << "the focus stays where it was";
+    EXPECT_TRUE(EventLog::Instance().Events(-7).empty());
+
+    // Pressed, then released outside: no click, as with any button.
+    SendMessageW(handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    EXPECT_EQ(button()->CurrentLook(), kLookPressed);
+    SendMessageW(handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(200, 10));
+    EXPECT_NE(button()->CurrentLook(), kLookPressed) << "the press lets go outside";
+    SendMessageW(handle(), WM_LBUTTONUP, 0, MAKELPARAM(200, 10));
+    PumpWaiting();
+    EXPECT_EQ(EventLog::Instance().Events(0).size(), 1u);
+    EXPECT_EQ(GetCapture(), nullptr);
+    DestroyWindow(box);
+}
+
+TEST_F(SuperBtnTest, AFocusedPictureButtonShowsItAndEnterClicksIt) {
+    Create(QueryButton());
+    SetFocus(host_.handle());
+    std::vector<COLORREF> unfocused = RowOnScreen(3, 0, 90);
+    SetFocus(handle());
+    EXPECT_NE(RowOnScreen(3, 0, 90), unfocused) << "a focus rectangle over the picture";
+    PostMessageW(handle(), WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(PumpUntil([] { return EventLog::Instance().Events(0).size() == 1; }, 5000));
 }
 
 TEST(Pictures, BmpAndGifFilesDecodeAndOtherBytesDoNot) {

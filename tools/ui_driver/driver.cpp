@@ -210,13 +210,23 @@ void TypeText(const std::wstring& text) {
     }
 }
 
-void PressKey(WORD virtualKey) {
-    INPUT inputs[2] = {};
-    inputs[0].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = virtualKey;
-    inputs[1] = inputs[0];
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, inputs, sizeof(INPUT));
+void PressKey(WORD virtualKey, WORD modifier) {
+    INPUT inputs[4] = {};
+    UINT count = 0;
+    if (modifier != 0) {
+        inputs[count].type = INPUT_KEYBOARD;
+        inputs[count++].ki.wVk = modifier;
+    }
+    inputs[count].type = INPUT_KEYBOARD;
+    inputs[count++].ki.wVk = virtualKey;
+    inputs[count] = inputs[count - 1];
+    inputs[count++].ki.dwFlags = KEYEVENTF_KEYUP;
+    if (modifier != 0) {
+        inputs[count].type = INPUT_KEYBOARD;
+        inputs[count].ki.wVk = modifier;
+        inputs[count++].ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    SendInput(count, inputs, sizeof(INPUT));
 }
 
 int ListRowCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }

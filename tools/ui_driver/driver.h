@@ -57,7 +57,8 @@ bool BringToFront(HWND window);
 void ClickClient(HWND window, int x, int y, bool doubleClick = false);
 void ClickCentre(HWND window);
 void TypeText(const std::wstring& text);
-void PressKey(WORD virtualKey);
+// With a modifier (VK_SHIFT, VK_CONTROL) held around the key.
+void PressKey(WORD virtualKey, WORD modifier = 0);
 
 // The list view of another process.
 int ListRowCount(HWND list);

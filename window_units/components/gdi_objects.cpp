@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "runtime/gbk.h"
+#include "window_units/system_dpi.h"
 
 namespace lyra {
 
@@ -15,6 +16,7 @@ HFONT FontFromLogFontBlock(const std::string& block) {
     size_t faceLength = strnlen(narrow.lfFaceName, LF_FACESIZE);
     std::wstring face = GbkToWide(narrow.lfFaceName, faceLength);
     wcsncpy(wide.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    ScaleFontToDpi(&wide);
     return CreateFontIndirectW(&wide);
 }
 

@@ -7,6 +7,7 @@
 #include "window_units/component_support.h"
 #include "window_units/components/group_box_block.h"
 #include "window_units/property_table.h"
+#include "window_units/system_dpi.h"
 #include "window_units/type_interface.h"
 
 namespace lyra {
@@ -46,6 +47,10 @@ private:
     }
     void ApplyAlignment();
     void Repaint() { RedrawWindow(Handle(), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN); }
+    COLORREF CaptionColour() const;
+    // The frame and its caption, painted here: a themed group box draws its
+    // caption in the theme's colour whatever the caption colour is.
+    void Paint(HDC dc);
 
     OwnedFont font_;
     OwnedBrush background_;
@@ -76,6 +81,42 @@ void GroupBoxComponent::ApplyAlignment() {
     Repaint();
 }
 
+COLORREF GroupBoxComponent::CaptionColour() const {
+    if (!IsWindowEnabled(Handle())) return GetSysColor(COLOR_GRAYTEXT);
+    return ResolveColour(properties_.captionColour, COLOR_BTNTEXT);
+}
+
+void GroupBoxComponent::Paint(HDC dc) {
+    RECT client;
+    GetClientRect(Handle(), &client);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0));
+    HGDIOBJ oldFont = SelectObject(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+
+    // The frame runs through the middle of the caption's line.
+    RECT frame = client;
+    frame.top += metrics.tmHeight / 2;
+    DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+
+    std::wstring caption(static_cast<size_t>(GetWindowTextLengthW(Handle())) + 1, L'\0');
+    caption.resize(static_cast<size_t>(GetWindowTextW(Handle(), &caption[0], static_cast<int>(caption.size()))));
+    if (!caption.empty()) {
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+        const int inset = ToPixels(7), gap = ToPixels(2);
+        int left = client.left + inset;
+        if (properties_.alignment == 1) left = (client.right - extent.cx) / 2;
+        if (properties_.alignment == 2) left = client.right - inset - extent.cx;
+        RECT band{left - gap, client.top, left + extent.cx + gap, client.top + metrics.tmHeight};
+        FillRect(dc, &band, background_.get());
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, CaptionColour());
+        TextOutW(dc, left, client.top, caption.c_str(), static_cast<int>(caption.size()));
+    }
+    SelectObject(dc, oldFont);
+}
+
 LRESULT GroupBoxComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // The components inside talk to their parent, this frame.
     LRESULT reflected = 0;
@@ -100,6 +141,13 @@ LRESULT GroupBoxComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
             GetClientRect(Handle(), &client);
             FillRect(reinterpret_cast<HDC>(wParam), &client, background_.get());
             return 1;
+        }
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(Handle(), &paint);
+            Paint(dc);
+            EndPaint(Handle(), &paint);
+            return 0;
         }
         case WM_ENABLE: {
             LRESULT result = DefaultProc(message, wParam, lParam);

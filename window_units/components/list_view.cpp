@@ -10,6 +10,7 @@
 
 #include "runtime/gbk.h"
 #include "window_units/property_block.h"
+#include "window_units/system_dpi.h"
 #include "window_units/components/type_operations.h"
 #include "window_units/components/window_thread.h"
 #include "window_units/property_table.h"
@@ -262,7 +263,7 @@ void ListViewComponent::InsertColumns() {
             column.iImage = c.image;
         }
         if (c.imageOnRight) column.fmt |= LVCFMT_BITMAP_ON_RIGHT;
-        column.cx = c.width;
+        column.cx = ToPixels(c.width);
         column.pszText = const_cast<wchar_t*>(title.c_str());
         column.iSubItem = static_cast<int>(i);
         SendMessageW(window, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
@@ -555,6 +556,21 @@ LRESULT ListViewComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
         case kCheckToggledMessage:
             RaiseEvent(8, {static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam)});
             return 0;
+        case WM_PAINT: {
+            if (wParam != 0) break;
+            HRGN painted = CreateRectRgn(0, 0, 0, 0);
+            GetUpdateRgn(Handle(), painted, FALSE);
+            LRESULT answer = DefaultProc(message, wParam, lParam);
+            DrawFocusWithoutRows(painted);
+            DeleteObject(painted);
+            return answer;
+        }
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS: {
+            LRESULT answer = DefaultProc(message, wParam, lParam);
+            if (SendMessageW(Handle(), LVM_GETITEMCOUNT, 0, 0) == 0) InvalidateRect(Handle(), nullptr, TRUE);
+            return answer;
+        }
         case WM_DESTROY:
             KillTimer(Handle(), kTellTimer);
             UnregisterListRows(windowId(), unitId(), rows_.get());
@@ -564,6 +580,27 @@ LRESULT ListViewComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
             break;
     }
     return DefaultProc(message, wParam, lParam);
+}
+
+void ListViewComponent::DrawFocusWithoutRows(HRGN painted) {
+    if (GetFocus() != Handle() || SendMessageW(Handle(), LVM_GETITEMCOUNT, 0, 0) != 0) return;
+    RECT place;
+    GetClientRect(Handle(), &place);
+    HWND header = reinterpret_cast<HWND>(SendMessageW(Handle(), LVM_GETHEADER, 0, 0));
+    if (header != nullptr && IsWindowVisible(header)) {
+        RECT headerRect;
+        GetWindowRect(header, &headerRect);
+        place.top += headerRect.bottom - headerRect.top;
+    }
+    HDC dc = GetDC(Handle());
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, oldFont);
+    place.bottom = std::min(place.bottom, place.top + metrics.tmHeight + ToPixels(2));
+    SelectClipRgn(dc, painted);
+    DrawFocusRect(dc, &place);
+    ReleaseDC(Handle(), dc);
 }
 
 void ListViewComponent::OnFinalDestroy() {

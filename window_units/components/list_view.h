@@ -89,6 +89,10 @@ private:
     void OnRowsChanged();
     bool AnswerDisplayInfo(LVITEMW& item);
     void ToggleCheck(int row);
+    // An empty list shows its focus as a focus rectangle where the first
+    // row would be; the control itself shows nothing then. Drawn over the
+    // control's own painting, within the area it just painted.
+    void DrawFocusWithoutRows(HRGN painted);
 
     ListViewProperties properties_;
     FontHandle font_;

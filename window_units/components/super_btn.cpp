@@ -4,6 +4,7 @@
 
 #include "runtime/gbk.h"
 #include "window_units/property_block.h"
+#include "window_units/system_dpi.h"
 #include "window_units/components/picture.h"
 #include "window_units/components/sound.h"
 #include "window_units/components/type_operations.h"
@@ -134,8 +135,9 @@ void SuperBtnComponent::Recreate() {
 void SuperBtnComponent::LoadPictures() {
     for (int look = 0; look < 3; ++look) {
         pictureSizes_[look] = SIZE{0, 0};
-        pictures_[look].Reset(
-            DecodePicture(properties_.pictures[look].file, &pictureSizes_[look], &pictureAlpha_[look]));
+        HBITMAP picture = DecodePicture(properties_.pictures[look].file, &pictureSizes_[look], &pictureAlpha_[look]);
+        ScalePictureToDpi(&picture, &pictureSizes_[look]);
+        pictures_[look].Reset(picture);
     }
     if (Handle() != nullptr) InvalidateRect(Handle(), nullptr, FALSE);
 }
@@ -209,7 +211,7 @@ void SuperBtnComponent::Paint(HDC target, const RECT& bounds) {
     if (!covered && (properties_.buttonType != 2 || look != kLookNormal)) {
         DrawEdge(dc, &all, pressed ? EDGE_SUNKEN : (properties_.buttonType == 2 ? BDR_RAISEDINNER : EDGE_RAISED), BF_RECT);
     }
-    if (GetFocus() == Handle() && !caption.empty()) {
+    if (GetFocus() == Handle()) {
         RECT focus = all;
         InflateRect(&focus, -3, -3);
         DrawFocusRect(dc, &focus);
@@ -236,6 +238,44 @@ void SuperBtnComponent::Clicked() {
         InvalidateRect(Handle(), nullptr, FALSE);
     }
     RaiseEvent(0, {});
+}
+
+bool SuperBtnComponent::TakesFocus() const {
+    return (GetWindowLongPtrW(Handle(), GWL_STYLE) & WS_TABSTOP) != 0;
+}
+
+bool SuperBtnComponent::TrackPressWithoutFocus(UINT message, LPARAM lParam) {
+    POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    RECT client;
+    GetClientRect(Handle(), &client);
+    switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            if (TakesFocus()) return false;
+            tracking_ = true;
+            SetCapture(Handle());
+            SendMessageW(Handle(), BM_SETSTATE, TRUE, 0);
+            return true;
+        case WM_MOUSEMOVE:
+            if (tracking_) SendMessageW(Handle(), BM_SETSTATE, PtInRect(&client, at), 0);
+            return false;
+        case WM_LBUTTONUP: {
+            if (!tracking_) return false;
+            tracking_ = false;
+            ReleaseCapture();
+            SendMessageW(Handle(), BM_SETSTATE, FALSE, 0);
+            if (PtInRect(&client, at)) Clicked();
+            return true;
+        }
+        case WM_CAPTURECHANGED:
+            if (tracking_) {
+                tracking_ = false;
+                SendMessageW(Handle(), BM_SETSTATE, FALSE, 0);
+            }
+            return false;
+        default:
+            return false;
+    }
 }
 
 bool SuperBtnComponent::OnReflectedMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
@@ -280,7 +320,22 @@ LRESULT SuperBtnComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
         }
         case WM_ERASEBKGND:
             return 1;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_LBUTTONUP:
+        case WM_CAPTURECHANGED:
+            if (TrackPressWithoutFocus(message, lParam)) return 0;
+            break;
+        case WM_KEYDOWN:
+            // Space clicks through the button control itself; Enter on a
+            // focused button clicks too, as a person expects of a button.
+            if (wParam == VK_RETURN && IsWindowEnabled(Handle())) {
+                Clicked();
+                return 0;
+            }
+            break;
         case WM_MOUSEMOVE:
+            TrackPressWithoutFocus(message, lParam);
             if (!hot_) {
                 hot_ = true;
                 TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
@@ -322,6 +377,7 @@ void SuperBtnComponent::OnFinalDestroy() {
     for (BitmapHandle& picture : pictures_) picture.Reset();
     font_.Reset();
     hot_ = false;
+    tracking_ = false;
     Component::OnFinalDestroy();
 }
 

@@ -42,12 +42,17 @@ private:
     void Paint(HDC dc, const RECT& bounds);
     void PlayStoredSound(const std::string& stored);
     void Clicked();
+    // A button that is no tab stop is pressed with the mouse like any
+    // other but leaves the focus where it was: it tracks the press itself.
+    bool TakesFocus() const;
+    bool TrackPressWithoutFocus(UINT message, LPARAM lParam);
 
     BitmapHandle pictures_[3];
     SIZE pictureSizes_[3] = {};
     bool pictureAlpha_[3] = {};
     FontHandle font_;
     bool hot_ = false;
+    bool tracking_ = false;  // pressed by the mouse without taking the focus
 };
 
 void* SuperBtnInterface(int operation);

@@ -13,6 +13,7 @@
 #include "window_units/components/window_block.h"
 #include "window_units/mouse_pointers.h"
 #include "window_units/property_table.h"
+#include "window_units/tab_navigation.h"
 #include "window_units/type_interface.h"
 
 namespace lyra {
@@ -68,6 +69,7 @@ public:
 
     bool Create(const CreateArgs& args);
     std::vector<uint8_t> PropertyData() override;
+    bool PreTranslateMessage(MSG& message) override;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -296,6 +298,11 @@ LRESULT WindowComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
             break;
     }
     return DefaultProc(message, wParam, lParam);
+}
+
+bool WindowComponent::PreTranslateMessage(MSG& message) {
+    if (Component::PreTranslateMessage(message)) return true;
+    return MoveFocusOnTab(Handle(), message);
 }
 
 void WindowComponent::Reapply(int, uint32_t what) {
