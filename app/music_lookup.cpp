@@ -1,6 +1,9 @@
 // The music lookup: fetch the page of a QQ number, cut it at the marker,
 // extract the songs of each half and fill the two lists.
+#include <windows.h>
+
 #include <string>
+#include <vector>
 
 #include "app/extraction_pattern.h"
 #include "app/services.h"
@@ -28,17 +31,25 @@ constexpr int32_t kRed = 0x0000FF;
 void SetStatus(const char* text) { WriteTextProperty(units::kQueryGroup, units::kPropertyCaption, text); }
 
 // Each match goes in at the top, so the list ends with the last match first.
-void FillList(uint32_t list, const std::vector<ExtractedSong>& songs) {
-    for (size_t i = 0; i < songs.size(); ++i) {
-        std::string id = RowIdText(static_cast<int32_t>(i + 1));
-        int32_t row = RecordInt(LibraryCommand(kUiLibrary1, &InsertRow, {ListArg(list), IntArg(0), TextArg(id.c_str()),
-                                                                      Absent(), Absent(), Absent(), Absent()}));
-        const char* cells[] = {songs[i].singer.c_str(), songs[i].name.c_str(), songs[i].address.c_str()};
-        for (int32_t column = 1; column <= 3; ++column) {
-            LibraryCommand(kUiLibrary1, &SetCellText,
-                           {ListArg(list), IntArg(row), IntArg(column), TextArg(cells[column - 1])});
+// Songs are inserted as the extraction hands them over. False when the
+// deadline passed before every song of the half had come.
+bool FillList(uint32_t list, SongExtraction& extraction, int half, int32_t count, uint64_t deadline) {
+    std::vector<ExtractedSong> songs;
+    int32_t inserted = 0;
+    while (extraction.TakeSongs(half, &songs, deadline)) {
+        for (const ExtractedSong& song : songs) {
+            std::string id = RowIdText(++inserted);
+            int32_t row = RecordInt(LibraryCommand(kUiLibrary1, &InsertRow, {ListArg(list), IntArg(0), TextArg(id.c_str()),
+                                                                          Absent(), Absent(), Absent(), Absent()}));
+            const char* cells[] = {song.singer.c_str(), song.name.c_str(), song.address.c_str()};
+            for (int32_t column = 1; column <= 3; ++column) {
+                LibraryCommand(kUiLibrary1, &SetCellText,
+                               {ListArg(list), IntArg(row), IntArg(column), TextArg(cells[column - 1])});
+            }
         }
+        songs.clear();
     }
+    return inserted == count;
 }
 
 }  // namespace
@@ -57,10 +68,13 @@ void LookupMusic() {
     OwnedText backgroundHalf(TextBeforeMarker(page.c_str(), kSplitMarker));
     OwnedText favouriteHalf(TextAfterLastMarker(page.c_str(), kSplitMarker));
 
-    // Past the deadline both lists are empty: the both-missing status.
-    ExtractedSongs songs = ExtractSongs(backgroundHalf.c_str(), favouriteHalf.c_str(), kExtractionDeadlineMs);
-    const size_t backgroundCount = songs.background.size();
-    const size_t favouriteCount = songs.favourites.size();
+    // Past the deadline the lookup ends as if nothing had matched.
+    const uint64_t deadline = GetTickCount64() + kExtractionDeadlineMs;
+    SongExtraction extraction(backgroundHalf.c_str(), favouriteHalf.c_str());
+    int32_t counts[2] = {0, 0};
+    const bool matched = extraction.WaitForCounts(deadline, counts);
+    const int32_t backgroundCount = counts[0];
+    const int32_t favouriteCount = counts[1];
 
     if (backgroundCount < 1 && favouriteCount > 0) {
         SetStatus("没有发现“背景音乐”！");
@@ -75,8 +89,13 @@ void LookupMusic() {
         notice = true;
     }
 
-    FillList(units::kBackgroundList, songs.background);
-    FillList(units::kFavouriteList, songs.favourites);
+    if (matched && !(FillList(units::kBackgroundList, extraction, 0, backgroundCount, deadline) &&
+                     FillList(units::kFavouriteList, extraction, 1, favouriteCount, deadline))) {
+        LibraryCommand(kUiLibrary1, &ClearRows, {ListArg(units::kBackgroundList)});
+        LibraryCommand(kUiLibrary1, &ClearRows, {ListArg(units::kFavouriteList)});
+        SetStatus("没有发现“背景音乐”和“收藏音乐”！");
+        notice = true;
+    }
 
     WriteIntProperty(units::kQueryGroup, units::kPropertyDisabled, 0);
     WriteIntProperty(units::kQueryGroup, units::kPropertyTextColour, kRed);

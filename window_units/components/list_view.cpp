@@ -479,13 +479,20 @@ void ListViewComponent::TellControl() {
     } else {
         InvalidateRect(window, nullptr, FALSE);
     }
+    toldAt_ = GetTickCount64();
     telling_ = false;
 }
 
 void ListViewComponent::OnRowsChanged() {
-    // Told a moment later, not now: a short fill is told once, at its end,
-    // and between two tellings of a long one the window thread is free to
-    // paint and to answer the filling thread's other requests.
+    // The first change after a quiet spell is told at once, so the first
+    // rows of a fill show without delay. Within kTellIntervalMs of the last
+    // telling it waits for the timer: between two tellings of a long fill
+    // the window thread is free to paint and to answer other requests.
+    if (GetTickCount64() - toldAt_ >= kTellIntervalMs) {
+        KillTimer(Handle(), kTellTimer);
+        TellControl();
+        return;
+    }
     SetTimer(Handle(), kTellTimer, kTellIntervalMs, nullptr);
 }
 

@@ -5,10 +5,12 @@
 // They work on the component's row model (list_view_rows.h) and return at
 // once; the control runs in owner-data mode (LVS_OWNERDATA) and takes its
 // cells from the model (LVN_GETDISPINFO). The first change after the
-// control was last told posts it a note; kTellIntervalMs later, on the
-// window thread, the control is told the new count once, with the selection
-// moved along with its rows, so rows keep appearing while a long fill runs. Whatever reads the control (another process's LVM_GETITEMCOUNT
-// or LVM_GETITEMTEXTW, the current-row property) tells it first, so it
+// control was last told posts it a note; on the window thread the control
+// is then told the new count once, with the selection moved along with its
+// rows: at once after a quiet spell, otherwise kTellIntervalMs after the
+// last telling, so rows keep appearing while a long fill runs. Whatever
+// reads the control (another process's LVM_GETITEMCOUNT or
+// LVM_GETITEMTEXTW, the current-row property) tells it first, so it
 // answers as the model does.
 #pragma once
 
@@ -101,6 +103,7 @@ private:
     HIMAGELIST headerImages_ = nullptr;
 
     std::shared_ptr<ListRows> rows_ = std::make_shared<ListRows>();
+    uint64_t toldAt_ = 0;  // GetTickCount64 of the last telling
     bool telling_ = false;  // the control is being told: its own selection notices are not events
 };
 

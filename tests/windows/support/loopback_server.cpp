@@ -281,6 +281,7 @@ void LoopbackServer::Serve(SOCKET connection) {
         head += "\r\n";
         if (!SendPaced(connection, head, response.slowHead ? response.chunkSize : 0, response.chunkPauseMs)) break;
         bool sent = SendBody(connection, response);
+        if (sent && response.afterSending) response.afterSending();
         if (response.mode == Mode::Reset) {
             reset = true;
             break;

@@ -61,6 +61,8 @@ struct ScriptedResponse {
     size_t chunkSize = 0;  // 0: all at once
     DWORD chunkPauseMs = 0;
     bool slowHead = false;  // the status line and headers go out in the same pieces
+    // Called on the serving thread once the whole answer has gone.
+    std::function<void()> afterSending;
 };
 
 class LoopbackServer {
