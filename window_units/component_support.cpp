@@ -8,12 +8,18 @@
 
 namespace lyra {
 
-std::string WindowTextGbk(HWND window) {
+std::wstring WindowTextWide(HWND window) {
     int length = GetWindowTextLengthW(window);
-    if (length <= 0) return std::string();
+    if (length <= 0) return std::wstring();
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     int copied = GetWindowTextW(window, &text[0], length + 1);
-    return WideToGbk(text.data(), static_cast<size_t>(copied > 0 ? copied : 0));
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+std::string WindowTextGbk(HWND window) {
+    std::wstring text = WindowTextWide(window);
+    return text.empty() ? std::string() : WideToGbk(text.data(), text.size());
 }
 
 void SetWindowTextGbk(HWND window, const std::string& gbk) {

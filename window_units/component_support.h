@@ -14,8 +14,20 @@
 
 namespace lyra {
 
+std::wstring WindowTextWide(HWND window);
 std::string WindowTextGbk(HWND window);
 void SetWindowTextGbk(HWND window, const std::string& gbk);
+
+// The answer to WM_PAINT for a window that paints itself: draw(dc) between
+// BeginPaint and EndPaint.
+template <typename Draw>
+LRESULT PaintWindow(HWND window, Draw draw) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    draw(dc);
+    EndPaint(window, &paint);
+    return 0;
+}
 
 // An owned GDI object.
 template <typename Handle>

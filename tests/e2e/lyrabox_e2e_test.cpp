@@ -16,10 +16,10 @@ TEST_F(Lyrabox, ThreeBackgroundSongsAndNoFavourites) {
     EXPECT_EQ(Column(background_, 0), (std::vector<std::wstring>{L"03", L"02", L"01"}));
     EXPECT_EQ(ListRowCount(favourites_), 0);
     // Top row: the last match; cells singer, song, address.
-    EXPECT_EQ(ListCell(background_, 0, 1), Wide(page.background[2].singer));
-    EXPECT_EQ(ListCell(background_, 0, 2), Wide(page.background[2].name));
-    EXPECT_EQ(ListCell(background_, 0, 3), Wide(page.background[2].address));
-    EXPECT_EQ(ListCell(background_, 2, 3), Wide(page.background[0].address));
+    EXPECT_EQ(ListCell(background_, 0, 1), FromGbk(page.background[2].singer));
+    EXPECT_EQ(ListCell(background_, 0, 2), FromGbk(page.background[2].name));
+    EXPECT_EQ(ListCell(background_, 0, 3), FromGbk(page.background[2].address));
+    EXPECT_EQ(ListCell(background_, 2, 3), FromGbk(page.background[0].address));
 }
 
 TEST_F(Lyrabox, TwelveMatchesAreNumberedFromTheBottom) {
@@ -89,7 +89,7 @@ TEST_F(Lyrabox, SavedFileOfALookup) {
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box), L"“LYRABOXMQ_10001.txt”已保存在软件运行目录下！");
     AnswerMessageBox(box, IDOK);
-    EXPECT_EQ(ReadBytes(directory_ + L"\\LYRABOXMQ_10001.txt"),
+    EXPECT_EQ(ReadFileBytes(directory_ + L"\\LYRABOXMQ_10001.txt"),
               "10001\xA1\xBE\xB1\xB3\xBE\xB0\xD2\xF4\xC0\xD6\xC1\xD0\xB1\xED\xA1\xBF\r\n\r\n"
               "ID\xA3\xBA" "02\r\n\xB8\xE8\xCA\xD6\xC3\xFB\xA3\xBAS2\r\n\xB8\xE8\xC7\xFA\xC3\xFB\xA3\xBAT2\r\n"
               "\xD2\xF4\xC0\xD6\xB5\xD8\xD6\xB7\xA3\xBAU2\r\n\r\n"
@@ -107,7 +107,7 @@ TEST_F(Lyrabox, SaveBeforeAnyLookupHasNoNumber) {
     HWND box = WaitForBox(L"保存完成：");
     ASSERT_NE(box, nullptr);
     AnswerMessageBox(box, IDOK);
-    std::string bytes = ReadBytes(directory_ + L"\\LYRABOXMQ_.txt");
+    std::string bytes = ReadFileBytes(directory_ + L"\\LYRABOXMQ_.txt");
     EXPECT_EQ(bytes.rfind("\xA1\xBE", 0), 0u) << "the heading begins with 【";
 }
 
@@ -165,7 +165,7 @@ TEST_P(UpdateCheck, PromptsOnlyForANewerVersion) {
     } else {
         // A whole lookup later still no box: the check has long finished.
         LookUp(L"1");
-        EXPECT_TRUE(MessageBoxesOf(process_.dwProcessId).empty());
+        EXPECT_TRUE(MessageBoxes().empty());
         EXPECT_TRUE(IsWindowVisible(main_));
     }
 }
@@ -187,9 +187,7 @@ TEST_F(Lyrabox, ForcedUpdateEndsTheProgramWhateverTheAnswer) {
         ASSERT_NE(box, nullptr);
         AnswerMessageBox(box, answer);
         EXPECT_EQ(ExitCode(), 0u);
-        CloseHandle(process_.hProcess);
-        CloseHandle(process_.hThread);
-        process_ = PROCESS_INFORMATION{};
+        EndProgram();
         server_.Stop();
     }
 }
@@ -199,15 +197,8 @@ TEST_F(Lyrabox, ClosingDuringASlowLookupEndsCleanly) {
     scenario.lookupDelay = 3000;
     Serve(scenario);
     Launch();
-    TypeNumber(L"9");
-    PressKey(VK_RETURN);
-    ASSERT_TRUE(WaitFor([&] { return LookupRequests() > 0; }, kDeadline));
-    PostMessageW(main_, WM_CLOSE, 0, 0);
-    HWND box = WaitForBox(L"更多精彩：");
-    ASSERT_NE(box, nullptr);
-    AnswerMessageBox(box, IDCANCEL);
-    EXPECT_EQ(ExitCode(), 0u);
-    EXPECT_EQ(FindTopLevel(process_.dwProcessId, L"#32770", L"错误"), nullptr) << "no runtime error box";
+    StartLookUp(L"9");
+    CloseExpectingACleanEnd();
 }
 
 TEST_F(Lyrabox, EnterAndTheQueryButtonDuringALookupDoNothing) {
@@ -216,9 +207,7 @@ TEST_F(Lyrabox, EnterAndTheQueryButtonDuringALookupDoNothing) {
     scenario.lookupDelay = 6000;
     Serve(scenario);
     Launch();
-    TypeNumber(L"8");
-    PressKey(VK_RETURN);
-    ASSERT_TRUE(WaitFor([&] { return LookupRequests() == 1; }, kDeadline));
+    StartLookUp(L"8");
     ASSERT_TRUE(WaitFor([&] { return !IsWindowEnabled(group_); }, kDeadline)) << "the query group is disabled";
     // The focus is still in the number box, which looks enabled: nothing of this may reach it.
     PressKey(VK_RETURN);
@@ -233,8 +222,8 @@ TEST_F(Lyrabox, EnterAndTheQueryButtonDuringALookupDoNothing) {
     EXPECT_EQ(TextOf(group_), kDone);
     EXPECT_EQ(Column(background_, 0), (std::vector<std::wstring>{L"03", L"02", L"01"}));
     EXPECT_EQ(Column(favourites_, 0), (std::vector<std::wstring>{L"02", L"01"}));
-    EXPECT_EQ(ListCell(background_, 0, 3), Wide(page.background[2].address));
-    EXPECT_EQ(ListCell(favourites_, 1, 1), Wide(page.favourites[0].singer));
+    EXPECT_EQ(ListCell(background_, 0, 3), FromGbk(page.background[2].address));
+    EXPECT_EQ(ListCell(favourites_, 1, 1), FromGbk(page.favourites[0].singer));
 }
 
 // Closing (and answering the closing box with Cancel) at several moments of
@@ -245,22 +234,13 @@ TEST_F(Lyrabox, ClosingWhileALongPageFillsEndsCleanly) {
         SCOPED_TRACE(rowsBeforeClosing);
         Serve(WithPage("7", Page(5000, 0)));
         Launch();
-        TypeNumber(L"7");
-        PressKey(VK_RETURN);
-        ASSERT_TRUE(WaitFor([&] { return LookupRequests() > 0; }, kDeadline));
+        ASSERT_NO_FATAL_FAILURE(StartLookUp(L"7"));
         if (rowsBeforeClosing > 0) {
             WaitFor([&] { return ListRowCount(background_) >= rowsBeforeClosing || LookupFinished(); }, kDeadline);
         }
-        PostMessageW(main_, WM_CLOSE, 0, 0);
-        HWND box = WaitForBox(L"更多精彩：");
-        ASSERT_NE(box, nullptr);
-        AnswerMessageBox(box, IDCANCEL);
-        EXPECT_EQ(ExitCode(), 0u);
-        EXPECT_EQ(FindTopLevel(process_.dwProcessId, L"#32770", L"错误"), nullptr) << "no runtime error box";
-        EXPECT_TRUE(MessageBoxesOf(process_.dwProcessId).empty());
-        CloseHandle(process_.hProcess);
-        CloseHandle(process_.hThread);
-        process_ = PROCESS_INFORMATION{};
+        ASSERT_NO_FATAL_FAILURE(CloseExpectingACleanEnd());
+        EXPECT_TRUE(MessageBoxes().empty());
+        EndProgram();
         server_.Stop();
     }
 }

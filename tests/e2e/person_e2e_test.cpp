@@ -297,7 +297,7 @@ TEST_P(AcceptedUpdate, OpensTheDownloadAddressAndEnds) {
     AnswerMessageBox(box, IDOK);
     EXPECT_EQ(ExitCode(), 0u);
     std::string opened;
-    EXPECT_TRUE(WaitFor([&] { return (opened = ReadBytes(record)).rfind(download, 0) == 0; }, kDeadline))
+    EXPECT_TRUE(WaitFor([&] { return (opened = ReadFileBytes(record)).rfind(download, 0) == 0; }, kDeadline))
         << "the shell was asked to open: " << opened;
     DeleteFileW(record.c_str());
 }

@@ -21,6 +21,7 @@
 #include "runtime/services.h"
 #include "runtime/window_layer.h"
 #include "tests/windows/support/child_process.h"
+#include "tests/windows/support/clipboard_manager.h"
 
 namespace lyra {
 
@@ -118,7 +119,14 @@ std::wstring ClipboardWide() {
     return text;
 }
 
-TEST(Clipboard, BothFormatsCarryTheText) {
+// A copy made before Wine's clipboard manager has started would be emptied
+// under the test's feet when it starts.
+class Clipboard : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(WaitForClipboardManager(20000)) << "Wine's clipboard manager"; }
+};
+
+TEST_F(Clipboard, BothFormatsCarryTheText) {
     ValueRecord result = Call(&SetClipboardText, {TextArg("中文 abc")});
     EXPECT_EQ(LowWord(result), 1u);
     ASSERT_TRUE(OpenClipboard(nullptr));
@@ -127,7 +135,7 @@ TEST(Clipboard, BothFormatsCarryTheText) {
     CloseClipboard();
 }
 
-TEST(Clipboard, EmptyTextLeavesEmptyItems) {
+TEST_F(Clipboard, EmptyTextLeavesEmptyItems) {
     Call(&SetClipboardText, {TextArg("before")});
     ValueRecord result = Call(&SetClipboardText, {TextArg("")});
     EXPECT_EQ(LowWord(result), 1u);
@@ -137,7 +145,7 @@ TEST(Clipboard, EmptyTextLeavesEmptyItems) {
     CloseClipboard();
 }
 
-TEST(Clipboard, FailsWhileAnotherThreadHoldsItOpen) {
+TEST_F(Clipboard, FailsWhileAnotherThreadHoldsItOpen) {
     Call(&SetClipboardText, {TextArg("kept")});
     HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);

@@ -443,6 +443,11 @@ TEST_F(ListViewTest, PropertiesReadBackAndSerialise) {
     SetPropertyOp(list_.get(), 12, clickable);
     EXPECT_TRUE(GetWindowLongPtrW(handle(), GWL_STYLE) & LVS_NOSORTHEADER);
     EXPECT_FALSE(GetPropertyOp(list_.get(), 31, &read)) << "31 is past the last property";
+    PropertyValue descending;
+    descending.number = 2;
+    ASSERT_TRUE(SetPropertyOp(list_.get(), 23, descending));
+    for (const char* text : {"b", "c", "a"}) Append(text);
+    EXPECT_EQ(Cell(0, 0) + Cell(1, 0) + Cell(2, 0), "cba") << "rows placed by the order just written";
 
     auto* block = static_cast<uint8_t*>(PropertyDataOp(list_.get()));
     ASSERT_NE(block, nullptr);
@@ -454,6 +459,7 @@ TEST_F(ListViewTest, PropertiesReadBackAndSerialise) {
     EXPECT_EQ(properties.textColour, 0xFFu);
     EXPECT_EQ(properties.gridLines, 1);
     EXPECT_EQ(properties.clickableHeader, 0);
+    EXPECT_EQ(properties.sorting, 2);
     EXPECT_EQ(properties.columns, WriteColumnBlock(MusicListColumns()));
 }
 

@@ -2,11 +2,8 @@
 // their notifications and a stand-in window layer. The first argument names
 // the scenario, the second the log file.
 #include <windows.h>
-#include <shellapi.h>
 
-#include <cstdio>
 #include <cstring>
-#include <mutex>
 #include <string>
 
 #include "runtime/errors.h"
@@ -15,22 +12,15 @@
 #include "runtime/runtime_state.h"
 #include "runtime/services.h"
 #include "runtime/window_layer.h"
+#include "tests/windows/support/child_program.h"
 
 namespace lyra {
 
 namespace {
 
-std::wstring gScenario;
-std::wstring gLogPath;
-std::mutex gLogMutex;
-
-void Log(const std::string& line) {
-    std::lock_guard<std::mutex> lock(gLogMutex);
-    FILE* file = _wfopen(gLogPath.c_str(), L"ab");
-    if (file == nullptr) return;
-    std::fprintf(file, "%s\n", line.c_str());
-    std::fclose(file);
-}
+using test::IsScenario;
+using test::Log;
+using test::Narrow;
 
 intptr_t NotifyA(int message, intptr_t param1, intptr_t) {
     if (message == 1 && param1 == 0) Log("A1 without request");
@@ -62,7 +52,7 @@ void LoadTemplate(const uint8_t* data, size_t size, const RoutineTable*) {
     Log("template");
     framework::MemoryArchive archive(data, size);
     archive.ReadU32();
-    if (gScenario == L"bad-template") archive.ReadU32();  // past the end
+    if (IsScenario(L"bad-template")) archive.ReadU32();  // past the end
 }
 void ReleaseTemplate() { Log("release"); }
 bool LoadWindow(uint32_t) { return false; }
@@ -97,12 +87,6 @@ DWORD WINAPI ErrorFromWorker(void*) {
     return 0;
 }
 
-std::string Narrow(const std::wstring& wide) {
-    std::string narrow;
-    for (wchar_t c : wide) narrow += c < 128 ? static_cast<char>(c) : '?';
-    return narrow;
-}
-
 void PumpForever() {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
@@ -117,12 +101,7 @@ const ProgramImageHeader kProgramImageHeader = {
 const WindowLayer* const kProgramWindowLayer = &kLayer;
 
 int ApplicationEntry() {
-    int argc = 0;
-    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (argc < 3) return 2;
-    gScenario = argv[1];
-    gLogPath = argv[2];
-    LocalFree(argv);
+    if (!test::ReadChildArguments()) return 2;
 
     kServices.RuntimeHelper(kHelperInitialiseProgram, 0, 0, 0, 0, 0, 0);
     kServices.RuntimeHelper(kHelperSetExitHook, reinterpret_cast<intptr_t>(&LoggingExitRoutine), 0, 0, 0, 0, 0);
@@ -133,27 +112,27 @@ int ApplicationEntry() {
     Log("programDirectory " + Runtime().programDirectory);
     Log("kind " + std::to_string(RuntimeRequest(2030, 0, 0)));
 
-    if (gScenario == L"loop") {
+    if (IsScenario(L"loop")) {
         kServices.RunMessageLoop();
         Log("loop-returned");
         return 0;
     }
-    if (gScenario == L"worker-exit") {
+    if (IsScenario(L"worker-exit")) {
         CloseHandle(CreateThread(nullptr, 0, &ExitFromWorker, nullptr, 0, nullptr));
         PumpForever();
         return 3;
     }
-    if (gScenario == L"error") kServices.ReportRuntimeError(6);
-    if (gScenario == L"error-hook") {
+    if (IsScenario(L"error")) kServices.ReportRuntimeError(6);
+    if (IsScenario(L"error-hook")) {
         SetErrorHook(&HookAnswering);
         kServices.ReportRuntimeError(6);
     }
-    if (gScenario == L"worker-error") {
+    if (IsScenario(L"worker-error")) {
         CloseHandle(CreateThread(nullptr, 0, &ErrorFromWorker, nullptr, 0, nullptr));
         PumpForever();
         return 3;
     }
-    if (gScenario == L"no-window") {
+    if (IsScenario(L"no-window")) {
         kServices.LoadStartWindow(0x52010001);
         return 4;
     }

@@ -9,10 +9,7 @@
 //   loop:  the worker fills rows and writes the status without pause, and
 //          closes the window after a few rows; it never stops by itself.
 #include <windows.h>
-#include <shellapi.h>
 
-#include <cstdio>
-#include <mutex>
 #include <string>
 
 #include "app/services.h"
@@ -21,6 +18,7 @@
 #include "data/routine_indices.h"
 #include "runtime/runtime_app.h"
 #include "runtime/window_layer.h"
+#include "tests/windows/support/child_program.h"
 #include "window_units/window_units.h"
 
 namespace lyra {
@@ -33,19 +31,11 @@ namespace {
 using app::LibraryCommand;
 using app::ListArg;
 
-std::wstring gScenario;
-std::wstring gLogPath;
-std::mutex gLogMutex;
+using test::IsScenario;
+using test::Log;
+
 HANDLE gRelease = nullptr;     // set by the exit routine
 HANDLE gWorkerDone = nullptr;  // set by the held worker when it is through
-
-void Log(const std::string& line) {
-    std::lock_guard<std::mutex> lock(gLogMutex);
-    FILE* file = _wfopen(gLogPath.c_str(), L"ab");
-    if (file == nullptr) return;
-    std::fprintf(file, "%s\n", line.c_str());
-    std::fclose(file);
-}
 
 bool NoValue(const int64_t*, int, int64_t*) { return false; }
 
@@ -113,7 +103,7 @@ DWORD WINAPI LoopingWorker(void*) {
 
 void ReleaseWorkerAtExit() {
     SetEvent(gRelease);
-    if (gScenario == L"held") {
+    if (IsScenario(L"held")) {
         bool done = WaitForSingleObject(gWorkerDone, 20000) == WAIT_OBJECT_0;
         Log(std::string("exit routine, worker ") + (done ? "through" : "still held"));
     }
@@ -128,19 +118,14 @@ const ProgramImageHeader kProgramImageHeader = {
 const WindowLayer* const kProgramWindowLayer = &kWindowUnitsLayer;
 
 int ApplicationEntry() {
-    int argc = 0;
-    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (argc < 3) return 2;
-    gScenario = argv[1];
-    gLogPath = argv[2];
-    LocalFree(argv);
+    if (!test::ReadChildArguments()) return 2;
     gRelease = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     gWorkerDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
 
     kServices.RuntimeHelper(kHelperInitialiseProgram, 0, 0, 0, 0, 0, 0);
     kServices.RuntimeHelper(kHelperSetExitHook, reinterpret_cast<intptr_t>(&ReleaseWorkerAtExit), 0, 0, 0, 0, 0);
     kServices.LoadStartWindow(units::kMainWindow);
-    LPTHREAD_START_ROUTINE worker = gScenario == L"held" ? &HeldWorker : &LoopingWorker;
+    LPTHREAD_START_ROUTINE worker = IsScenario(L"held") ? &HeldWorker : &LoopingWorker;
     CloseHandle(CreateThread(nullptr, 0, worker, nullptr, 0, nullptr));
     kServices.RunMessageLoop();
     Log("loop-end");

@@ -8,12 +8,10 @@
 // of the start window ("D ..." for the dialog window), and plain markers
 // ("load-begin", "worker-done", ...).
 #include <windows.h>
-#include <shellapi.h>
 
 #include <array>
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 #include <string>
 #include <utility>
 
@@ -24,6 +22,7 @@
 #include "runtime/runtime_state.h"
 #include "runtime/services.h"
 #include "runtime/window_layer.h"
+#include "tests/windows/support/child_program.h"
 #include "tools/template_variants.h"
 #include "window_units/loaded_template.h"
 #include "window_units/window_units.h"
@@ -35,18 +34,11 @@ extern const uint32_t kTestWindowTemplateSize;
 
 namespace {
 
-std::wstring gScenario;
-std::wstring gLogPath;
-std::mutex gLogMutex;
-int gCloseQuestions = 0;
+using test::IsScenario;
+using test::Log;
+using test::Narrow;
 
-void Log(const std::string& line) {
-    std::lock_guard<std::mutex> lock(gLogMutex);
-    FILE* file = _wfopen(gLogPath.c_str(), L"ab");
-    if (file == nullptr) return;
-    std::fprintf(file, "%s\n", line.c_str());
-    std::fclose(file);
-}
+int gCloseQuestions = 0;
 
 std::string Hex(uint32_t value) {
     char text[16];
@@ -54,27 +46,25 @@ std::string Hex(uint32_t value) {
     return text;
 }
 
-bool Scenario(const wchar_t* name) { return gScenario == name; }
-
 // What a routine answers: false for no value.
 bool Answer(uint32_t unitId, int32_t event, int64_t* result) {
-    if (Scenario(L"char-drop") && unitId == kUnitQqEdit && event == -11) {
+    if (IsScenario(L"char-drop") && unitId == kUnitQqEdit && event == -11) {
         *result = 0;
         return true;
     }
-    if (Scenario(L"char-A") && unitId == kUnitQqEdit && event == -11) {
+    if (IsScenario(L"char-A") && unitId == kUnitQqEdit && event == -11) {
         *result = 65;
         return true;
     }
-    if (Scenario(L"close-refuse") && unitId == kWindowUnitId && event == 1 && ++gCloseQuestions == 1) {
+    if (IsScenario(L"close-refuse") && unitId == kWindowUnitId && event == 1 && ++gCloseQuestions == 1) {
         *result = 0;
         return true;
     }
-    if (Scenario(L"requests") && unitId == kUnitQqEdit && event == -9) {
+    if (IsScenario(L"requests") && unitId == kUnitQqEdit && event == -9) {
         *result = 0x500000007LL;  // wider than a word: the typed request keeps both halves
         return true;
     }
-    if (Scenario(L"idle") && unitId == kWindowUnitId && event == 7) {
+    if (IsScenario(L"idle") && unitId == kWindowUnitId && event == 7) {
         static int calls = 0;
         *result = ++calls < 3;
         return true;
@@ -96,8 +86,8 @@ bool OnEvent(uint32_t index, const int64_t* args, int count, int64_t* result) {
     if (ordinal >= window.units.size() || window.units[ordinal].id != source.unitId || source.windowId != window.id) {
         Log("source-mismatch " + std::to_string(index));
     }
-    if (event == 7 && !Scenario(L"idle")) return false;
-    if (Scenario(L"notify-icon") && !dialog && ordinal == 0 && event == 9 && count == 1 && args[0] == 3) {
+    if (event == 7 && !IsScenario(L"idle")) return false;
+    if (IsScenario(L"notify-icon") && !dialog && ordinal == 0 && event == 9 && count == 1 && args[0] == 3) {
         // The icon's context click takes the icon away again.
         kServices.WriteProperty(kStartWindowId, kWindowUnitId, 17, -1, 0);
         Log("icon " + std::to_string(kServices.ReadProperty(kStartWindowId, kWindowUnitId, 17, -1)));
@@ -208,12 +198,6 @@ DWORD WINAPI PropertyWorker(void*) {
     return 0;
 }
 
-std::string Narrow(const std::wstring& wide) {
-    std::string narrow;
-    for (wchar_t c : wide) narrow += c < 128 ? static_cast<char>(c) : '?';
-    return narrow;
-}
-
 }  // namespace
 
 #if defined(LYRABOX_EMPTY_TEMPLATE)
@@ -230,17 +214,12 @@ const ProgramImageHeader kProgramImageHeader = {
 const WindowLayer* const kProgramWindowLayer = &kWindowUnitsLayer;
 
 int ApplicationEntry() {
-    int argc = 0;
-    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (argc < 3) return 2;
-    gScenario = argv[1];
-    gLogPath = argv[2];
-    LocalFree(argv);
+    if (!test::ReadChildArguments()) return 2;
 
     kServices.RuntimeHelper(kHelperInitialiseProgram, 0, 0, 0, 0, 0, 0);
-    Log("scenario " + Narrow(gScenario));
+    Log("scenario " + Narrow(test::ChildScenario()));
 
-    if (Scenario(L"empty-template")) {
+    if (IsScenario(L"empty-template")) {
         // No windows: the loop returns at once, and loading one is fatal.
         Log("windows " + std::to_string(LoadedTemplate().windows.size()));
         kServices.RunMessageLoop();
@@ -249,16 +228,16 @@ int ApplicationEntry() {
         Log("loaded");
         return 3;
     }
-    if (Scenario(L"read-unloaded")) {
+    if (IsScenario(L"read-unloaded")) {
         Log("left " + std::to_string(ReadWord(kUnitQqEdit, 0)) + " visible " + std::to_string(ReadWord(kUnitSavedQq, 5)));
         Log("content " + ReadText(kUnitQqEdit, 8));
         return 3;
     }
-    if (Scenario(L"unknown-window")) {
+    if (IsScenario(L"unknown-window")) {
         kServices.ReadProperty(0x52010099, kUnitQqEdit, 0, -1);
         return 3;
     }
-    if (Scenario(L"missing-unit-object")) {
+    if (IsScenario(L"missing-unit-object")) {
         Log("object " + std::to_string(RuntimeRequest(2006, kStartWindowId, kUnitQqEdit)));
         RuntimeRequest(2007, kStartWindowId, kUnitQqEdit);
         return 3;
@@ -269,24 +248,24 @@ int ApplicationEntry() {
     Log("load-end");
 
     HWND window = LoadedTemplate().windows.at(0).units.at(0).object->Handle();
-    if (Scenario(L"worker-props")) CloseHandle(CreateThread(nullptr, 0, &PropertyWorker, nullptr, 0, nullptr));
-    if (Scenario(L"second-load")) {
+    if (IsScenario(L"worker-props")) CloseHandle(CreateThread(nullptr, 0, &PropertyWorker, nullptr, 0, nullptr));
+    if (IsScenario(L"second-load")) {
         ShowWindow(window, SW_MINIMIZE);
         Log(std::string("iconic ") + (IsIconic(window) ? "1" : "0"));
         kServices.LoadStartWindow(kStartWindowId);
         Log(std::string("iconic ") + (IsIconic(window) ? "1" : "0") + " same " +
             (LoadedTemplate().windows.at(0).units.at(0).object->Handle() == window ? "1" : "0"));
     }
-    if (Scenario(L"event-unknown-window") || Scenario(L"event-unknown-unit")) {
+    if (IsScenario(L"event-unknown-window") || IsScenario(L"event-unknown-unit")) {
         EventRequest request{};
-        bool unknownWindow = Scenario(L"event-unknown-window");
+        bool unknownWindow = IsScenario(L"event-unknown-window");
         request.windowId = unknownWindow ? 0x52010099u : static_cast<uint32_t>(kStartWindowId);
         request.unitId = unknownWindow ? static_cast<uint32_t>(kUnitQqEdit) : 0x16999999u;
         request.eventNumber = -9;
         RuntimeRequest(2008, reinterpret_cast<intptr_t>(&request), 0);
         return 3;
     }
-    if (Scenario(L"property-data")) {
+    if (IsScenario(L"property-data")) {
         // Every unit writes back the block it was built from.
         for (const UnitRecord& unit : LoadedTemplate().windows.at(0).units) {
             const DataTypeRecord* type = DataTypeRecordOf(unit.typeCode);
@@ -300,7 +279,7 @@ int ApplicationEntry() {
         }
         Log("property-data-done");
     }
-    if (Scenario(L"object-props")) {
+    if (IsScenario(L"object-props")) {
         // Helpers 4 and 5: the edit box's own properties through its object.
         WindowRecord& start = LoadedTemplate().windows.at(0);
         UnitRecord* edit = start.FindUnit(kUnitQqEdit);
@@ -320,7 +299,7 @@ int ApplicationEntry() {
             std::to_string(helper(kHelperReadObjectProperty, type, reinterpret_cast<intptr_t>(&local), 8, -1, 0, 0)) +
             " " + std::to_string(helper(kHelperReadObjectProperty, type, object, 0, -1, 0, 0)));
     }
-    if (Scenario(L"requests")) {
+    if (IsScenario(L"requests")) {
         // Request 2031: an event with typed arguments, widened by type.
         TypedEventRequest typed{};
         typed.windowId = kStartWindowId;
@@ -353,11 +332,11 @@ int ApplicationEntry() {
         Log("unknown " + std::to_string(RuntimeRequest(2039, 1, 2)) + " " + std::to_string(RuntimeRequest(1014, 1, 2)) +
             " " + std::to_string(RuntimeRequest(4242, 1, 2)) + " " + std::to_string(RuntimeRequest(-1, 1, 2)));
     }
-    if (Scenario(L"notify-icon")) {
+    if (IsScenario(L"notify-icon")) {
         Write(kWindowUnitId, 17, 1);
         Log("icon " + std::to_string(ReadWord(kWindowUnitId, 17)));
     }
-    if (Scenario(L"modal")) {
+    if (IsScenario(L"modal")) {
         // The dialog twice, modally: first over an enabled main window, then
         // over one the program had disabled itself.
         Log("modal-begin");
@@ -368,13 +347,13 @@ int ApplicationEntry() {
         Log("modal-end-2 main-enabled " + std::string(IsWindowEnabled(window) ? "1" : "0"));
         EnableWindow(window, TRUE);
     }
-    if (Scenario(L"disabled-group")) {
+    if (IsScenario(L"disabled-group")) {
         // As a lookup does: the focus sits in the number box, then its group goes disabled.
         SetFocus(LoadedTemplate().windows.at(0).FindUnit(kUnitQqEdit)->object->Handle());
         Write(kUnitQueryGroup, 6, 1);
         Log("disabled-done");
     }
-    if (Scenario(L"focus")) {
+    if (IsScenario(L"focus")) {
         HWND edit = LoadedTemplate().windows.at(0).FindUnit(kUnitQqEdit)->object->Handle();
         SetFocus(edit);
         SetFocus(window);

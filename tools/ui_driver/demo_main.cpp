@@ -15,36 +15,9 @@ using namespace lyra::driver;
 
 namespace {
 
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
-    return out;
-}
-
-std::wstring FromGbk(const std::string& bytes) {
-    if (bytes.empty()) return std::wstring();
-    int n = MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), &out[0], n);
-    return out;
-}
-
 void Say(const std::wstring& line) {
     std::printf("%s\n", Utf8(line).c_str());
     std::fflush(stdout);
-}
-
-std::string ReadWholeFile(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return std::string();
-    std::string bytes;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-    CloseHandle(file);
-    return bytes;
 }
 
 int Fail(const wchar_t* what) {
@@ -110,7 +83,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     std::wstring saved = directory + L"\\LYRABOXMQ_" + number + L".txt";
     Say(L"== " + saved);
-    Say(FromGbk(ReadWholeFile(saved)));
+    Say(FromGbk(ReadFileBytes(saved)));
 
     Say(L"READY-FOR-SCREENSHOT");
     WaitFor([&] { return GetFileAttributesW(doneFile.c_str()) != INVALID_FILE_ATTRIBUTES; }, 60000);

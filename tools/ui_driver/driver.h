@@ -79,4 +79,10 @@ std::wstring ClipboardText();
 std::string ClipboardGbkBytes();
 bool SetClipboardToMarker(const std::wstring& text);
 
+// Texts between the program's GBK, the window's UTF-16 and a report's UTF-8.
+std::wstring FromGbk(const std::string& bytes);
+std::string Utf8(const std::wstring& text);
+// The whole file as it lies on disk; empty when it cannot be opened.
+std::string ReadFileBytes(const std::wstring& path);
+
 }  // namespace lyra::driver

@@ -99,8 +99,7 @@ void GroupBoxComponent::Paint(HDC dc) {
     frame.top += metrics.tmHeight / 2;
     DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
 
-    std::wstring caption(static_cast<size_t>(GetWindowTextLengthW(Handle())) + 1, L'\0');
-    caption.resize(static_cast<size_t>(GetWindowTextW(Handle(), &caption[0], static_cast<int>(caption.size()))));
+    std::wstring caption = WindowTextWide(Handle());
     if (!caption.empty()) {
         SIZE extent{};
         GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
@@ -142,13 +141,8 @@ LRESULT GroupBoxComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
             FillRect(reinterpret_cast<HDC>(wParam), &client, background_.get());
             return 1;
         }
-        case WM_PAINT: {
-            PAINTSTRUCT paint;
-            HDC dc = BeginPaint(Handle(), &paint);
-            Paint(dc);
-            EndPaint(Handle(), &paint);
-            return 0;
-        }
+        case WM_PAINT:
+            return PaintWindow(Handle(), [this](HDC dc) { Paint(dc); });
         case WM_ENABLE: {
             LRESULT result = DefaultProc(message, wParam, lParam);
             Repaint();

@@ -154,13 +154,8 @@ void HyperLinkerComponent::Paint(HDC dc) {
 LRESULT HyperLinkerComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (HandleWindowThreadCall(message, lParam)) return 0;
     switch (message) {
-        case WM_PAINT: {
-            PAINTSTRUCT paint;
-            HDC dc = BeginPaint(Handle(), &paint);
-            Paint(dc);
-            EndPaint(Handle(), &paint);
-            return 0;
-        }
+        case WM_PAINT:
+            return PaintWindow(Handle(), [this](HDC dc) { Paint(dc); });
         case WM_ERASEBKGND:
             return 1;
         case WM_SETCURSOR:

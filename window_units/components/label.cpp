@@ -83,9 +83,7 @@ void LabelComponent::Paint(HDC dc) {
     }
     DrawBmpFile(dc, properties_.picture, 0, 0);
 
-    std::wstring caption;
-    caption.resize(static_cast<size_t>(GetWindowTextLengthW(Handle())) + 1);
-    caption.resize(static_cast<size_t>(GetWindowTextW(Handle(), &caption[0], static_cast<int>(caption.size()))));
+    std::wstring caption = WindowTextWide(Handle());
     HFONT font = font_.get() != nullptr ? font_.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     HGDIOBJ oldFont = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
@@ -106,13 +104,8 @@ void LabelComponent::Paint(HDC dc) {
 LRESULT LabelComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_ERASEBKGND: return 1;  // painted whole in WM_PAINT
-        case WM_PAINT: {
-            PAINTSTRUCT paint;
-            HDC dc = BeginPaint(Handle(), &paint);
-            Paint(dc);
-            EndPaint(Handle(), &paint);
-            return 0;
-        }
+        case WM_PAINT:
+            return PaintWindow(Handle(), [this](HDC dc) { Paint(dc); });
         case WM_SETTEXT:
         case WM_ENABLE: {
             LRESULT result = DefaultProc(message, wParam, lParam);

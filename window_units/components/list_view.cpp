@@ -56,16 +56,47 @@ void ReplaceImageList(HIMAGELIST* slot, HIMAGELIST list) {
     *slot = list;
 }
 
+// What a write re-applies to the live control. A new order is the row
+// model's and is taken even before the control exists.
+enum ListViewReapply : uint32_t {
+    kOrder = 1, kColours = 2, kFont = 4, kStyles = 8, kImageLists = 16, kColumns = 32, kHotCursor = 64,
+    kSelectRow = 128,
+};
+
 using P = ListViewProperties;
 const PropertyRow<P> kListViewRows[] = {
-    Row<&P::border>(),          Row<&P::textColour>(),      Row<&P::textBackColour>(),  Row<&P::backColour>(),
-    Row<&P::font>(),            Row<&P::viewType>(),        Row<&P::iconAlignment>(),   Row<&P::autoArrange>(),
-    Row<&P::wrapLabels>(),      Row<&P::columns>(),         Row<&P::hideHeader>(),      Row<&P::headerImages>(),
-    Row<&P::clickableHeader>(), Row<&P::fullRowSelect>(),   Row<&P::gridLines>(),       Row<&P::headerDragDrop>(),
-    Row<&P::itemImages>(),      Row<&P::stateImages>(),     Row<&P::hotTracking>(),     Row<&P::handPointer>(),
-    Row<&P::underlineCold>(),   Row<&P::underlineHot>(),    Row<&P::labelEditing>(),    Row<&P::sorting>(),
-    Row<&P::checkBoxes>(),      Row<&P::flatScrollBars>(),  Row<&P::singleSelection>(), Row<&P::currentRow>(),
-    Row<&P::alwaysShowSelection>(), Row<&P::initialItems>(), Row<&P::word30>(),
+    Row<&P::border>(kStyles),
+    // Colours and the current row are read from the control.
+    Row<&P::textColour>(kReadLive | kColours),
+    Row<&P::textBackColour>(kReadLive | kColours),
+    Row<&P::backColour>(kReadLive | kColours),
+    Row<&P::font>(kFont),
+    Row<&P::viewType>(kStyles | kImageLists | kColumns),
+    Row<&P::iconAlignment>(kStyles),
+    Row<&P::autoArrange>(kStyles),
+    Row<&P::wrapLabels>(kStyles),
+    Row<&P::columns>(kColumns),
+    Row<&P::hideHeader>(kStyles),
+    Row<&P::headerImages>(kImageLists),
+    Row<&P::clickableHeader>(kStyles),
+    Row<&P::fullRowSelect>(kStyles),
+    Row<&P::gridLines>(kStyles),
+    Row<&P::headerDragDrop>(kStyles),
+    Row<&P::itemImages>(kImageLists),
+    Row<&P::stateImages>(kImageLists),
+    Row<&P::hotTracking>(kStyles | kHotCursor),
+    Row<&P::handPointer>(kStyles | kHotCursor),
+    Row<&P::underlineCold>(kStyles),
+    Row<&P::underlineHot>(kStyles),
+    Row<&P::labelEditing>(kStyles),
+    Row<&P::sorting>(kOrder | kStyles),
+    Row<&P::checkBoxes>(kStyles),
+    Row<&P::flatScrollBars>(kStyles),
+    Row<&P::singleSelection>(kStyles),
+    Row<&P::currentRow>(kReadLive | kSelectRow),
+    Row<&P::alwaysShowSelection>(kStyles),
+    Row<&P::initialItems>(),
+    Row<&P::word30>(),
 };
 static_assert(sizeof kListViewRows / sizeof kListViewRows[0] == kListViewPropertyCount, "one row per property");
 
@@ -111,6 +142,9 @@ bool KeyFilter(Component*, const MSG& message) {
 }
 
 }  // namespace
+
+ListViewComponent::ListViewComponent(uint32_t windowId, uint32_t unitId)
+    : TableComponent(windowId, unitId, kListViewRows) {}
 
 Component* ListViewComponent::Create(const CreateArgs& args) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
@@ -304,58 +338,37 @@ void ListViewComponent::SelectRow(int row) {
     SendMessageW(window, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
 }
 
-bool ListViewComponent::GetProperty(int n, PropertyValue* value) {
-    if (n < 0 || n >= kListViewPropertyCount) return false;
-    RunOnWindowThread(Handle(), [&] {
-        HWND window = Handle();
-        if (window != nullptr && n >= 1 && n <= 3) {
-            value->number = static_cast<uint32_t>(SendMessageW(window, kColourGetMessages[n], 0, 0));
-        } else if (window != nullptr && n == 27) {
-            TellControl();
-            value->number = static_cast<int32_t>(SendMessageW(window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-        } else {
-            ReadRow(kListViewRows[n], properties_, value);
-        }
-    });
+bool ListViewComponent::ReadLive(int n, PropertyValue* value) {
+    HWND window = Handle();
+    if (window == nullptr) return false;
+    if (n == 27) {
+        TellControl();
+        value->number = static_cast<int32_t>(SendMessageW(window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    } else {
+        value->number = static_cast<uint32_t>(SendMessageW(window, kColourGetMessages[n], 0, 0));
+    }
     return true;
 }
 
-bool ListViewComponent::SetProperty(int n, const PropertyValue& value) {
-    if (n < 0 || n >= kListViewPropertyCount) return false;
-    RunOnWindowThread(Handle(), [&] {
-        WriteRow(kListViewRows[n], properties_, value);
-        if (n == 23) rows_->SetOrder(OrderOf(properties_.sorting), &CompareMainTexts);
-        if (Handle() == nullptr) return;
-        switch (n) {
-            case 1: case 2: case 3: ApplyColours(); break;
-            case 4: ApplyFont(); break;
-            case 5:
-                ApplyStyles();
-                ApplyImageLists();
-                InsertColumns();
-                break;
-            case 9: InsertColumns(); break;
-            case 11: case 16: case 17: ApplyImageLists(); break;
-            case 18: case 19:
-                ApplyStyles();
-                ApplyHotCursor();
-                break;
-            case 27: SelectRow(properties_.currentRow); break;
-            case 29: case 30: break;
-            default: ApplyStyles(); break;
-        }
-    });
-    return true;
+void ListViewComponent::Reapply(int, uint32_t what) {
+    if (what & kOrder) rows_->SetOrder(OrderOf(properties_.sorting), &CompareMainTexts);
+    if (Handle() == nullptr) return;
+    if (what & kColours) ApplyColours();
+    if (what & kFont) ApplyFont();
+    if (what & kStyles) ApplyStyles();
+    if (what & kImageLists) ApplyImageLists();
+    if (what & kColumns) InsertColumns();
+    if (what & kHotCursor) ApplyHotCursor();
+    if (what & kSelectRow) SelectRow(properties_.currentRow);
 }
 
 std::vector<uint8_t> ListViewComponent::PropertyData() {
     std::vector<uint8_t> data;
     RunOnWindowThread(Handle(), [&] {
         ListViewProperties p = properties_;
-        for (int n = 1; n <= 3 && Handle() != nullptr; ++n) {
+        for (int n = 1; n <= 3; ++n) {
             PropertyValue colour;
-            colour.number = static_cast<uint32_t>(SendMessageW(Handle(), kColourGetMessages[n], 0, 0));
-            WriteRow(kListViewRows[n], p, colour);
+            if (ReadLive(n, &colour)) WriteRow(kListViewRows[n], p, colour);
         }
         data = WriteListViewBlock(p);
     });

@@ -26,6 +26,7 @@
 #include "window_units/components/gdi_objects.h"
 #include "window_units/components/list_view_block.h"
 #include "window_units/components/list_view_rows.h"
+#include "window_units/property_table.h"
 
 namespace lyra {
 
@@ -42,12 +43,10 @@ struct NewRow {
     LPARAM data = 0;
 };
 
-class ListViewComponent : public Component {
+class ListViewComponent : public TableComponent<ListViewProperties> {
 public:
     static Component* Create(const CreateArgs& args);
 
-    bool GetProperty(int ownNumber, PropertyValue* value) override;
-    bool SetProperty(int ownNumber, const PropertyValue& value) override;
     std::vector<uint8_t> PropertyData() override;
 
     // The row commands; callable from any thread. Texts are GBK.
@@ -69,9 +68,12 @@ public:
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnFinalDestroy() override;
+    void Reapply(int ownNumber, uint32_t what) override;
+    // The colours and the current row as the control has them.
+    bool ReadLive(int ownNumber, PropertyValue* value) override;
 
 private:
-    ListViewComponent(uint32_t windowId, uint32_t unitId) : Component(windowId, unitId) {}
+    ListViewComponent(uint32_t windowId, uint32_t unitId);
 
     // The list view's own notifications, sent back by its parent.
     bool OnNotify(const NMHDR* header, LRESULT* result);
@@ -96,7 +98,6 @@ private:
     // control's own painting, within the area it just painted.
     void DrawFocusWithoutRows(HRGN painted);
 
-    ListViewProperties properties_;
     FontHandle font_;
     HIMAGELIST itemImages_ = nullptr;
     HIMAGELIST stateImages_ = nullptr;

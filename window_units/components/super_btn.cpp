@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "runtime/gbk.h"
+#include "window_units/component_support.h"
 #include "window_units/property_block.h"
 #include "window_units/system_dpi.h"
 #include "window_units/components/picture.h"
@@ -61,14 +62,6 @@ const PropertyRow<P> kSuperBtnRows[] = {
 };
 static_assert(sizeof kSuperBtnRows / sizeof kSuperBtnRows[0] == kSuperBtnPropertyCount, "one row per property");
 
-std::wstring WindowText(HWND window) {
-    int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    length = GetWindowTextW(window, &text[0], length + 1);
-    text.resize(static_cast<size_t>(length));
-    return text;
-}
-
 Component* CreateSuperBtn(const CreateArgs& args) { return SuperBtnComponent::Create(args); }
 
 bool KeyFilter(Component*, const MSG& message) {
@@ -123,7 +116,7 @@ void SuperBtnComponent::Recreate() {
     auto kept = static_cast<DWORD>(GetWindowLongPtrW(old, GWL_STYLE)) & (WS_VISIBLE | WS_DISABLED | WS_TABSTOP);
     auto id = static_cast<UINT>(GetDlgCtrlID(old));
     HWND previous = GetWindow(old, GW_HWNDPREV);
-    properties_.caption = WideToGbk(WindowText(old).c_str());
+    properties_.caption = WindowTextGbk(old);
     Detach();
     DestroyWindow(old);
     if (CreateControl(parent, kept, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, id)) {
@@ -182,7 +175,7 @@ void SuperBtnComponent::Paint(HDC target, const RECT& bounds) {
     bool covered = picture != nullptr && !pictureAlpha_[slot] && size.cx >= width && size.cy >= height;
     int shift = pressed && slot != kLookPressed ? 1 : 0;
 
-    std::wstring caption = WindowText(Handle());
+    std::wstring caption = WindowTextWide(Handle());
     RECT textRect = all;
     if (picture != nullptr) {
         int x = (width - size.cx) / 2, y = (height - size.cy) / 2;
@@ -309,15 +302,12 @@ LRESULT SuperBtnComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
             OnReflectedMessage(message - kReflectedMessageBase, wParam, lParam, &result);
             return result;
         }
-        case WM_PAINT: {
-            PAINTSTRUCT paint;
-            HDC dc = BeginPaint(Handle(), &paint);
-            RECT client;
-            GetClientRect(Handle(), &client);
-            Paint(dc, client);
-            EndPaint(Handle(), &paint);
-            return 0;
-        }
+        case WM_PAINT:
+            return PaintWindow(Handle(), [this](HDC dc) {
+                RECT client;
+                GetClientRect(Handle(), &client);
+                Paint(dc, client);
+            });
         case WM_ERASEBKGND:
             return 1;
         case WM_LBUTTONDOWN:
@@ -396,7 +386,7 @@ std::vector<uint8_t> SuperBtnComponent::PropertyData() {
     std::vector<uint8_t> data;
     RunOnWindowThread(Handle(), [&] {
         SuperBtnProperties p = properties_;
-        if (Handle() != nullptr) p.caption = WideToGbk(WindowText(Handle()).c_str());
+        if (Handle() != nullptr) p.caption = WindowTextGbk(Handle());
         data = WriteSuperBtnBlock(p);
     });
     return data;

@@ -1,11 +1,14 @@
 // The end-to-end fixture shared by the scenario files: the real program
 // started beside the tests, a loopback server playing the lookup host and
-// the announcement page, and the steps a person takes in the window.
+// the announcement page, and the steps a person takes in the window. Every
+// wait has a deadline; the fixture ends the program whatever happened.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <map>
+#include <string>
+#include <vector>
 
 #include "tests/e2e/support/page_server.h"
 #include "tools/demo/lookup_pages.h"
@@ -20,39 +23,19 @@ using demo::Song;
 inline constexpr uint16_t kPort = LYRABOX_E2E_PORT;
 inline constexpr DWORD kDeadline = 30000;
 
+// The program as shipped, and the build whose page exchange ends after
+// LYRABOX_WEB_DEADLINE_MS; both lie beside the test program.
+inline constexpr wchar_t kAsShipped[] = L"lyrabox_e2e.exe";
+inline constexpr wchar_t kShortDeadlines[] = L"lyrabox_e2e_short_deadlines.exe";
+
+// The final statuses of a lookup, and the number box's prompt.
 inline const std::wstring kAllMissing = L"没有发现“背景音乐”和“收藏音乐”！";
 inline const std::wstring kNoFavourites = L"没有发现“收藏音乐”！";
 inline const std::wstring kNoBackground = L"没有发现“背景音乐”！";
 inline const std::wstring kDone = L"查询完毕！";
 inline const std::wstring kPromptText = L"请输入要查询的QQ";
 
-inline std::wstring Wide(const std::string& gbk) {
-    if (gbk.empty()) return std::wstring();
-    int n = MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), &out[0], n);
-    return out;
-}
-
-inline std::string ReadBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string bytes;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-    CloseHandle(file);
-    return bytes;
-}
-
-inline std::wstring ProgramDirectory() {
-    wchar_t buffer[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    std::wstring path(buffer, length);
-    return path.substr(0, path.find_last_of(L'\\'));
-}
-
+// What the loopback server plays.
 struct Scenario {
     std::map<std::string, LookupPage> pages;  // by number
     demo::Announcement announcement;
@@ -62,154 +45,56 @@ struct Scenario {
 
 class Lyrabox : public ::testing::Test {
 protected:
-    void SetUp() override {
-        directory_ = ProgramDirectory();
-        WIN32_FIND_DATAW entry;
-        HANDLE search = FindFirstFileW((directory_ + L"\\LYRABOXMQ_*.txt").c_str(), &entry);
-        if (search != INVALID_HANDLE_VALUE) {
-            do DeleteFileW((directory_ + L"\\" + entry.cFileName).c_str());
-            while (FindNextFileW(search, &entry));
-            FindClose(search);
-        }
-    }
+    // Removes the files earlier saves left beside the program.
+    void SetUp() override;
+    void TearDown() override;
 
-    void TearDown() override {
-        if (process_.hProcess == nullptr) return;
-        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-            if (main_ != nullptr) PostMessageW(main_, WM_CLOSE, 0, 0);
-            WaitFor([&] {
-                for (HWND box : MessageBoxesOf(process_.dwProcessId)) AnswerMessageBox(box, IDCANCEL);
-                return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
-            }, 10000);
-            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 99);
-        }
-        CloseHandle(process_.hProcess);
-        CloseHandle(process_.hThread);
-        server_.Stop();
-    }
-
-    void Serve(const Scenario& scenario) {
-        scenario_ = scenario;
-        if (!scenario_.serverRunning) return;
-        ASSERT_TRUE(server_.Start(kPort, [this](const PageRequest& request) {
-            PageResponse response;
-            if (request.target.rfind("/announce.html", 0) == 0) {
-                response.body = demo::RenderAnnouncement(scenario_.announcement);
-            } else if (request.target.rfind("/5.aspx", 0) == 0) {
-                auto page = scenario_.pages.find(demo::QueryNumber(request.target));
-                response.body = demo::RenderLookupPage(page != scenario_.pages.end() ? page->second : LookupPage{});
-                response.delayMilliseconds = scenario_.lookupDelay;
-            } else {
-                response.status = 404;
-            }
-            return response;
-        })) << "port " << kPort;
-    }
-
-    size_t LookupRequests() {
-        size_t n = 0;
-        for (const auto& request : server_.Requests()) n += request.target.rfind("/5.aspx", 0) == 0;
-        return n;
-    }
-    bool AnnouncementFetched() {
-        for (const auto& request : server_.Requests()) {
-            if (request.target.rfind("/announce.html", 0) == 0) return true;
-        }
-        return false;
-    }
+    // The server answers as the scenario says: its pages by number, its
+    // announcement, 404 for anything else.
+    void Serve(const Scenario& scenario);
+    // The server answers every request through handler.
+    void Serve(PageServer::Handler handler);
+    // Requests received whose target starts with prefix.
+    size_t Requests(const std::string& prefix);
+    size_t LookupRequests() { return Requests("/5.aspx"); }
 
     // Starts the program and waits for its window; with a server running,
     // also until the update check has read the announcement.
-    void Launch() {
-        std::wstring program = directory_ + L"\\lyrabox_e2e.exe";
-        std::wstring commandLine = L"\"" + program + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        ASSERT_TRUE(CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                   directory_.c_str(), &startup, &process_));
-        // An update check may hide the window as soon as it shows: its box
-        // then stands in for the window.
-        ASSERT_TRUE(WaitFor([&] {
-            main_ = FindAnyTopLevel(process_.dwProcessId, L"LyraboxWindow");
-            return main_ != nullptr && (IsWindowVisible(main_) || !MessageBoxesOf(process_.dwProcessId).empty());
-        }, kDeadline)) << "main window";
-        if (scenario_.serverRunning) {
-            ASSERT_TRUE(WaitFor([&] { return AnnouncementFetched(); }, kDeadline));
-        }
-        edit_ = FindControl(main_, kNumberEdit);
-        group_ = FindControl(main_, kQueryGroup);
-        background_ = FindControl(main_, kBackgroundList);
-        favourites_ = FindControl(main_, kFavouriteList);
-        ASSERT_TRUE(edit_ && group_ && background_ && favourites_);
-        BringToFront(main_);
-    }
-
+    void Launch(const wchar_t* program = kAsShipped);
     // Clicks into the box until it has the focus (a click may land before
     // the window takes input).
-    void FocusEdit() {
-        ASSERT_TRUE(WaitFor([&] {
-            if (FocusOf(main_) == edit_) return true;
-            ClickCentre(edit_);
-            return WaitFor([&] { return FocusOf(main_) == edit_; }, 500);
-        }, kDeadline)) << "focus in the number box";
-    }
-
+    void FocusEdit() { ASSERT_TRUE(EditFocused()); }
     // Replaces whatever the box shows (the prompt clears itself on focus).
-    void TypeNumber(const std::wstring& number) {
-        FocusEdit();
-        if (TextOf(edit_) != kPromptText) SendMessageW(edit_, EM_SETSEL, 0, -1);
-        ASSERT_TRUE(WaitFor([&] { return TextOf(edit_) != kPromptText; }, 5000)) << "the prompt clears on focus";
-        TypeText(number);
-        ASSERT_TRUE(WaitFor([&] { return TextOf(edit_) == number; }, 5000)) << Utf8(TextOf(edit_));
-    }
-
-    bool LookupFinished() {
-        std::wstring status = TextOf(group_);
-        return IsWindowEnabled(group_) &&
-               (status == kAllMissing || status == kNoFavourites || status == kNoBackground || status == kDone);
-    }
-
-    // Starts a lookup with Enter or the button and waits for its final status.
+    void TypeNumber(const std::wstring& number) { ASSERT_TRUE(NumberTyped(number)); }
+    // The query group usable again with a final status.
+    bool LookupFinished();
+    // Types number (none when empty), starts the lookup with Enter or the
+    // query button and waits until the server has its request (when a
+    // server runs) and the final status shows, within bound of the start.
+    ::testing::AssertionResult LookUpWithin(const std::wstring& number, DWORD bound, bool withEnter = true);
     void LookUp(const std::wstring& number, bool withEnter = true) {
-        size_t before = LookupRequests();
-        if (!number.empty()) TypeNumber(number);
-        if (withEnter) {
-            PressKey(VK_RETURN);
-        } else {
-            ClickCentre(FindControl(main_, kQueryButton));
-        }
-        if (scenario_.serverRunning) {
-            ASSERT_TRUE(WaitFor([&] { return LookupRequests() > before; }, kDeadline)) << "request sent";
-        }
-        ASSERT_TRUE(WaitFor([&] { return LookupFinished(); }, kDeadline)) << "status " << Utf8(TextOf(group_));
+        ASSERT_TRUE(LookUpWithin(number, kDeadline, withEnter));
     }
+    // Types number and presses Enter; returns once the server has the
+    // lookup's request, leaving the lookup running.
+    void StartLookUp(const std::wstring& number);
 
-    HWND WaitForBox(const std::wstring& title) {
-        HWND box = nullptr;
-        WaitFor([&] { return (box = FindTopLevel(process_.dwProcessId, L"#32770", title)) != nullptr; }, kDeadline);
-        return box;
-    }
-
-    static std::string Utf8(const std::wstring& text) {
-        std::string out;
-        int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-        out.resize(static_cast<size_t>(n > 0 ? n - 1 : 0));
-        if (n > 1) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0], n, nullptr, nullptr);
-        return out;
-    }
-
-    std::vector<std::wstring> Column(HWND list, int column) {
-        std::vector<std::wstring> cells;
-        for (int row = 0; row < ListRowCount(list); ++row) cells.push_back(ListCell(list, row, column));
-        return cells;
-    }
-
-    DWORD ExitCode(DWORD wait = kDeadline) {
-        if (WaitForSingleObject(process_.hProcess, wait) != WAIT_OBJECT_0) return STILL_ACTIVE;
-        DWORD code = 0;
-        GetExitCodeProcess(process_.hProcess, &code);
-        return code;
-    }
+    HWND WaitForBox(const std::wstring& title);
+    std::vector<HWND> MessageBoxes() { return MessageBoxesOf(process_.dwProcessId); }
+    std::vector<std::wstring> Column(HWND list, int column);
+    // The exit code once the program has ended within wait, else STILL_ACTIVE.
+    DWORD ExitCode(DWORD wait = kDeadline);
+    // Asks the window to close and answers the closing box with Cancel;
+    // true once the program has ended within deadline.
+    bool Close(DWORD deadline);
+    // Closes the window as a person does, the closing box answered with
+    // Cancel: the program ends with 0 and shows no runtime error box.
+    void CloseExpectingACleanEnd();
+    // Closes the program (ends it when it will not close) and lets go of
+    // it, so that the next Launch starts another.
+    void EndProgram();
+    // The program's private memory, in bytes.
+    size_t PrivateBytes();
 
     Scenario scenario_;
     PageServer server_;
@@ -220,6 +105,11 @@ protected:
     HWND group_ = nullptr;
     HWND background_ = nullptr;
     HWND favourites_ = nullptr;
+
+private:
+    void StartServer(PageServer::Handler handler);
+    ::testing::AssertionResult EditFocused();
+    ::testing::AssertionResult NumberTyped(const std::wstring& number);
 };
 
 inline Scenario WithPage(const std::string& number, const LookupPage& page) {

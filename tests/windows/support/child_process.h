@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/ui_driver/driver.h"
+
 namespace lyra::test {
 
 // The folder of the running test program, with a trailing backslash.
@@ -42,8 +44,7 @@ HWND FindProcessWindow(DWORD processId, const wchar_t* className, const std::wst
 // The texts of a dialog's static controls, joined by newlines.
 std::wstring DialogStaticText(HWND dialog);
 
-// Reads a whole file as bytes.
-std::string ReadFileBytes(const std::wstring& path);
+using driver::ReadFileBytes;
 std::vector<std::string> ReadLines(const std::wstring& path);
 
 std::wstring Utf8ToWide(const std::string& text);

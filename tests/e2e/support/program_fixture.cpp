@@ -1,0 +1,210 @@
+#include "tests/e2e/support/program_fixture.h"
+
+#include <psapi.h>
+
+#include <algorithm>
+
+namespace lyra::test {
+
+namespace {
+
+// The directory of the test program, where the programs under test lie.
+std::wstring TestProgramDirectory() {
+    wchar_t buffer[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    std::wstring path(buffer, length);
+    return path.substr(0, path.find_last_of(L'\\'));
+}
+
+}  // namespace
+
+void Lyrabox::SetUp() {
+    directory_ = TestProgramDirectory();
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW((directory_ + L"\\LYRABOXMQ_*.txt").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do DeleteFileW((directory_ + L"\\" + entry.cFileName).c_str());
+        while (FindNextFileW(search, &entry));
+        FindClose(search);
+    }
+}
+
+void Lyrabox::TearDown() {
+    EndProgram();
+    server_.Stop();
+}
+
+void Lyrabox::Serve(const Scenario& scenario) {
+    scenario_ = scenario;
+    if (!scenario_.serverRunning) return;
+    StartServer([this](const PageRequest& request) {
+        PageResponse response;
+        if (request.target.rfind("/announce.html", 0) == 0) {
+            response.body = demo::RenderAnnouncement(scenario_.announcement);
+        } else if (request.target.rfind("/5.aspx", 0) == 0) {
+            auto page = scenario_.pages.find(demo::QueryNumber(request.target));
+            response.body = demo::RenderLookupPage(page != scenario_.pages.end() ? page->second : LookupPage{});
+            response.delayMilliseconds = scenario_.lookupDelay;
+        } else {
+            response.status = 404;
+        }
+        return response;
+    });
+}
+
+void Lyrabox::Serve(PageServer::Handler handler) {
+    scenario_ = Scenario{};
+    StartServer(std::move(handler));
+}
+
+void Lyrabox::StartServer(PageServer::Handler handler) {
+    ASSERT_TRUE(server_.Start(kPort, std::move(handler))) << "port " << kPort;
+}
+
+size_t Lyrabox::Requests(const std::string& prefix) {
+    size_t n = 0;
+    for (const auto& request : server_.Requests()) n += request.target.rfind(prefix, 0) == 0;
+    return n;
+}
+
+void Lyrabox::Launch(const wchar_t* program) {
+    std::wstring path = directory_ + L"\\" + program;
+    std::wstring commandLine = L"\"" + path + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    ASSERT_TRUE(CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                               directory_.c_str(), &startup, &process_));
+    // An update check may hide the window as soon as it shows: its box
+    // then stands in for the window.
+    ASSERT_TRUE(WaitFor([&] {
+        main_ = FindAnyTopLevel(process_.dwProcessId, L"LyraboxWindow");
+        return main_ != nullptr && (IsWindowVisible(main_) || !MessageBoxes().empty());
+    }, kDeadline)) << "main window";
+    if (scenario_.serverRunning) {
+        ASSERT_TRUE(WaitFor([&] { return Requests("/announce.html") > 0; }, kDeadline)) << "update check";
+    }
+    edit_ = FindControl(main_, kNumberEdit);
+    group_ = FindControl(main_, kQueryGroup);
+    background_ = FindControl(main_, kBackgroundList);
+    favourites_ = FindControl(main_, kFavouriteList);
+    ASSERT_TRUE(edit_ && group_ && background_ && favourites_);
+    BringToFront(main_);
+}
+
+::testing::AssertionResult Lyrabox::EditFocused() {
+    bool focused = WaitFor([&] {
+        if (FocusOf(main_) == edit_) return true;
+        ClickCentre(edit_);
+        return WaitFor([&] { return FocusOf(main_) == edit_; }, 500);
+    }, kDeadline);
+    if (!focused) return ::testing::AssertionFailure() << "focus in the number box";
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult Lyrabox::NumberTyped(const std::wstring& number) {
+    ::testing::AssertionResult focused = EditFocused();
+    if (!focused) return focused;
+    // A number typed before is selected, so that typing replaces it.
+    if (TextOf(edit_) != kPromptText) SendMessageW(edit_, EM_SETSEL, 0, -1);
+    if (!WaitFor([&] { return TextOf(edit_) != kPromptText; }, 5000)) {
+        return ::testing::AssertionFailure() << "the prompt clears on focus";
+    }
+    TypeText(number);
+    if (!WaitFor([&] { return TextOf(edit_) == number; }, 5000)) {
+        return ::testing::AssertionFailure() << "typed " << Utf8(number) << ", the box shows " << Utf8(TextOf(edit_));
+    }
+    return ::testing::AssertionSuccess();
+}
+
+bool Lyrabox::LookupFinished() {
+    std::wstring status = TextOf(group_);
+    return IsWindowEnabled(group_) &&
+           (status == kAllMissing || status == kNoFavourites || status == kNoBackground || status == kDone);
+}
+
+::testing::AssertionResult Lyrabox::LookUpWithin(const std::wstring& number, DWORD bound, bool withEnter) {
+    size_t before = LookupRequests();
+    if (!number.empty()) {
+        ::testing::AssertionResult typed = NumberTyped(number);
+        if (!typed) return typed;
+    }
+    DWORD start = GetTickCount();
+    if (withEnter) {
+        PressKey(VK_RETURN);
+    } else {
+        ClickCentre(FindControl(main_, kQueryButton));
+    }
+    // The lookup shows its first status before it asks the server: once
+    // the server has the request, a final status is this lookup's.
+    if (scenario_.serverRunning && !WaitFor([&] { return LookupRequests() > before; }, bound)) {
+        return ::testing::AssertionFailure() << "no request sent within " << bound << " ms";
+    }
+    DWORD spent = GetTickCount() - start;
+    if (!WaitFor([&] { return LookupFinished(); }, bound - std::min(bound, spent))) {
+        return ::testing::AssertionFailure() << "status " << Utf8(TextOf(group_)) << " after "
+                                             << GetTickCount() - start << " ms";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+void Lyrabox::StartLookUp(const std::wstring& number) {
+    size_t before = LookupRequests();
+    TypeNumber(number);
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return LookupRequests() > before; }, kDeadline)) << "request sent";
+}
+
+HWND Lyrabox::WaitForBox(const std::wstring& title) {
+    HWND box = nullptr;
+    WaitFor([&] { return (box = FindTopLevel(process_.dwProcessId, L"#32770", title)) != nullptr; }, kDeadline);
+    return box;
+}
+
+std::vector<std::wstring> Lyrabox::Column(HWND list, int column) {
+    std::vector<std::wstring> cells;
+    for (int row = 0; row < ListRowCount(list); ++row) cells.push_back(ListCell(list, row, column));
+    return cells;
+}
+
+DWORD Lyrabox::ExitCode(DWORD wait) {
+    if (WaitForSingleObject(process_.hProcess, wait) != WAIT_OBJECT_0) return STILL_ACTIVE;
+    DWORD code = 0;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+}
+
+bool Lyrabox::Close(DWORD deadline) {
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0) return true;
+    if (main_ != nullptr) PostMessageW(main_, WM_CLOSE, 0, 0);
+    return WaitFor([&] {
+        for (HWND box : MessageBoxes()) AnswerMessageBox(box, IDCANCEL);
+        return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
+    }, deadline);
+}
+
+void Lyrabox::CloseExpectingACleanEnd() {
+    PostMessageW(main_, WM_CLOSE, 0, 0);
+    HWND box = WaitForBox(L"更多精彩：");
+    ASSERT_NE(box, nullptr) << "the closing box";
+    AnswerMessageBox(box, IDCANCEL);
+    EXPECT_EQ(ExitCode(), 0u);
+    EXPECT_EQ(FindTopLevel(process_.dwProcessId, L"#32770", L"错误"), nullptr) << "no runtime error box";
+}
+
+void Lyrabox::EndProgram() {
+    if (process_.hProcess == nullptr) return;
+    if (!Close(10000)) TerminateProcess(process_.hProcess, 99);
+    CloseHandle(process_.hProcess);
+    CloseHandle(process_.hThread);
+    process_ = PROCESS_INFORMATION{};
+    main_ = edit_ = group_ = background_ = favourites_ = nullptr;
+}
+
+size_t Lyrabox::PrivateBytes() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(process_.hProcess, &counters, sizeof counters);
+    return counters.PagefileUsage;
+}
+
+}  // namespace lyra::test
