@@ -138,15 +138,6 @@ public:
         return OwnedBytes(set);
     }
 
-    // A byte set of what has arrived so far; the builder keeps its bytes.
-    OwnedBytes Copy() const {
-        if (size_ == 0) return OwnedBytes();
-        auto* set = static_cast<uint8_t*>(Services().AllocMemory(8 + size_));
-        WriteLength(set);
-        std::memcpy(set + 8, block_ + 8, size_);
-        return OwnedBytes(set);
-    }
-
 private:
     void WriteLength(uint8_t* set) const {
         const int32_t header[2] = {1, static_cast<int32_t>(size_)};
@@ -386,8 +377,13 @@ bool Exchange::AskOnce(intptr_t session, int hop, std::string* next) {
     }
     // Closing a request whose body was not read to its end makes WinINet
     // read the rest first, for as long as a fast server keeps sending: the
-    // caller need not wait for that.
+    // caller need not wait for that, and an abandoned exchange does not keep
+    // its body meanwhile.
     if (!readToEnd) ResultsComplete();
+    if (abandoned()) {
+        Locked hold(lock());
+        received.Clear();
+    }
     CloseHandles({request, connection});
     return true;
 }
@@ -442,7 +438,7 @@ OwnedBytes RequestOnce(const char* url, const RequestArguments& a, uint64_t dead
     }
 
     exchange->Start();
-    bool finished = exchange->WaitUntil(deadline);
+    exchange->WaitUntil(deadline);
     Exchange::Opening opening;
     bool answered;
     std::string rawHeaders;
@@ -453,8 +449,9 @@ OwnedBytes RequestOnce(const char* url, const RequestArguments& a, uint64_t dead
         answered = exchange->answered;
         rawHeaders = exchange->rawHeaders;
         // Past the deadline the exchange ends as a failed read would: with
-        // what has arrived.
-        body = finished ? exchange->received.Finish() : exchange->received.Copy();
+        // what has arrived. The body is taken, not copied: an exchange still
+        // reading starts a new one, which it drops once it sees it is abandoned.
+        body = exchange->received.Finish();
         *redirectsLeft -= exchange->redirects;
     }
     exchange->Release();
