@@ -137,22 +137,4 @@ bool SongExtraction::TakeSongs(int half, std::vector<ExtractedSong>* songs, uint
     return job_->TakeSongs(half, songs, deadline);
 }
 
-ExtractedSongs ExtractSongs(const char* backgroundHalf, const char* favouriteHalf, uint32_t deadlineMs) {
-    const uint64_t deadline = GetTickCount64() + deadlineMs;
-    SongExtraction extraction(backgroundHalf, favouriteHalf);
-    ExtractedSongs result;
-    int32_t counts[2] = {0, 0};
-    if (!extraction.WaitForCounts(deadline, counts)) return result;
-    std::vector<ExtractedSong> songs[2];
-    for (int half = 0; half < 2; ++half) {
-        while (extraction.TakeSongs(half, &songs[half], deadline)) {
-        }
-        if (songs[half].size() != static_cast<size_t>(counts[half])) return result;
-    }
-    result.finished = true;
-    result.background.swap(songs[0]);
-    result.favourites.swap(songs[1]);
-    return result;
-}
-
 }  // namespace lyra::app

@@ -44,13 +44,4 @@ private:
     Extraction* job_;
 };
 
-struct ExtractedSongs {
-    bool finished = false;  // false: the deadline passed, both lists are empty
-    std::vector<ExtractedSong> background;
-    std::vector<ExtractedSong> favourites;
-};
-
-// Every match of the pattern in each half, in page order.
-ExtractedSongs ExtractSongs(const char* backgroundHalf, const char* favouriteHalf, uint32_t deadlineMs);
-
 }  // namespace lyra::app

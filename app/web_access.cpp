@@ -131,7 +131,8 @@ public:
     // empty. The builder is empty afterwards.
     OwnedBytes Finish() {
         if (size_ == 0) return OwnedBytes();
-        WriteLength(block_);
+        const int32_t header[2] = {1, static_cast<int32_t>(size_)};
+        std::memcpy(block_, header, sizeof header);
         void* set = Services().ReallocMemory(block_, 8 + size_);
         block_ = nullptr;
         capacity_ = size_ = 0;
@@ -139,11 +140,6 @@ public:
     }
 
 private:
-    void WriteLength(uint8_t* set) const {
-        const int32_t header[2] = {1, static_cast<int32_t>(size_)};
-        std::memcpy(set, header, sizeof header);
-    }
-
     uint8_t* block_ = nullptr;
     size_t capacity_ = 0;
     size_t size_ = 0;
@@ -346,8 +342,9 @@ bool Exchange::AskOnce(intptr_t session, int hop, std::string* next) {
     // no body after a 303. Its own body is not read.
     int status = StatusOf(answer);
     if (followRedirects && hop < redirectsAllowed && IsRedirect(status) && !abandoned()) {
-        OwnedText target = ResolveLocation(address.c_str(), LocationOf(answer).c_str());
-        if (!target.empty() && !LocationOf(answer).empty()) {
+        const std::string location = LocationOf(answer);
+        OwnedText target = ResolveLocation(address.c_str(), location.c_str());
+        if (!target.empty() && !location.empty()) {
             *next = target.c_str();
             if (status == 303 || (status != 307 && status != 308 && verb == "POST")) {
                 verb = "GET";

@@ -27,15 +27,6 @@ ScriptedResponse Redirect(int status, const std::string& location) {
     return response;
 }
 
-// Starts of a song entry that nothing later completes: the extraction
-// pattern backtracks over such a page for minutes.
-std::string UnfinishedStarts(size_t bytes) {
-    const std::string start = "<a onmouseover=x musicUrl>u</div>\r\n";
-    std::string page;
-    while (page.size() < bytes) page += start;
-    return page;
-}
-
 class HostileServer : public Lyrabox {
 protected:
     // answers: the lookup page's answer by QQ number.
@@ -165,7 +156,7 @@ TEST_F(HostileServer, HundredMegabytePageLeavesNoMemoryBehind) {
 TEST_F(HostileServer, PageOnWhichThePatternBacktracksEndsAsNothingFoundAndClosingIsImmediate) {
     // Before the marker: the background half, 40 KB of it, minutes of
     // backtracking. The extraction deadline as shipped ends it.
-    std::string unfinished = UnfinishedStarts(40 * 1024) + "收藏列表";
+    std::string unfinished = demo::UnfinishedSongStarts(40 * 1024) + "收藏列表";
     Serve({{"1", HtmlAnswer(unfinished)}});
     Launch(kAsShipped);
     EXPECT_EQ(ExpectLookupEnds("1", 30000), kAllMissing);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/deadline_job.h"
+#include "app/extraction_pattern.h"
 #include "app/song_extraction.h"
 #include "tests/windows/support/test_program.h"
 #include "tools/demo/lookup_pages.h"
@@ -20,7 +21,8 @@ namespace {
 
 using app::DeadlineJob;
 using app::ExtractedSong;
-using app::ExtractSongs;
+using app::kSplitMarker;
+using app::SongExtraction;
 using demo::Song;
 
 class ExtractionEnvironment : public ::testing::Environment {
@@ -29,7 +31,31 @@ public:
 };
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new ExtractionEnvironment);
 
-const char kSplitMarker[] = "收藏列表";
+// Every song of both halves, taken from the extraction as the lookup takes
+// them; finished is false when the deadline passed first.
+struct ExtractedSongs {
+    bool finished = false;
+    std::vector<ExtractedSong> background;
+    std::vector<ExtractedSong> favourites;
+};
+
+ExtractedSongs ExtractSongs(const char* backgroundHalf, const char* favouriteHalf, uint32_t deadlineMs) {
+    const uint64_t deadline = GetTickCount64() + deadlineMs;
+    SongExtraction extraction(backgroundHalf, favouriteHalf);
+    ExtractedSongs result;
+    int32_t counts[2] = {0, 0};
+    if (!extraction.WaitForCounts(deadline, counts)) return result;
+    std::vector<ExtractedSong> songs[2];
+    for (int half = 0; half < 2; ++half) {
+        while (extraction.TakeSongs(half, &songs[half], deadline)) {
+        }
+        if (songs[half].size() != static_cast<size_t>(counts[half])) return result;
+    }
+    result.finished = true;
+    result.background.swap(songs[0]);
+    result.favourites.swap(songs[1]);
+    return result;
+}
 
 void ExpectSongs(const std::vector<ExtractedSong>& actual, const std::vector<Song>& expected) {
     ASSERT_EQ(actual.size(), expected.size());
@@ -38,15 +64,6 @@ void ExpectSongs(const std::vector<ExtractedSong>& actual, const std::vector<Son
         EXPECT_EQ(actual[i].name, expected[i].name) << "match " << i + 1;
         EXPECT_EQ(actual[i].singer, expected[i].singer) << "match " << i + 1;
     }
-}
-
-// Starts of a song entry that no later part of the pattern completes: each
-// one sends the pattern's nested lazy spans over the rest of the page.
-std::string UnfinishedStarts(size_t bytes) {
-    const std::string start = "<a onmouseover=x musicUrl>u</div>\r\n";
-    std::string page;
-    while (page.size() < bytes) page += start;
-    return page;
 }
 
 bool WaitForNoJobs(DWORD milliseconds) {
@@ -70,7 +87,7 @@ TEST(SongExtraction, PageOf5000SongsGivesEverySongWithinTheDeadline) {
     std::string favourites = text.substr(last + std::strlen(kSplitMarker));
 
     DWORD start = GetTickCount();
-    app::ExtractedSongs songs = ExtractSongs(background.c_str(), favourites.c_str(), 20000);
+    ExtractedSongs songs = ExtractSongs(background.c_str(), favourites.c_str(), 20000);
     EXPECT_TRUE(songs.finished) << GetTickCount() - start << " ms";
     ExpectSongs(songs.background, page.background);
     ExpectSongs(songs.favourites, page.favourites);
@@ -78,9 +95,9 @@ TEST(SongExtraction, PageOf5000SongsGivesEverySongWithinTheDeadline) {
 
 TEST(SongExtraction, AbandonedExtractionFinishesAloneAndFreesItself) {
     // About two seconds of backtracking against a deadline of a fraction of it.
-    std::string slow = UnfinishedStarts(6 * 1024);
+    std::string slow = demo::UnfinishedSongStarts(6 * 1024);
     DWORD start = GetTickCount();
-    app::ExtractedSongs songs = ExtractSongs(slow.c_str(), "", 300);
+    ExtractedSongs songs = ExtractSongs(slow.c_str(), "", 300);
     DWORD elapsed = GetTickCount() - start;
     EXPECT_FALSE(songs.finished);
     EXPECT_LT(elapsed, 5000u);
@@ -92,7 +109,7 @@ TEST(SongExtraction, AbandonedExtractionFinishesAloneAndFreesItself) {
     page.background = demo::MakeSongs(3, 2);
     std::string normal = demo::RenderLookupPage(page);
     normal = normal.substr(0, normal.find(kSplitMarker));
-    app::ExtractedSongs next = ExtractSongs(normal.c_str(), "", 20000);
+    ExtractedSongs next = ExtractSongs(normal.c_str(), "", 20000);
     EXPECT_TRUE(next.finished);
     ExpectSongs(next.background, page.background);
 
@@ -102,9 +119,9 @@ TEST(SongExtraction, AbandonedExtractionFinishesAloneAndFreesItself) {
 // Last: the abandoned extraction of this case keeps one core busy for
 // minutes, until the test program ends.
 TEST(SongExtraction, PageOfUnfinishedStartsEndsAtTheDeadlineAsNothingFound) {
-    std::string page = UnfinishedStarts(40 * 1024);
+    std::string page = demo::UnfinishedSongStarts(40 * 1024);
     DWORD start = GetTickCount();
-    app::ExtractedSongs songs = ExtractSongs(page.c_str(), page.c_str(), 2000);
+    ExtractedSongs songs = ExtractSongs(page.c_str(), page.c_str(), 2000);
     DWORD elapsed = GetTickCount() - start;
     EXPECT_FALSE(songs.finished);
     EXPECT_GE(elapsed + 50, 2000u);

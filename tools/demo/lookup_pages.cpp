@@ -100,4 +100,11 @@ std::string QueryNumber(const std::string& target) {
     return target.substr(at + 3, end == std::string::npos ? std::string::npos : end - at - 3);
 }
 
+std::string UnfinishedSongStarts(size_t bytes) {
+    const std::string start = "<a onmouseover=x musicUrl>u</div>\r\n";
+    std::string page;
+    while (page.size() < bytes) page += start;
+    return page;
+}
+
 }  // namespace lyra::demo

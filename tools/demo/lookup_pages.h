@@ -26,6 +26,11 @@ std::string RenderLookupPage(const LookupPage& page);
 // n invented songs; seed varies names and addresses.
 std::vector<Song> MakeSongs(int count, int seed);
 
+// At least bytes of song entries that are begun and never finished: the
+// extraction pattern's nested lazy spans backtrack over such a page for
+// minutes.
+std::string UnfinishedSongStarts(size_t bytes);
+
 // The sample numbers of the demo: 10001 (three background songs, two
 // favourites), 10002 (twelve background songs, no favourites), 10003 (a
 // page without the marker). False for any other number.
