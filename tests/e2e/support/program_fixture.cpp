@@ -200,6 +200,16 @@ void Lyrabox::EndProgram() {
     main_ = edit_ = group_ = background_ = favourites_ = nullptr;
 }
 
+std::vector<std::vector<std::wstring>> ShownRows(const std::vector<Song>& songs) {
+    std::vector<std::vector<std::wstring>> rows;
+    for (size_t i = songs.size(); i > 0; --i) {
+        std::wstring id = (i < 10 ? L"0" : L"") + std::to_wstring(i);
+        const Song& song = songs[i - 1];
+        rows.push_back({id, FromGbk(song.singer), FromGbk(song.name), FromGbk(song.address)});
+    }
+    return rows;
+}
+
 size_t Lyrabox::PrivateBytes() {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;

@@ -118,6 +118,10 @@ inline Scenario WithPage(const std::string& number, const LookupPage& page) {
     return scenario;
 }
 
+// The rows a list shows after a lookup found songs: the last match on top,
+// each row its ID, singer, song name and address.
+std::vector<std::vector<std::wstring>> ShownRows(const std::vector<Song>& songs);
+
 inline LookupPage Page(int backgroundSongs, int favouriteSongs) {
     LookupPage page;
     page.background = demo::MakeSongs(backgroundSongs, 1);
