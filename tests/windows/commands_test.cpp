@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "commands/libraries.h"
+#include "commands/list_view_commands.h"
 #include "commands/text_commands.h"
 #include "commands/thread_library.h"
 #include "commands/ui_commands.h"
@@ -61,7 +62,10 @@ TEST(CommandTables, CoreSlotsHoldTheirCommandsByCatalogueIndex) {
     };
     ASSERT_EQ(kCoreLibraryRecord.commandCount, 38u);
     for (int i = 0; i < 25; ++i) EXPECT_EQ(kCoreLibraryRecord.commandTable[i], expected[i]) << "slot " << i;
-    EXPECT_EQ(kUiLibrary1Record.commandCount, 5u);
+    const CommandFunction listCommands[7] = {&ClearRows,   &InsertRow,   &SetCellText,   &GetCellText,
+                                             &GetRowCount, &GetRowTexts, &GetAllRowTexts};
+    ASSERT_EQ(kUiLibrary1Record.commandCount, 7u);
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(kUiLibrary1Record.commandTable[i], listCommands[i]) << "slot " << i;
     EXPECT_EQ(kUiLibrary2Record.commandCount, 0u);
     ASSERT_EQ(kThreadLibraryRecord.commandCount, 1u);
     EXPECT_EQ(kThreadLibraryRecord.commandTable[0], &LaunchThread);
