@@ -22,10 +22,8 @@ void CopyByHeader(uint32_t list, const int64_t* args, int argCount) {
 
 // Writes the text as the file of that name in the program's folder.
 bool WriteBesideProgram(const std::string& name, const std::string& text) {
-    std::string directory = OwnedText(CoreCommand(&RunDirectory, {})).c_str();
-    std::string path = directory + "/" + name;
     OwnedBytes bytes = cmd::TextToBytes(text.c_str());
-    return RecordInt(CoreCommand(&WriteFileBytes, {TextArg(path.c_str()), BytesArg(bytes.get())})) != 0;
+    return RecordInt(CoreCommand(&WriteFileBytes, {TextArg(name.c_str()), BytesArg(bytes.get())})) != 0;
 }
 
 }  // namespace
@@ -53,7 +51,9 @@ bool CopyMusicAddressFavourite(const int64_t*, int, int64_t*) {
 
 bool SaveMusicLists(const int64_t*, int, int64_t*) {
     std::string number = ReadTextProperty(units::kSavedNumberEdit, units::kPropertyCaption).c_str();
-    if (WriteBesideProgram(SavedFileName(number), SaveText(number))) {
+    // A number that is no plain part of a file name would put the file
+    // elsewhere than the box says: it is not written at all.
+    if (SavableNumber(number) && WriteBesideProgram(SavedFileName(number), SaveText(number))) {
         std::string message = "“" + SavedFileName(number) + "”已保存在软件运行目录下！";
         ShowBox(message.c_str(), 0x40, "保存完成：");
     } else {

@@ -61,6 +61,8 @@ protected:
     // Starts the program and waits for its window; with a server running,
     // also until the update check has read the announcement.
     void Launch(const wchar_t* program = kAsShipped);
+    // Starts a copy of the program as shipped, made in folder (which is created).
+    void LaunchCopyIn(const std::wstring& folder);
     // Clicks into the box until it has the focus (a click may land before
     // the window takes input).
     void FocusEdit() { ASSERT_TRUE(EditFocused()); }
@@ -108,6 +110,7 @@ protected:
 
 private:
     void StartServer(PageServer::Handler handler);
+    void LaunchPath(const std::wstring& path);
     ::testing::AssertionResult EditFocused();
     ::testing::AssertionResult NumberTyped(const std::wstring& number);
 };
