@@ -3,8 +3,8 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <vector>
 #include <utility>
+#include <vector>
 
 #include "commands/libraries.h"
 #include "runtime/gbk.h"

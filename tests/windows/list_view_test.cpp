@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/list_reading.h"
 #include "app/list_texts.h"
@@ -191,6 +192,46 @@ TEST_F(ListViewTest, CellTextsComeBackWholeAndMissingCellsAreEmpty) {
     std::string none = "sentinel";
     Call(&GetCellText, {IntArg(5)}, &none);
     EXPECT_EQ(none, "") << "a missing row gives the empty text";
+}
+
+// The texts of a text array result, and its dimension sizes; freed.
+std::vector<std::string> TakeTexts(ValueRecord result, std::vector<int32_t>* sizes) {
+    void* array = RecordPointer(result);
+    sizes->assign(static_cast<size_t>(ArrayDimensionCount(array)), 0);
+    std::memcpy(sizes->data(), static_cast<const uint8_t*>(array) + sizeof(int32_t), sizes->size() * sizeof(int32_t));
+    std::vector<std::string> texts;
+    for (uint64_t i = 0; i < ArrayElementCount(array); ++i) {
+        const char* text = static_cast<const char*>(ArrayPointerElement(array, i));
+        texts.push_back(text != nullptr ? text : "");
+    }
+    FreeArray(kTypeText, array);
+    return texts;
+}
+
+TEST_F(ListViewTest, RowTextsComeAsArraysOfARowOrOfAllRows) {
+    Append("a0");
+    Append("b0");
+    Call(&SetCellText, {IntArg(0), IntArg(2), TextArg("a2")});
+    auto texts = [&](CommandFunction command, std::initializer_list<ValueRecord> arguments,
+                     std::vector<int32_t>* sizes) {
+        std::vector<ValueRecord> args{ComponentArg(kListUnit)};
+        args.insert(args.end(), arguments.begin(), arguments.end());
+        ValueRecord result = EmptyRecord();
+        command(&result, static_cast<int32_t>(args.size()), args.data());
+        EXPECT_EQ(result.type, 0u);
+        return TakeTexts(result, sizes);
+    };
+    std::vector<int32_t> sizes;
+    EXPECT_EQ(texts(&GetRowTexts, {IntArg(0), IntArg(3)}, &sizes), (std::vector<std::string>{"a0", "", "a2"}));
+    EXPECT_EQ(sizes, std::vector<int32_t>{3});
+    EXPECT_EQ(texts(&GetRowTexts, {IntArg(1)}, &sizes), std::vector<std::string>{"b0"}) << "one column by default";
+    EXPECT_EQ(texts(&GetRowTexts, {IntArg(7), IntArg(2)}, &sizes), (std::vector<std::string>{"", ""}))
+        << "a missing row reads as empty cells";
+    EXPECT_EQ(texts(&GetAllRowTexts, {IntArg(3)}, &sizes), (std::vector<std::string>{"a0", "", "a2", "b0", "", ""}));
+    EXPECT_EQ(sizes, (std::vector<int32_t>{2, 3})) << "rows by columns";
+    Call(&ClearRows, {});
+    EXPECT_EQ(texts(&GetAllRowTexts, {IntArg(4)}, &sizes), std::vector<std::string>{});
+    EXPECT_EQ(sizes, (std::vector<int32_t>{0, 4}));
 }
 
 TEST_F(ListViewTest, CurrentRowIsTheLowestSelectedRowOrMinusOne) {
