@@ -26,6 +26,21 @@ std::string WholeRowText(const SongRow& row) {
 
 std::string SavedFileName(const std::string& number) { return "LYRABOXMQ_" + number + ".txt"; }
 
+bool SavableNumber(const std::string& number) {
+    for (size_t i = 0; i < number.size(); ++i) {
+        auto byte = static_cast<unsigned char>(number[i]);
+        if (byte >= 0x81 && byte <= 0xFE && i + 1 < number.size()) {
+            ++i;
+            continue;
+        }
+        if (byte < 0x20 || byte == 0x7F) return false;
+        for (char bad : {'\\', '/', ':', '*', '?', '"', '<', '>', '|'}) {
+            if (byte == static_cast<unsigned char>(bad)) return false;
+        }
+    }
+    return true;
+}
+
 std::string SavedListsText(const std::string& number, const std::vector<SongRow>& background,
                            const std::vector<SongRow>& favourites) {
     std::string text = number + "【背景音乐列表】\r\n\r\n";

@@ -22,6 +22,11 @@ std::string WholeRowText(const SongRow& row);
 
 // "LYRABOXMQ_" + number + ".txt".
 std::string SavedFileName(const std::string& number);
+// True when that name is a plain file name: the number holds none of
+// \ / : * ? " < > | and no control character, so the file can be neither
+// in another folder, nor a stream, nor a pattern. A GBK character's trail
+// byte is never taken for one of them.
+bool SavableNumber(const std::string& number);
 
 // Both lists as the saved file holds them, rows top to bottom.
 std::string SavedListsText(const std::string& number, const std::vector<SongRow>& background,

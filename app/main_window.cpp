@@ -39,9 +39,10 @@ DWORD WINAPI UpdateThreadEntry(void*) {
     return 0;
 }
 
-void Launch(LPTHREAD_START_ROUTINE entry) {
-    LibraryCommand(kThreadLibrary, &LaunchThread,
-                {PointerArg(reinterpret_cast<const void*>(entry), kTypeRoutine), Absent(), Absent()});
+bool Launch(LPTHREAD_START_ROUTINE entry) {
+    return RecordInt(LibraryCommand(kThreadLibrary, &LaunchThread,
+                                    {PointerArg(reinterpret_cast<const void*>(entry), kTypeRoutine), Absent(),
+                                     Absent()})) != 0;
 }
 
 }  // namespace
@@ -56,7 +57,10 @@ bool StartUpdateThread(const int64_t*, int, int64_t*) {
 }
 
 bool StartLookupThread(const int64_t*, int, int64_t*) {
-    Launch(&LookupThreadEntry);
+    // The group is disabled here, before the worker exists, so that a press
+    // or click already queued behind this one finds it disabled.
+    WriteIntProperty(units::kQueryGroup, units::kPropertyDisabled, 1);
+    if (!Launch(&LookupThreadEntry)) WriteIntProperty(units::kQueryGroup, units::kPropertyDisabled, 0);
     return false;
 }
 

@@ -57,8 +57,8 @@ bool FillList(uint32_t list, SongExtraction& extraction, int half, int32_t count
 void LookupMusic() {
     bool notice = false;
 
+    // The window thread disabled the query group before starting this worker.
     SetStatus("正在查询……");
-    WriteIntProperty(units::kQueryGroup, units::kPropertyDisabled, 1);
     LibraryCommand(kUiLibrary1, &ClearRows, {ListArg(units::kBackgroundList)});
     LibraryCommand(kUiLibrary1, &ClearRows, {ListArg(units::kFavouriteList)});
 
@@ -97,12 +97,13 @@ void LookupMusic() {
         notice = true;
     }
 
-    WriteIntProperty(units::kQueryGroup, units::kPropertyDisabled, 0);
     WriteIntProperty(units::kQueryGroup, units::kPropertyTextColour, kRed);
     if (!notice) SetStatus("查询完毕！");
-
     OwnedText number = ReadTextProperty(units::kNumberEdit, units::kPropertyCaption);
     WriteTextProperty(units::kSavedNumberEdit, units::kPropertyCaption, number.c_str());
+    // Last: once the group is usable a new lookup may start and a new
+    // number be typed; neither may meet this lookup's status or number.
+    WriteIntProperty(units::kQueryGroup, units::kPropertyDisabled, 0);
 }
 
 }  // namespace lyra::app

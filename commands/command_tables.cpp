@@ -50,8 +50,8 @@ extern const CommandFunction kCoreCommands[38] = {
     &ObjectAssign,               // 37
 };
 
-extern const CommandFunction kUiLibrary1Commands[5] = {&ClearRows, &InsertRow, &SetCellText, &GetCellText,
-                                                      &GetRowCount};
+extern const CommandFunction kUiLibrary1Commands[7] = {&ClearRows,   &InsertRow,   &SetCellText,   &GetCellText,
+                                                      &GetRowCount, &GetRowTexts, &GetAllRowTexts};
 
 extern const CommandFunction kThreadCommands[1] = {&LaunchThread};
 

@@ -1,11 +1,14 @@
 #include "commands/list_view_commands.h"
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "commands/libraries.h"
 #include "runtime/gbk.h"
+#include "runtime/memory.h"
 #include "runtime/runtime_app.h"
 #include "window_units/components/list_view.h"
 #include "window_units/components/list_view_rows.h"
@@ -52,6 +55,31 @@ std::string TextArgument(int32_t count, const ValueRecord* args, int index) {
 
 void SetIntegerResult(ValueRecord* result, int32_t value) { SetRecordInt(*result, value, kTypeNone); }
 
+// A list has few columns; a larger count is a wrong call, not a reason to
+// allocate without bound.
+constexpr int32_t kMostColumns = 256;
+
+int32_t ColumnCountArgument(int32_t count, const ValueRecord* args, int index) {
+    int32_t columns = IntegerArgument(count, args, index, 1);
+    return columns < 1 ? 1 : columns > kMostColumns ? kMostColumns : columns;
+}
+
+// A text array {dimensions, sizes, texts} holding the rows' texts in order.
+void* TextArrayOf(const std::vector<int32_t>& sizes, const std::vector<std::vector<std::string>>& rows) {
+    size_t header = sizeof(int32_t) * (1 + sizes.size());
+    size_t elements = 0;
+    for (const auto& row : rows) elements += row.size();
+    auto* block = static_cast<uint8_t*>(AllocMemory(header + elements * sizeof(void*)));
+    auto dimensions = static_cast<int32_t>(sizes.size());
+    std::memcpy(block, &dimensions, sizeof dimensions);
+    std::memcpy(block + sizeof(int32_t), sizes.data(), sizes.size() * sizeof(int32_t));
+    uint64_t at = 0;
+    for (const auto& row : rows) {
+        for (const std::string& text : row) SetArrayPointerElement(block, at++, MakeText(text.data(), text.size()));
+    }
+    return block;
+}
+
 }  // namespace
 
 void ClearRows(ValueRecord* result, int32_t count, ValueRecord* args) {
@@ -96,6 +124,22 @@ void GetCellText(ValueRecord* result, int32_t count, ValueRecord* args) {
 void GetRowCount(ValueRecord* result, int32_t count, ValueRecord* args) {
     std::shared_ptr<ListRows> rows = RowsOf(count, args);
     SetIntegerResult(result, rows != nullptr ? rows->Count() : 0);
+}
+
+void GetRowTexts(ValueRecord* result, int32_t count, ValueRecord* args) {
+    std::shared_ptr<ListRows> rows = RowsOf(count, args);
+    int32_t columns = ColumnCountArgument(count, args, 2);
+    std::vector<std::string> texts(static_cast<size_t>(columns));
+    if (rows != nullptr && Present(count, args, 1)) texts = rows->RowTexts(IntegerArgument(count, args, 1, -1), columns);
+    SetRecordPointer(*result, TextArrayOf({columns}, {texts}), kTypeNone);
+}
+
+void GetAllRowTexts(ValueRecord* result, int32_t count, ValueRecord* args) {
+    std::shared_ptr<ListRows> rows = RowsOf(count, args);
+    int32_t columns = ColumnCountArgument(count, args, 1);
+    std::vector<std::vector<std::string>> texts;
+    if (rows != nullptr) texts = rows->AllRowTexts(columns);
+    SetRecordPointer(*result, TextArrayOf({static_cast<int32_t>(texts.size()), columns}, texts), kTypeNone);
 }
 
 }  // namespace lyra

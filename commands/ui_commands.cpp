@@ -4,8 +4,10 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "commands/command_arguments.h"
+#include "commands/file_replacement.h"
 #include "commands/libraries.h"
 #include "commands/value_text.h"
 #include "runtime/gbk.h"
@@ -37,15 +39,25 @@ bool PutOnClipboard(UINT format, HGLOBAL block) {
     return false;
 }
 
-bool WriteAll(HANDLE file, const uint8_t* bytes, size_t size) {
-    while (size > 0) {
-        DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
-        DWORD written = 0;
-        if (!WriteFile(file, bytes, chunk, &written, nullptr) || written == 0) return false;
-        bytes += written;
-        size -= written;
-    }
-    return true;
+// The file system's name of a file given by a GBK name: a relative name
+// lies in the program's folder, named in UTF-16 since its name need not be
+// GBK. A path too long for the plain form takes the "\\?\" form.
+std::wstring FileSystemPath(const char* name) {
+    std::wstring path = GbkToWide(name);
+    bool relative = path[0] != L'\\' && path[0] != L'/' && !(path.size() > 1 && path[1] == L':');
+    RequestFunction request = CoreRequest();
+    const auto* folder = request != nullptr ? reinterpret_cast<const wchar_t*>(request(2036, 0, 0)) : nullptr;
+    if (relative && folder != nullptr && folder[0] != 0) path = std::wstring(folder) + L"\\" + path;
+    // Room for the temporary file's longer name beside it.
+    constexpr size_t kTemporarySuffix = 32;
+    if (path.size() + kTemporarySuffix < MAX_PATH || path.rfind(L"\\\\?\\", 0) == 0) return path;
+    DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (length == 0) return path;
+    std::wstring full(length, L'\0');
+    length = GetFullPathNameW(path.c_str(), length, &full[0], nullptr);
+    full.resize(length);
+    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
 }
 
 }  // namespace
@@ -111,19 +123,9 @@ void WriteFileBytes(ValueRecord* result, int32_t count, ValueRecord* args) {
         SetBoolResult(result, false);
         return;
     }
-    HANDLE file = CreateFileW(GbkToWide(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        SetBoolResult(result, false);
-        return;
-    }
-    bool written = true;
-    for (int32_t i = 1; i < count && written; ++i) {
-        ByteSpan bytes = ByteSetArgument(count, args, i);
-        written = WriteAll(file, bytes.data, bytes.size);
-    }
-    bool closed = CloseHandle(file) != 0;
-    SetBoolResult(result, written && closed);
+    std::vector<ByteSpan> pieces;
+    for (int32_t i = 1; i < count; ++i) pieces.push_back(ByteSetArgument(count, args, i));
+    SetBoolResult(result, ReplaceFileContents(FileSystemPath(name), pieces));
 }
 
 }  // namespace lyra

@@ -15,7 +15,9 @@ void ShowMessageBox(ValueRecord* result, int32_t count, ValueRecord* args);
 void SetClipboardText(ValueRecord* result, int32_t count, ValueRecord* args);
 // RunDirectory() -> the program's folder without a trailing backslash.
 void RunDirectory(ValueRecord* result, int32_t count, ValueRecord* args);
-// WriteFileBytes(file name, byte set, ...) -> logical.
+// WriteFileBytes(file name, byte set, ...) -> logical. A relative name lies
+// in the program's folder. The file is replaced whole or not at all: on
+// failure an existing file keeps its bytes.
 void WriteFileBytes(ValueRecord* result, int32_t count, ValueRecord* args);
 
 }  // namespace lyra

@@ -90,6 +90,7 @@ intptr_t RuntimeRequest(int code, intptr_t param1, intptr_t param2) {
         case 2028: ExitProgram(static_cast<int>(param1));
         case 2030: return static_cast<intptr_t>(runtime.programKind);
         case 2035: ClearObjectValue(runtime, param1); return 0;
+        case 2036: return reinterpret_cast<intptr_t>(runtime.programDirectoryWide.c_str());
         default: break;
     }
     if (kProgramWindowLayer != nullptr) {

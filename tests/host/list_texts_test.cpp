@@ -38,5 +38,17 @@ TEST(ListTexts, LabelsUseFullWidthColons) {
     EXPECT_EQ(SavedFileName("10001"), "LYRABOXMQ_10001.txt");
 }
 
+TEST(ListTexts, ANumberIsSavableUnlessItLeavesAPlainFileName) {
+    for (const char* refused : {"\\..\\..\\esc", "../esc", "1:s", "a*b", "a?b", "\"1\"", "<1", "1>", "1|2",
+                                "1\x01", "\t1", "1\r\n", "1\x1F", "1\x7F"}) {
+        EXPECT_FALSE(SavableNumber(refused)) << refused;
+    }
+    // GBK characters whose trail byte is '\\' or '|', and a lone lead byte at the end.
+    for (const char* kept : {"", "10001", "CON", "NUL", "a.b", " 12 ", "..", "请输入要查询的QQ", "\x95\x5C", "\x81\x7C" "1",
+                             "1\x81"}) {
+        EXPECT_TRUE(SavableNumber(kept)) << kept;
+    }
+}
+
 }  // namespace
 }  // namespace lyra::app

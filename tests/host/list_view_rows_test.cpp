@@ -19,6 +19,15 @@ ListRow RowOf(const std::string& main) {
     return row;
 }
 
+using Cells = std::vector<std::string>;
+
+// The first columns cells, missing ones empty.
+Cells CellsOf(const Cells& cells, size_t columns) {
+    Cells texts(columns);
+    for (size_t i = 0; i < columns && i < cells.size(); ++i) texts[i] = cells[i];
+    return texts;
+}
+
 TEST(ListRows, AnswersAsAListControlAgainstAPlainReference) {
     ListRows rows;
     std::vector<std::vector<std::string>> reference;
@@ -56,8 +65,16 @@ TEST(ListRows, AnswersAsAListControlAgainstAPlainReference) {
                 expected = reference[static_cast<size_t>(row)][static_cast<size_t>(column)];
             }
             ASSERT_EQ(rows.Cell(row, column), expected) << "step " << step << " row " << row << " column " << column;
+            bool exists = row >= 0 && row < count;
+            ASSERT_EQ(rows.RowTexts(row, 4), CellsOf(exists ? reference[static_cast<size_t>(row)] : Cells{}, 4))
+                << "step " << step << " row " << row;
         }
         ASSERT_EQ(rows.Count(), static_cast<int>(reference.size()));
+        if (step % 97 == 0) {
+            std::vector<Cells> expected;
+            for (const Cells& cells : reference) expected.push_back(CellsOf(cells, 3));
+            ASSERT_EQ(rows.AllRowTexts(3), expected) << "step " << step;
+        }
     }
 }
 

@@ -10,7 +10,9 @@
 #include <thread>
 #include <vector>
 
+#include "commands/file_replacement.h"
 #include "commands/libraries.h"
+#include "commands/list_view_commands.h"
 #include "commands/text_commands.h"
 #include "commands/thread_library.h"
 #include "commands/ui_commands.h"
@@ -61,7 +63,10 @@ TEST(CommandTables, CoreSlotsHoldTheirCommandsByCatalogueIndex) {
     };
     ASSERT_EQ(kCoreLibraryRecord.commandCount, 38u);
     for (int i = 0; i < 25; ++i) EXPECT_EQ(kCoreLibraryRecord.commandTable[i], expected[i]) << "slot " << i;
-    EXPECT_EQ(kUiLibrary1Record.commandCount, 5u);
+    const CommandFunction listCommands[7] = {&ClearRows,   &InsertRow,   &SetCellText,   &GetCellText,
+                                             &GetRowCount, &GetRowTexts, &GetAllRowTexts};
+    ASSERT_EQ(kUiLibrary1Record.commandCount, 7u);
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(kUiLibrary1Record.commandTable[i], listCommands[i]) << "slot " << i;
     EXPECT_EQ(kUiLibrary2Record.commandCount, 0u);
     ASSERT_EQ(kThreadLibraryRecord.commandCount, 1u);
     EXPECT_EQ(kThreadLibraryRecord.commandTable[0], &LaunchThread);
@@ -274,16 +279,46 @@ TEST_F(MessageBoxes, SystemModalBoxIsNotMadeTaskModal) {
 
 // ---- Writing files ----
 
+// The names in a folder, "." and ".." left out.
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::wstring name = entry.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Removes a folder with whatever files and folders it holds.
+void RemoveFolder(const std::wstring& folder) {
+    for (const std::wstring& name : FilesIn(folder)) {
+        std::wstring path = folder + L"\\" + name;
+        if (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) RemoveFolder(path);
+        else DeleteFileW(path.c_str());
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
 class WriteFiles : public ::testing::Test {
 protected:
     void SetUp() override {
-        wchar_t folder[MAX_PATH];
-        GetTempPathW(MAX_PATH, folder);
-        path_ = std::wstring(folder) + L"lyrabox_写入测试.txt";
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        folder_ = std::wstring(temp) + L"lyrabox_写入测试";
+        RemoveFolder(L"\\\\?\\" + folder_);
+        CreateDirectoryW(folder_.c_str(), nullptr);
+        path_ = folder_ + L"\\歌单.txt";
         gbkPath_ = WideToGbk(path_.c_str());
-        DeleteFileW(path_.c_str());
     }
-    void TearDown() override { DeleteFileW(path_.c_str()); }
+    void TearDown() override {
+        Runtime().programDirectoryWide.clear();
+        RemoveFolder(L"\\\\?\\" + folder_);
+    }
 
     void Put(const std::string& bytes) {
         HANDLE file = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -293,6 +328,7 @@ protected:
         CloseHandle(file);
     }
 
+    std::wstring folder_;
     std::wstring path_;
     std::string gbkPath_;
 };
@@ -332,6 +368,54 @@ TEST_F(WriteFiles, FailsOnAnEmptyNameAMissingFolderOrAFileHeldOpen) {
     EXPECT_EQ(LowWord(Call(&WriteFileBytes, {TextArg(gbkPath_.c_str()), bytes.Arg()})), 0u);
     CloseHandle(held);
     EXPECT_EQ(ReadFileBytes(path_), "kept");
+}
+
+// Writes the first bytes it is given, then fails as a full disk does.
+int gWritesBeforeFailing = 0;
+BOOL WINAPI WriteThreeBytesThenFail(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED overlapped) {
+    if (gWritesBeforeFailing-- <= 0) {
+        SetLastError(ERROR_DISK_FULL);
+        return FALSE;
+    }
+    return WriteFile(file, bytes, size < 3 ? size : 3, written, overlapped);
+}
+
+TEST_F(WriteFiles, AWriteFailingAfterItsFirstBytesLeavesTheOldFileWholeAndNoOtherFile) {
+    Put("the good old list");
+    HeapByteSet first("a new list, "), second("longer than the old one");
+    gWritesBeforeFailing = 1;
+    FileWriteFunction plain = SetFileWriteFunction(&WriteThreeBytesThenFail);
+    ValueRecord result = Call(&WriteFileBytes, {TextArg(gbkPath_.c_str()), first.Arg(), second.Arg()});
+    SetFileWriteFunction(plain);
+    EXPECT_EQ(LowWord(result), 0u);
+    EXPECT_LT(gWritesBeforeFailing, 0) << "the failure came after the first bytes";
+    EXPECT_EQ(ReadFileBytes(path_), "the good old list");
+    EXPECT_EQ(FilesIn(folder_), std::vector<std::wstring>{L"歌单.txt"}) << "no temporary file is left";
+
+    EXPECT_EQ(LowWord(Call(&WriteFileBytes, {TextArg(gbkPath_.c_str()), first.Arg(), second.Arg()})), 1u);
+    EXPECT_EQ(ReadFileBytes(path_), "a new list, longer than the old one");
+    EXPECT_EQ(FilesIn(folder_), std::vector<std::wstring>{L"歌单.txt"});
+}
+
+// The program's folder need not have a GBK name (Hangul, Thai), nor a path
+// short enough for the plain form.
+TEST_F(WriteFiles, ARelativeNameLiesInTheProgramFolderWhateverItsName) {
+    HeapByteSet bytes("saved");
+    const std::wstring foreign = folder_ + L"\\한국어 ภาษาไทย";
+    ASSERT_TRUE(CreateDirectoryW(foreign.c_str(), nullptr));
+    Runtime().programDirectoryWide = foreign;
+    EXPECT_EQ(LowWord(Call(&WriteFileBytes, {TextArg("LYRABOXMQ_1.txt"), bytes.Arg()})), 1u);
+    EXPECT_EQ(ReadFileBytes(foreign + L"\\LYRABOXMQ_1.txt"), "saved");
+
+    std::wstring deep = L"\\\\?\\" + folder_;
+    while (deep.size() < 300) {
+        deep += L"\\" + std::wstring(40, L'd');
+        ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
+    }
+    Runtime().programDirectoryWide = deep.substr(4);
+    EXPECT_EQ(LowWord(Call(&WriteFileBytes, {TextArg("LYRABOXMQ_1.txt"), bytes.Arg()})), 1u);
+    EXPECT_EQ(ReadFileBytes(deep + L"\\LYRABOXMQ_1.txt"), "saved");
+    EXPECT_EQ(FilesIn(deep), std::vector<std::wstring>{L"LYRABOXMQ_1.txt"});
 }
 
 TEST_F(WriteFiles, DataThatIsNotAByteSetFailsAndLeavesTheFileAlone) {

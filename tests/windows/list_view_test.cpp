@@ -6,10 +6,14 @@
 #include <objidl.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "app/list_reading.h"
+#include "app/list_texts.h"
 #include "commands/libraries.h"
 #include "commands/list_view_commands.h"
 #include "runtime/gbk.h"
@@ -188,6 +192,46 @@ TEST_F(ListViewTest, CellTextsComeBackWholeAndMissingCellsAreEmpty) {
     std::string none = "sentinel";
     Call(&GetCellText, {IntArg(5)}, &none);
     EXPECT_EQ(none, "") << "a missing row gives the empty text";
+}
+
+// The texts of a text array result, and its dimension sizes; freed.
+std::vector<std::string> TakeTexts(ValueRecord result, std::vector<int32_t>* sizes) {
+    void* array = RecordPointer(result);
+    sizes->assign(static_cast<size_t>(ArrayDimensionCount(array)), 0);
+    std::memcpy(sizes->data(), static_cast<const uint8_t*>(array) + sizeof(int32_t), sizes->size() * sizeof(int32_t));
+    std::vector<std::string> texts;
+    for (uint64_t i = 0; i < ArrayElementCount(array); ++i) {
+        const char* text = static_cast<const char*>(ArrayPointerElement(array, i));
+        texts.push_back(text != nullptr ? text : "");
+    }
+    FreeArray(kTypeText, array);
+    return texts;
+}
+
+TEST_F(ListViewTest, RowTextsComeAsArraysOfARowOrOfAllRows) {
+    Append("a0");
+    Append("b0");
+    Call(&SetCellText, {IntArg(0), IntArg(2), TextArg("a2")});
+    auto texts = [&](CommandFunction command, std::initializer_list<ValueRecord> arguments,
+                     std::vector<int32_t>* sizes) {
+        std::vector<ValueRecord> args{ComponentArg(kListUnit)};
+        args.insert(args.end(), arguments.begin(), arguments.end());
+        ValueRecord result = EmptyRecord();
+        command(&result, static_cast<int32_t>(args.size()), args.data());
+        EXPECT_EQ(result.type, 0u);
+        return TakeTexts(result, sizes);
+    };
+    std::vector<int32_t> sizes;
+    EXPECT_EQ(texts(&GetRowTexts, {IntArg(0), IntArg(3)}, &sizes), (std::vector<std::string>{"a0", "", "a2"}));
+    EXPECT_EQ(sizes, std::vector<int32_t>{3});
+    EXPECT_EQ(texts(&GetRowTexts, {IntArg(1)}, &sizes), std::vector<std::string>{"b0"}) << "one column by default";
+    EXPECT_EQ(texts(&GetRowTexts, {IntArg(7), IntArg(2)}, &sizes), (std::vector<std::string>{"", ""}))
+        << "a missing row reads as empty cells";
+    EXPECT_EQ(texts(&GetAllRowTexts, {IntArg(3)}, &sizes), (std::vector<std::string>{"a0", "", "a2", "b0", "", ""}));
+    EXPECT_EQ(sizes, (std::vector<int32_t>{2, 3})) << "rows by columns";
+    Call(&ClearRows, {});
+    EXPECT_EQ(texts(&GetAllRowTexts, {IntArg(4)}, &sizes), std::vector<std::string>{});
+    EXPECT_EQ(sizes, (std::vector<int32_t>{0, 4}));
 }
 
 TEST_F(ListViewTest, CurrentRowIsTheLowestSelectedRowOrMinusOne) {
@@ -391,6 +435,93 @@ TEST_F(ListViewTest, AWorkerFillsTheListWithoutWaitingForTheWindowThread) {
     EXPECT_TRUE(PumpUntil([&] { return !list()->ChangesPending(); }, 5000)) << "the control is told after the burst";
     EXPECT_EQ(SendMessageW(handle(), LVM_GETITEMCOUNT, 0, 0), kRows);
     EXPECT_TRUE(GetWindowLongPtrW(handle(), GWL_STYLE) & WS_VISIBLE) << "the list stayed visible throughout";
+}
+
+// Song i of a fill, every cell naming i: a row mixing songs names two.
+app::SongRow SongOf(int i) {
+    std::string n = std::to_string(i);
+    return {app::RowIdText(i), "S" + n, "T" + n, "U" + n};
+}
+
+// The number in the first "ID：" line of a copied or saved text; 0 for none.
+int FirstId(const std::string& text) {
+    size_t at = text.find("ID：");
+    return at == std::string::npos ? 0 : std::atoi(text.c_str() + at + std::strlen("ID："));
+}
+
+// A saved text of this list as it was at one moment of a fill: songs k to 1
+// top to bottom, the top one possibly still getting its cells.
+bool IsOneMomentOfAFill(const std::string& saved, const std::string& number) {
+    int k = FirstId(saved);
+    if (k == 0) return saved == app::SavedListsText(number, {}, {});
+    std::vector<app::SongRow> rows;
+    for (int i = k; i >= 1; --i) rows.push_back(SongOf(i));
+    app::SongRow whole = rows[0];
+    std::string app::SongRow::*cells[] = {&app::SongRow::address, &app::SongRow::song, &app::SongRow::singer};
+    for (int missing = 0; missing <= 3; ++missing) {
+        rows[0] = whole;
+        for (int c = 0; c < missing; ++c) rows[0].*cells[c] = "";
+        if (saved == app::SavedListsText(number, rows, {})) return true;
+    }
+    return false;
+}
+
+// A worker fills the list at the top without pause, fill after fill, as
+// lookups do; meanwhile the window thread takes, through the routines the
+// program copies and saves with, the selected row's copy text and the save
+// text, 1,000 times. A copy is one whole song (or no row at all); a save is
+// the list as it stood at one moment.
+TEST_F(ListViewTest, CopiesAndSavesDuringAFillTakeWholeRowsOfOneMoment) {
+    constexpr int kFill = 1000;
+    // Hidden, the control asks for no cells while it is told of the rows:
+    // its questions would wait on the row model's lock behind a worker that
+    // never pauses, and the copies and saves are what is tested here.
+    ShowWindow(handle(), SW_HIDE);
+    std::atomic<bool> stop{false};
+    std::atomic<int> inserted{0};
+    std::thread worker([&] {
+        auto call = [](CommandFunction command, std::initializer_list<ValueRecord> arguments) {
+            std::vector<ValueRecord> args{ComponentArg(kListUnit)};
+            args.insert(args.end(), arguments.begin(), arguments.end());
+            ValueRecord result = EmptyRecord();
+            command(&result, static_cast<int32_t>(args.size()), args.data());
+            return RecordInt(result);
+        };
+        while (!stop.load()) {
+            call(&ClearRows, {});
+            for (int i = 1; i <= kFill && !stop.load(); ++i) {
+                app::SongRow song = SongOf(i);
+                int row = call(&InsertRow, {IntArg(0), TextArg(song.id.c_str())});
+                call(&SetCellText, {IntArg(row), IntArg(1), TextArg(song.singer.c_str())});
+                call(&SetCellText, {IntArg(row), IntArg(2), TextArg(song.song.c_str())});
+                call(&SetCellText, {IntArg(row), IntArg(3), TextArg(song.address.c_str())});
+                ++inserted;
+            }
+        }
+    });
+
+    int songsCopied = 0, mixedCopies = 0, wrongSaves = 0;
+    std::string mixedCopy, wrongSave;
+    const std::string noRow = app::WholeRowText(app::SongRow{});
+    for (int round = 0; round < 1000; ++round) {
+        // Each round begins while the worker is busy inserting.
+        int before = inserted.load();
+        DWORD start = GetTickCount();
+        while (inserted.load() == before && GetTickCount() - start < 5000) SwitchToThread();
+        if (CurrentRow() < 0 && SendMessageW(handle(), LVM_GETITEMCOUNT, 0, 0) >= 2) Select(1, true);
+        std::string copied;
+        app::HeaderCopyText(kListUnit, 0, &copied);
+        bool whole = copied == noRow || copied == app::WholeRowText(SongOf(FirstId(copied)));
+        songsCopied += whole && copied != noRow;
+        if (!whole && mixedCopies++ == 0) mixedCopy = copied;
+        std::string saved = app::SaveText("7");
+        if (!IsOneMomentOfAFill(saved, "7") && wrongSaves++ == 0) wrongSave = saved;
+    }
+    stop = true;
+    worker.join();
+    EXPECT_EQ(mixedCopies, 0) << "for example:\n" << mixedCopy;
+    EXPECT_EQ(wrongSaves, 0) << "for example:\n" << wrongSave.substr(0, 600);
+    EXPECT_GT(songsCopied, 0) << "a row was selected while the list filled";
 }
 
 // The client area as painted now, pixel by pixel.

@@ -104,15 +104,36 @@ private:
     size_t size_;
 };
 
-void SendMouse(DWORD flags, POINT screen) {
+INPUT MouseInput(DWORD flags, POINT screen) {
     INPUT input{};
     input.type = INPUT_MOUSE;
     int width = GetSystemMetrics(SM_CXSCREEN);
     int height = GetSystemMetrics(SM_CYSCREEN);
-    input.mi.dx = static_cast<LONG>((screen.x * 65536 + width / 2) / width);
-    input.mi.dy = static_cast<LONG>((screen.y * 65536 + height / 2) / height);
+    // Absolute coordinates map back to pixels rounding down: round up here,
+    // so that the pointer lands on the very pixel.
+    input.mi.dx = static_cast<LONG>((screen.x * 65536 + width - 1) / width);
+    input.mi.dy = static_cast<LONG>((screen.y * 65536 + height - 1) / height);
     input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    return input;
+}
+
+void SendMouse(DWORD flags, POINT screen) {
+    INPUT input = MouseInput(flags, screen);
     SendInput(1, &input, sizeof input);
+}
+
+POINT ScreenCentre(HWND window) {
+    RECT rect;
+    GetClientRect(window, &rect);
+    POINT point{rect.right / 2, rect.bottom / 2};
+    ClientToScreen(window, &point);
+    return point;
+}
+
+bool PointerAt(POINT point) {
+    POINT at{};
+    GetCursorPos(&at);
+    return at.x == point.x && at.y == point.y;
 }
 
 }  // namespace
@@ -180,11 +201,7 @@ void ClickClient(HWND window, int x, int y, bool doubleClick) {
     // moves before it clicks; each press carries the position too, so it
     // cannot land where the pointer was before.
     SendMouse(MOUSEEVENTF_MOVE, point);
-    WaitFor([&] {
-        POINT at{};
-        GetCursorPos(&at);
-        return at.x == point.x && at.y == point.y;
-    }, 2000);
+    WaitFor([&] { return PointerAt(point); }, 2000);
     int clicks = doubleClick ? 2 : 1;
     for (int i = 0; i < clicks; ++i) {
         SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, point);
@@ -227,6 +244,34 @@ void PressKey(WORD virtualKey, WORD modifier) {
         inputs[count++].ki.dwFlags = KEYEVENTF_KEYUP;
     }
     SendInput(count, inputs, sizeof(INPUT));
+}
+
+void MovePointerToCentre(HWND window) {
+    POINT point = ScreenCentre(window);
+    SendMouse(MOUSEEVENTF_MOVE, point);
+    WaitFor([&] { return PointerAt(point); }, 2000);
+}
+
+InputBatch& InputBatch::Key(WORD virtualKey) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    inputs_.push_back(input);
+    input.ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs_.push_back(input);
+    return *this;
+}
+
+InputBatch& InputBatch::Click(HWND window) {
+    POINT point = ScreenCentre(window);
+    inputs_.push_back(MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, point));
+    inputs_.push_back(MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP, point));
+    return *this;
+}
+
+void InputBatch::Send() {
+    SendInput(static_cast<UINT>(inputs_.size()), inputs_.data(), sizeof(INPUT));
+    inputs_.clear();
 }
 
 int ListRowCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }

@@ -38,6 +38,17 @@ bool WaitFor(Condition condition, DWORD milliseconds) {
     }
 }
 
+// As WaitFor, polling without pause: for states that last a moment only.
+template <typename Condition>
+bool SpinUntil(Condition condition, DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start > milliseconds) return false;
+        SwitchToThread();
+    }
+}
+
 // A visible top-level window of the process; a null class name matches any class.
 HWND FindTopLevel(DWORD processId, const wchar_t* className, const std::wstring& caption);
 // Visible or not; the first top-level window of the process with that class.
@@ -59,6 +70,21 @@ void ClickCentre(HWND window);
 void TypeText(const std::wstring& text);
 // With a modifier (VK_SHIFT, VK_CONTROL) held around the key.
 void PressKey(WORD virtualKey, WORD modifier = 0);
+// Moves the pointer to the window's centre and waits until it is there.
+void MovePointerToCentre(HWND window);
+
+// Key presses and clicks given in one SendInput call, as a quick hand gives
+// them: all of them are queued before the program handles the first.
+class InputBatch {
+public:
+    InputBatch& Key(WORD virtualKey);
+    // A press and release at the window's centre.
+    InputBatch& Click(HWND window);
+    void Send();
+
+private:
+    std::vector<INPUT> inputs_;
+};
 
 // The list view of another process.
 int ListRowCount(HWND list);

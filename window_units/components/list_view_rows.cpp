@@ -109,6 +109,30 @@ std::string ListRows::Cell(int32_t row, int32_t column) const {
     return static_cast<size_t>(column) < cells.size() ? cells[static_cast<size_t>(column)] : std::string();
 }
 
+namespace {
+
+std::vector<std::string> TextsOf(const ListRow& row, int32_t columns) {
+    std::vector<std::string> texts(static_cast<size_t>(columns > 0 ? columns : 0));
+    for (size_t i = 0; i < texts.size() && i < row.cells.size(); ++i) texts[i] = row.cells[i];
+    return texts;
+}
+
+}  // namespace
+
+std::vector<std::string> ListRows::RowTexts(int32_t row, int32_t columns) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (row < 0 || static_cast<size_t>(row) >= rows_.size()) return TextsOf(ListRow{}, columns);
+    return TextsOf(rows_[static_cast<size_t>(row)], columns);
+}
+
+std::vector<std::vector<std::string>> ListRows::AllRowTexts(int32_t columns) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<std::vector<std::string>> texts;
+    texts.reserve(rows_.size());
+    for (const ListRow& row : rows_) texts.push_back(TextsOf(row, columns));
+    return texts;
+}
+
 bool ListRows::Clear() {
     bool notify;
     {

@@ -71,6 +71,11 @@ public:
     // False (no effect) for a missing row or a negative column.
     bool SetCell(int32_t row, int32_t column, const std::string& text);
     std::string Cell(int32_t row, int32_t column) const;
+    // Cells 0 .. columns - 1 of the row, read at one moment; empty texts for
+    // a missing row or cell.
+    std::vector<std::string> RowTexts(int32_t row, int32_t columns) const;
+    // Cells 0 .. columns - 1 of every row, top to bottom, read at one moment.
+    std::vector<std::vector<std::string>> AllRowTexts(int32_t columns) const;
     // False once detached.
     bool Clear();
     int32_t Count() const;

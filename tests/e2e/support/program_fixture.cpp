@@ -67,13 +67,22 @@ size_t Lyrabox::Requests(const std::string& prefix) {
     return n;
 }
 
-void Lyrabox::Launch(const wchar_t* program) {
-    std::wstring path = directory_ + L"\\" + program;
+void Lyrabox::Launch(const wchar_t* program) { LaunchPath(directory_ + L"\\" + program); }
+
+void Lyrabox::LaunchCopyIn(const std::wstring& folder) {
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    std::wstring copy = folder + L"\\" + kAsShipped;
+    ASSERT_TRUE(CopyFileW((directory_ + L"\\" + kAsShipped).c_str(), copy.c_str(), FALSE));
+    LaunchPath(copy);
+}
+
+void Lyrabox::LaunchPath(const std::wstring& path) {
     std::wstring commandLine = L"\"" + path + L"\"";
+    std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    ASSERT_TRUE(CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                               directory_.c_str(), &startup, &process_));
+    ASSERT_TRUE(CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                               &startup, &process_));
     // An update check may hide the window as soon as it shows: its box
     // then stands in for the window.
     ASSERT_TRUE(WaitFor([&] {
@@ -198,6 +207,16 @@ void Lyrabox::EndProgram() {
     CloseHandle(process_.hThread);
     process_ = PROCESS_INFORMATION{};
     main_ = edit_ = group_ = background_ = favourites_ = nullptr;
+}
+
+std::vector<std::vector<std::wstring>> ShownRows(const std::vector<Song>& songs) {
+    std::vector<std::vector<std::wstring>> rows;
+    for (size_t i = songs.size(); i > 0; --i) {
+        std::wstring id = (i < 10 ? L"0" : L"") + std::to_wstring(i);
+        const Song& song = songs[i - 1];
+        rows.push_back({id, FromGbk(song.singer), FromGbk(song.name), FromGbk(song.address)});
+    }
+    return rows;
 }
 
 size_t Lyrabox::PrivateBytes() {

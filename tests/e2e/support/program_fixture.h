@@ -61,6 +61,8 @@ protected:
     // Starts the program and waits for its window; with a server running,
     // also until the update check has read the announcement.
     void Launch(const wchar_t* program = kAsShipped);
+    // Starts a copy of the program as shipped, made in folder (which is created).
+    void LaunchCopyIn(const std::wstring& folder);
     // Clicks into the box until it has the focus (a click may land before
     // the window takes input).
     void FocusEdit() { ASSERT_TRUE(EditFocused()); }
@@ -108,6 +110,7 @@ protected:
 
 private:
     void StartServer(PageServer::Handler handler);
+    void LaunchPath(const std::wstring& path);
     ::testing::AssertionResult EditFocused();
     ::testing::AssertionResult NumberTyped(const std::wstring& number);
 };
@@ -117,6 +120,10 @@ inline Scenario WithPage(const std::string& number, const LookupPage& page) {
     scenario.pages[number] = page;
     return scenario;
 }
+
+// The rows a list shows after a lookup found songs: the last match on top,
+// each row its ID, singer, song name and address.
+std::vector<std::vector<std::wstring>> ShownRows(const std::vector<Song>& songs);
 
 inline LookupPage Page(int backgroundSongs, int favouriteSongs) {
     LookupPage page;

@@ -6,6 +6,7 @@
 #include "runtime/program_image.h"
 #include "runtime/runtime_app.h"
 #include "runtime/window_layer.h"
+#include "window_units/components/type_operations.h"
 
 namespace lyra {
 
@@ -38,11 +39,23 @@ intptr_t Request(int code, intptr_t param1, intptr_t param2, bool* handled) {
             return 0;
     }
 }
-uint64_t ReadPropertyStub(uint32_t, uint32_t, int32_t, int32_t) { return 0; }
+// The own number properties of registered components (property 8 is own
+// property 0), read on the calling thread as the window units read them.
+uint64_t ReadProperty(uint32_t windowId, uint32_t unitId, int32_t property, int32_t) {
+    Component* component = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(gComponentsMutex);
+        auto found = gComponents.find(unitId);
+        if (found != gComponents.end() && windowId == test::kTestWindowId) component = found->second;
+    }
+    PropertyValue value;
+    if (component == nullptr || property < 8 || !GetPropertyOp(component, property - 8, &value)) return 0;
+    return static_cast<uint64_t>(value.number);
+}
 void WritePropertyStub(uint32_t, uint32_t, int32_t, int32_t, uint64_t) {}
 
 const WindowLayer kLayer = {&LoadTemplate, &ReleaseTemplate, &LoadWindow, &AnyWindowExists,
-                            &RaiseIdleEvents, &Request, &ReadPropertyStub, &WritePropertyStub};
+                            &RaiseIdleEvents, &Request, &ReadProperty, &WritePropertyStub};
 const RoutineTable kNoRoutines = {0, nullptr};
 const LibraryRecord* const kLibraries[4] = {&kCoreLibraryRecord, &kUiLibrary1Record, &kUiLibrary2Record,
                                             &kThreadLibraryRecord};
