@@ -10,6 +10,7 @@ namespace {
 // Steps (instructions run or units scanned) between two looks at the
 // limits: a few tens of microseconds of work.
 constexpr uint64_t kPollInterval = 1u << 14;
+constexpr size_t kScanChunk = 1u << 14;
 
 }  // namespace
 
@@ -51,7 +52,7 @@ bool Matcher::Accepts(const UnitTest& test, char16_t unit) const {
 
 size_t Matcher::ScanWhile(const UnitTest& test, size_t pos, size_t limit) {
     while (pos < limit) {
-        size_t chunkEnd = std::min(limit, pos + kPollInterval);
+        size_t chunkEnd = limit - pos > kScanChunk ? pos + kScanChunk : limit;
         size_t chunkStart = pos;
         if (test.kind == UnitTest::Kind::Everything) {
             pos = chunkEnd;
@@ -75,7 +76,7 @@ bool Matcher::AdvanceLazy(const StarInfo& star, size_t* pos, size_t limit) {
         }
         if (at >= limit || !Accepts(star.test, subject_[at])) break;
         ++at;
-        if (at - counted >= kPollInterval) {
+        if (at - counted >= kScanChunk) {
             if (!Tick(at - counted)) return false;
             counted = at;
         }
@@ -366,7 +367,7 @@ bool Matcher::NextStart(size_t* start) {
             size_t i = 1;
             while (i < prefix.size() && Fold(subject_[at + i]) == prefix[i]) ++i;
             if (i == prefix.size()) break;
-            if (at - counted >= kPollInterval) {
+            if (at - counted >= kScanChunk) {
                 if (!Tick(at - counted)) return false;
                 counted = at;
             }
@@ -379,7 +380,7 @@ bool Matcher::NextStart(size_t* start) {
         size_t counted = at;
         while (at < size && !program_.firstUnits.Contains(subject_[at])) {
             ++at;
-            if (at - counted >= kPollInterval) {
+            if (at - counted >= kScanChunk) {
                 if (!Tick(at - counted)) return false;
                 counted = at;
             }
