@@ -518,5 +518,99 @@ TEST(RegexDifferential, GeneratedPairsAnswerAsVbscript) {
     ExpectSameAnswers(GeneratePairs(17, PairCount(600)), "pair");
 }
 
+// ---- Pairs that once differed ----
+
+struct NamedPair {
+    const char* name;
+    Pair pair;
+    const char* reason;
+};
+
+// Pairs on which ours once answered otherwise than VBScript, and was mended.
+const NamedPair kMendedPairs[] = {
+    {"TestAnswersAsText", {"a", "xa", false, false, false, "<$&>"}, "Test reads as -1 and 0 through the commands"},
+    {"DigitsBeyondTheGroupsAreOctal", {"(a)\\141", "aa", false, false, false, "<$&>"},
+     "\\141 with one group is the letter a, not \\1 and 41"},
+    {"TenWithOneGroupIsOctal", {"(a)\\10", "aa\x08", false, false, false, "<$&>"}, "\\10 with one group is U+0008"},
+    {"OctalStopsAtEight", {"(a)\\18", "a\x01" "8", false, false, false, "<$&>"}, "\\18 is U+0001 and 8"},
+    {"EightMatchesNothing", {"\\8|8", "8", false, false, false, "<$&>"}, "\\8 without eight groups never matches"},
+    {"OctalTakesEveryOctalDigit", {"\\1411*c", " c", false, false, true, "<$&>"},
+     "\\1411 is one atom, the letter a: the digits past the byte's value still belong to it"},
+    {"OctalBeyondAByte", {"\\400", " 0", false, false, false, "<$&>"}, "\\400 is a space that takes the 0 along"},
+    {"RangeEndingInASetIsRefused", {"[a-\\d]", "-", false, false, false, "<$&>"}, "a range may begin, not end, in \\d"},
+    {"ControlOfADigitInASet", {"[\\c1][\\c_]", "\x11\x1F", false, false, false, "<$&>"},
+     "in a set \\c also takes a digit or _"},
+    {"CapturesResetPerIteration", {"((a)|b)+", "ab", false, false, false, "$2"},
+     "the second iteration clears group 2"},
+    {"LeftmostAlternativeWins", {"(a|ab)(c|bcd)(d*)", "abcd", false, false, false, "$1-$2-$3"},
+     "alternatives are tried in order, not for the longest match"},
+    {"SpaceIncludesTheIdeographicSpace", {"\\s+", "a\xA1\xA1\t b", false, false, true, "_"},
+     "\\s takes U+3000 as VBScript does"},
+};
+
+TEST(RegexDifferential, MendedPairsAnswerAsVbscript) {
+    std::vector<Pair> pairs;
+    for (const NamedPair& named : kMendedPairs) pairs.push_back(named.pair);
+    ExpectSameAnswers(pairs, "mended pair");
+}
+
+// Pairs never put to Wine's class (it does not return on them) or on which
+// it departs from the dialect as Windows documents it; ours is held to the
+// dialect's answer.
+struct FixedPair {
+    const char* name;
+    Pair pair;
+    const char* expected;
+    const char* reason;
+};
+
+const FixedPair kFixedPairs[] = {
+    {"GlobalEmptyMatchesAdvanceOneUnit", {"a*", "baaa", false, false, true, "-"},
+     "test -1 replaced \"-b--\" matches 0+0:\"\"[] 1+3:\"aaa\"[] 4+0:\"\"[]",
+     "Wine's Execute may not return on a global pattern that matches empty"},
+    {"GlobalLineStarts", {"^", "a\r\nb\rc\nd", false, true, true, ">"},
+     "test -1 replaced \">a\\x0D>\\x0A>b\\x0D>c\\x0A>d\" matches 0+0:\"\"[] 2+0:\"\"[] 3+0:\"\"[] 5+0:\"\"[] 7+0:\"\"[]",
+     "Wine's Execute may not return on a global pattern that matches empty; CR, LF and each of CRLF end a line"},
+    {"GlobalWordBoundaries", {"\\b", "ab cd", false, false, true, "|"},
+     "test -1 replaced \"|ab| |cd|\" matches 0+0:\"\"[] 2+0:\"\"[] 3+0:\"\"[] 5+0:\"\"[]",
+     "Wine's Execute may not return on a global pattern that matches empty"},
+    {"DollarZeroZero", {"(a)", "a", false, false, true, "[$00][$001]"},
+     "test -1 replaced \"[$00][$001]\" matches 0+1:\"a\"[\"a\"]",
+     "Wine's Replace does not return on $00; no group 0 exists, so it stands for itself"},
+    {"FullWidthLettersIgnoreCase", {"\xA3\xE1", "\xA3\xC1", true, false, false, "<$&>"},
+     "test -1 replaced \"<\\xA3\\xC1>\" matches 0+1:\"\\xA3\\xC1\"[]",
+     "Wine's class compares letters beyond ASCII exactly; Windows folds them"},
+    {"GreekRangeIgnoreCase", {"[\xA6\xC1-\xA6\xD8]+", "\xA6\xA1\xA6\xC2", true, false, false, "<$&>"},
+     "test -1 replaced \"<\\xA6\\xA1\\xA6\\xC2>\" matches 0+2:\"\\xA6\\xA1\\xA6\\xC2\"[]",
+     "Wine's class compares letters beyond ASCII exactly; Windows folds them"},
+    {"CyrillicBackReferenceIgnoreCase", {"(.)\\1", "\xA7\xF1\xA7\xC1", true, false, false, "<$&>"},
+     "test -1 replaced \"<\\xA7\\xF1\\xA7\\xC1>\" matches 0+2:\"\\xA7\\xF1\\xA7\\xC1\"[\"\\xA7\\xF1\"]",
+     "Wine's class compares letters beyond ASCII exactly; Windows folds them"},
+    {"CaptureInLookaheadKeepsItsText", {"(?=(ab))a", "ab", false, false, false, "<$1>"},
+     "test -1 replaced \"<ab>b\" matches 0+1:\"a\"[\"ab\"]",
+     "Wine's class cuts a capture at the end of the match (\"a\" here, a stray character beyond it)"},
+    {"EmptyLookaheadSucceeds", {"(?=)x|(?!)y", "xy", false, false, false, "<$&>"},
+     "test -1 replaced \"<x>y\" matches 0+1:\"x\"[]",
+     "Wine's class fails (?=) and lets (?!) pass at the start of a pattern"},
+    {"LazyLookaheadBodySucceeds", {"(?=a?" "?)a", "a", false, false, false, "<$&>"},
+     "test -1 replaced \"<a>\" matches 0+1:\"a\"[]",
+     "Wine's class fails a lookahead whose lazy body first matches empty"},
+    {"LazyRepeatRestoresItsGroup", {"(?:([abc]*)){0,2}?b", "abc", false, false, false, "<$1>"},
+     "test -1 replaced \"<a>c\" matches 0+2:\"ab\"[\"a\"]",
+     "Wine's class keeps the empty capture of an iteration it backtracked out of"},
+    {"UnmatchedGroupIsEmptyInARepeat", {"(_|((\\-)x)){0,2}", "_c", false, false, false, "<$&>"},
+     "test -1 replaced \"<_>c\" matches 0+1:\"_\"[\"_\",~,~]",
+     "Wine's class reports a group entered on a failed path as the empty text, not as empty"},
+    {"BackReferenceInsideItsOwnGroup", {"(.x|\\1(\\B){2})[^ab]", "\xA3\xE1" "abA", false, false, false, "<$&>"},
+     "test -1 replaced \"<\\xA3\\xE1>abA\" matches 0+1:\"\\xA3\\xE1\"[\"\",\"\"]",
+     "inside its own group a back-reference has no text and matches empty"},
+};
+
+TEST(RegexDifferential, DeparturesFromWineAnswerAsTheDialect) {
+    for (const FixedPair& fixed : kFixedPairs) {
+        EXPECT_EQ(Describe(ObserveOurs(fixed.pair)), fixed.expected) << fixed.name << ": " << fixed.reason;
+    }
+}
+
 }  // namespace
 }  // namespace lyra::test
