@@ -23,11 +23,13 @@
 #include <thread>
 #include <vector>
 
+#include "app/extraction_pattern.h"
 #include "app/services.h"
 #include "regex/case_folding.h"
 #include "regex/regex.h"
 #include "runtime/gbk.h"
 #include "tests/windows/support/test_program.h"
+#include "tools/demo/lookup_pages.h"
 
 namespace lyra::test {
 namespace {
@@ -516,6 +518,40 @@ size_t PairCount(size_t normal) {
 
 TEST(RegexDifferential, GeneratedPairsAnswerAsVbscript) {
     ExpectSameAnswers(GeneratePairs(17, PairCount(600)), "pair");
+}
+
+// The lookup's extraction pattern, with the options the lookup gives it,
+// on generated song pages with every kind of line end.
+TEST(RegexDifferential, ExtractionPatternOnSongPagesAnswersAsVbscript) {
+    struct PageShape {
+        int background;
+        int favourites;
+        const char* lineEnd;
+        bool upperCaseTags;
+    };
+    const PageShape shapes[] = {{3, 2, "\r\n", false}, {150, 12, "\n", false}, {12, 0, "\r", true},
+                                {0, 4, "\r\n", true},  {0, 0, "\n", false},    {5000, 0, "\r\n", false}};
+    std::vector<Pair> pairs;
+    for (const PageShape& shape : shapes) {
+        demo::LookupPage page;
+        page.background = demo::MakeSongs(shape.background, 3);
+        page.favourites = demo::MakeSongs(shape.favourites, 11);
+        page.upperCaseTags = shape.upperCaseTags;
+        std::string html = demo::RenderLookupPage(page);
+        std::string subject;
+        for (size_t i = 0; i < html.size(); ++i) {
+            if (html.compare(i, 2, "\r\n") == 0) {
+                subject += shape.lineEnd;
+                ++i;
+            } else {
+                subject += html[i];
+            }
+        }
+        pairs.push_back({app::kExtractionPattern, subject, true, true, true, "<$1|$2|$3>"});
+    }
+    EXPECT_EQ(ObserveOurs(pairs.front()).matches.size(), 5u);
+    EXPECT_EQ(ObserveOurs(pairs.back()).matches.size(), 5000u);
+    ExpectSameAnswers(pairs, "page");
 }
 
 // ---- Pairs that once differed ----
