@@ -637,6 +637,10 @@ const FixedPair kFixedPairs[] = {
     {"UnmatchedGroupIsEmptyInARepeat", {"(_|((\\-)x)){0,2}", "_c", false, false, false, "<$&>"},
      "test -1 replaced \"<_>c\" matches 0+1:\"_\"[\"_\",~,~]",
      "Wine's class reports a group entered on a failed path as the empty text, not as empty"},
+    {"IterationClearsGroupsAfterBacktracking", {"(?:x|(\\S)(\\D+)){2}", ".\xCE\xC4x", false, false, false, "<$2>"},
+     "test -1 replaced \"<>\" matches 0+3:\".\\xCE\\xC4x\"[~,~]",
+     "Wine's class keeps group 2 of the first iteration (and group 1 as the empty text) once it has backtracked "
+     "into that iteration's \\D+"},
     {"BackReferenceInsideItsOwnGroup", {"(.x|\\1(\\B){2})[^ab]", "\xA3\xE1" "abA", false, false, false, "<$&>"},
      "test -1 replaced \"<\\xA3\\xE1>abA\" matches 0+1:\"\\xA3\\xE1\"[\"\",\"\"]",
      "inside its own group a back-reference has no text and matches empty"},
