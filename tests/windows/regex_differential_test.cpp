@@ -188,8 +188,6 @@ Observed ObserveThroughCom(const ObjectValue& regexp, const Pair& pair) {
     return observed;
 }
 
-Observed ObserveVbscript(const ObjectValue& regexp, const Pair& pair) { return ObserveThroughCom(regexp, pair); }
-
 // ---- The program's own regular expressions ----
 
 std::u16string Utf16(const std::string& gbk) {
@@ -262,7 +260,7 @@ public:
                 ObjectValue regexp;
                 CoreCommand(&ObjectCreate, {regexp.arg(), TextArg("VBScript.RegExp"), EmptyRecord()});
                 for (const Pair& pair : state->pairs) {
-                    Observed observed = ObserveVbscript(regexp, pair);
+                    Observed observed = ObserveThroughCom(regexp, pair);
                     std::lock_guard<std::mutex> lock(state->mutex);
                     state->results.push_back(std::move(observed));
                     state->changed.notify_all();
