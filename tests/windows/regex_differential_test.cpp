@@ -647,9 +647,18 @@ const FixedPair kFixedPairs[] = {
     {"AbandonedIterationLeavesNoCapture", {"(\\B|(.))+.", "-", false, false, false, "<$2>"},
      "test -1 replaced \"<>\" matches 0+1:\"-\"[\"\",~]",
      "Wine's class keeps group 2 from the second iteration, which failed and was given up"},
-    {"BackReferenceInsideItsOwnGroup", {"(.x|\\1(\\B){2})[^ab]", "\xA3\xE1" "abA", false, false, false, "<$&>"},
-     "test -1 replaced \"<\\xA3\\xE1>abA\" matches 0+1:\"\\xA3\\xE1\"[\"\",\"\"]",
-     "inside its own group a back-reference has no text and matches empty"},
+    {"BackReferenceInsideItsOwnGroup",
+     {"([\\s\\S](?:\\-{0,}?|[\\w-]{1,2}?\\*){0,2}\\b|\\1(\\B){2})[^ab]", "\xA3\xE1" "abA_\r\n(\xA6\xA1.", false, true,
+      true, "<$&>"},
+     "test -1 replaced \"<\\xA3\\xE1>ab<A><_\\x0D><\\x0A><(><\\xA6\\xA1><.>\" matches 0+1:\"\\xA3\\xE1\"[\"\",\"\"] "
+     "3+1:\"A\"[\"\",\"\"] 4+2:\"_\\x0D\"[\"_\",~] 6+1:\"\\x0A\"[\"\",\"\"] 7+1:\"(\"[\"\",\"\"] "
+     "8+1:\"\\xA6\\xA1\"[\"\",\"\"] 9+1:\".\"[\"\",\"\"]",
+     "inside its own group a back-reference has no text and matches empty; Wine's class misses the match at 0 "
+     "after backtracking out of the first alternative"},
+    {"IncompleteHexEscapeEndingThePattern", {"\\x4", "x4", false, false, false, "<$&>"},
+     "test -1 replaced \"<x4>\" matches 0+2:\"x4\"[]",
+     "Wine's class matches no x4 when \\x without two digits ends the pattern; within it, it reads the letters as "
+     "ours does everywhere"},
 };
 
 TEST(RegexDifferential, DeparturesFromWineAnswerAsTheDialect) {
