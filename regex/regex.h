@@ -66,6 +66,8 @@ public:
     Outcome Search(std::u16string_view subject, size_t from, const Limits& limits, Match* match,
                    bool* found) const;
 
+    const Program& Compiled() const { return *program_; }
+
 private:
     explicit Pattern(std::unique_ptr<Program> program);
     std::unique_ptr<Program> program_;
