@@ -214,6 +214,37 @@ TEST(OwnRegExp, AMemberThatFailsRaisesAnExceptionWithItsCode) {
     });
 }
 
+// A subject can hold a NUL only when it comes as a BSTR of its own length.
+TEST(OwnRegExp, ASubjectWithANulIsSearchedWholeAndItsValueCutAsVBScriptDoes) {
+    ExpectSameRecords([](bool own, Record* record) {
+        ObjectValue regexp = NewRegExp(own);
+        app::WriteObjectText(regexp, "Pattern", "[\\s\\S]+|x");
+        VARIANT subject;
+        subject.vt = VT_BSTR;
+        subject.bstrVal = SysAllocStringLen(L"ab\0cd", 5);
+        IDispatch* dispatch = nullptr;
+        Interface(regexp)->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch));
+        DISPID execute = DISPID_UNKNOWN;
+        LPOLESTR name[1] = {const_cast<LPOLESTR>(L"Execute")};
+        dispatch->GetIDsOfNames(IID_NULL, name, 1, LOCALE_USER_DEFAULT, &execute);
+        DISPPARAMS parameters{&subject, nullptr, 1, 0};
+        VARIANT result;
+        VariantInit(&result);
+        HRESULT hr = dispatch->Invoke(execute, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters, &result,
+                                      nullptr, nullptr);
+        dispatch->Release();
+        SysFreeString(subject.bstrVal);
+        ASSERT_EQ(hr, S_OK);
+        ASSERT_EQ(result.vt, VT_DISPATCH);
+        ObjectValue matches;
+        matches.Attach(result.pdispVal);
+        Note(record, "Count", Number(app::ReadObjectNumber(matches, "Count")));
+        ObjectValue match = app::ReadItemObject(matches, 0);
+        Note(record, "Value", Text(app::ReadObjectText(match, "Value")));
+        Note(record, "Length", Number(app::ReadObjectNumber(match, "Length")));
+    });
+}
+
 TEST(OwnRegExp, ItemTakesALongRoundedFromADoubleAndRefusesOutOfRange) {
     ExpectSameRecords([](bool own, Record* record) {
         ObjectValue regexp = NewRegExp(own);
