@@ -2,15 +2,21 @@
 // the patterns it refuses, the lookup's extraction pattern on generated
 // pages, and the limits that stop a run.
 #include <gtest/gtest.h>
+#include <iconv.h>
+#include <pthread.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <functional>
+#include <future>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "app/extraction_pattern.h"
 #include "regex/regex.h"
+#include "tools/demo/lookup_pages.h"
 
 namespace lyra::regex {
 namespace {
@@ -228,6 +234,152 @@ TEST(Regex, RefusesWhatIsNotAPattern) {
     deep += u"a";
     deep += std::u16string(1000, u')');
     EXPECT_FALSE(Pattern::Compile(deep, Options()));
+}
+
+// GBK bytes as code page 936 turns them into UTF-16.
+std::u16string FromGbk(const std::string& bytes) {
+    iconv_t convert = iconv_open("UTF-16LE", "GBK");
+    std::u16string out(bytes.size(), u'\0');
+    char* in = const_cast<char*>(bytes.data());
+    size_t inLeft = bytes.size();
+    char* to = reinterpret_cast<char*>(out.data());
+    size_t outLeft = out.size() * sizeof(char16_t);
+    size_t converted = iconv(convert, &in, &inLeft, &to, &outLeft);
+    iconv_close(convert);
+    EXPECT_NE(converted, static_cast<size_t>(-1));
+    out.resize(out.size() - outLeft / sizeof(char16_t));
+    return out;
+}
+
+std::unique_ptr<Pattern> ExtractionPattern() {
+    Options options;
+    options.ignoreCase = true;
+    options.multiline = true;
+    auto pattern = Pattern::Compile(FromGbk(app::kExtractionPattern), options);
+    EXPECT_TRUE(pattern);
+    return pattern;
+}
+
+TEST(ExtractionPattern, FindsEverySongOfGeneratedPages) {
+    auto pattern = ExtractionPattern();
+    ASSERT_TRUE(pattern);
+    ASSERT_EQ(pattern->GroupCount(), 3u);
+    struct PageCase {
+        int background;
+        int favourites;
+        bool crlf;
+        bool upperCaseTags;
+    };
+    const PageCase pages[] = {{3, 2, true, false}, {150, 12, false, false}, {0, 3, true, true}, {4, 0, false, true},
+                              {0, 0, true, false}, {5000, 0, true, false}};
+    for (const PageCase& shape : pages) {
+        demo::LookupPage page;
+        page.background = demo::MakeSongs(shape.background, 1);
+        page.favourites = demo::MakeSongs(shape.favourites, 9);
+        page.crlf = shape.crlf;
+        page.upperCaseTags = shape.upperCaseTags;
+        std::u16string subject = FromGbk(demo::RenderLookupPage(page));
+        std::vector<Match> matches;
+        ASSERT_EQ(FindAll(*pattern, subject, true, Limits(), &matches), Outcome::Done);
+        std::vector<demo::Song> songs = page.background;
+        songs.insert(songs.end(), page.favourites.begin(), page.favourites.end());
+        ASSERT_EQ(matches.size(), songs.size()) << shape.background << "/" << shape.favourites;
+        for (size_t i = 0; i < songs.size(); ++i) {
+            auto group = [&](size_t n) {
+                const Span& span = matches[i].groups[n];
+                return std::u16string(subject.substr(span.start, span.length));
+            };
+            ASSERT_EQ(group(0), FromGbk(songs[i].address)) << "song " << i;
+            ASSERT_EQ(group(1), FromGbk(songs[i].name)) << "song " << i;
+            ASSERT_EQ(group(2), FromGbk(songs[i].singer)) << "song " << i;
+        }
+    }
+}
+
+// The page on which the pattern's nested lazy spans backtrack for minutes:
+// a step budget or the cancel flag ends the run.
+TEST(ExtractionPattern, BacktrackingPageEndsAtTheLimits) {
+    auto pattern = ExtractionPattern();
+    ASSERT_TRUE(pattern);
+    std::u16string subject = FromGbk(demo::UnfinishedSongStarts(200000));
+    Limits budget;
+    budget.stepBudget = 2000000;
+    std::vector<Match> matches;
+    EXPECT_EQ(FindAll(*pattern, subject, true, budget, &matches), Outcome::Stopped);
+
+    std::atomic<bool> cancel{false};
+    Limits cancellable;
+    cancellable.cancel = &cancel;
+    auto run = std::async(std::launch::async, [&] {
+        std::vector<Match> found;
+        return FindAll(*pattern, subject, true, cancellable, &found);
+    });
+    EXPECT_EQ(run.wait_for(std::chrono::milliseconds(50)), std::future_status::timeout);
+    cancel = true;
+    ASSERT_EQ(run.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    EXPECT_EQ(run.get(), Outcome::Stopped);
+}
+
+TEST(Regex, LimitsStopSearchAndReplace) {
+    auto pattern = Pattern::Compile(u"(a|aa)*b", Options());
+    ASSERT_TRUE(pattern);
+    std::u16string subject(60, u'a');
+    Limits limits;
+    limits.stepBudget = 100000;
+    Match match;
+    bool found = true;
+    EXPECT_EQ(pattern->Search(subject, 0, limits, &match, &found), Outcome::Stopped);
+    EXPECT_FALSE(found);
+    std::u16string replaced = u"unchanged";
+    EXPECT_EQ(Replace(*pattern, subject, u"x", true, limits, &replaced), Outcome::Stopped);
+    std::atomic<bool> cancel{true};
+    Limits cancelled;
+    cancelled.cancel = &cancel;
+    std::vector<Match> matches;
+    EXPECT_EQ(FindAll(*pattern, subject, true, cancelled, &matches), Outcome::Stopped);
+}
+
+// Runs work on a thread whose stack is small: the matcher keeps its
+// backtracking state on the heap, whatever the subject's length.
+void OnSmallStack(std::function<void()> work) {
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, 256 * 1024);
+    pthread_t thread;
+    auto body = [](void* argument) -> void* {
+        (*static_cast<std::function<void()>*>(argument))();
+        return nullptr;
+    };
+    ASSERT_EQ(pthread_create(&thread, &attributes, body, &work), 0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+}
+
+TEST(Regex, LongSubjectsAndDeepPatternsNeedNoStack) {
+    OnSmallStack([] {
+        std::u16string subject(4u << 20, u'a');
+        auto lazy = Pattern::Compile(u"[\\s\\S]*?x", Options());
+        std::vector<Match> matches;
+        EXPECT_EQ(FindAll(*lazy, subject, true, Limits(), &matches), Outcome::Done);
+        EXPECT_TRUE(matches.empty());
+        subject.back() = u'x';
+        EXPECT_EQ(FindAll(*lazy, subject, true, Limits(), &matches), Outcome::Done);
+        ASSERT_EQ(matches.size(), 1u);
+        EXPECT_EQ(matches[0].whole.length, subject.size());
+
+        subject.resize(1u << 20);
+        auto loop = Pattern::Compile(u"(?:(a)|b)*$", Options());
+        EXPECT_EQ(FindAll(*loop, subject, false, Limits(), &matches), Outcome::Done);
+        ASSERT_EQ(matches.size(), 1u);
+        EXPECT_EQ(matches[0].whole.length, subject.size());
+
+        std::u16string deep = std::u16string(150, u'(') + u"a" + std::u16string(150, u')') + u"+";
+        auto nested = Pattern::Compile(deep, Options());
+        ASSERT_TRUE(nested);
+        EXPECT_EQ(FindAll(*nested, u"aaa", true, Limits(), &matches), Outcome::Done);
+        ASSERT_EQ(matches.size(), 1u);
+        EXPECT_EQ(matches[0].groups.size(), 150u);
+    });
 }
 
 }  // namespace
