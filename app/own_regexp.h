@@ -1,10 +1,9 @@
-// The program's own RegExp class: in app/ beside RegexObject, its one user,
-// on the platform-free matcher of regex/ and plain OLE (nothing of the runtime).
+// In app/ beside RegexObject, its one user; it needs only regex/ and OLE, nothing of the runtime.
 //
-// For where VBScript.RegExp cannot be created. Its objects answer
-// VBScript.RegExp's members by name through IDispatch (GetIDsOfNames; they
-// offer no type information), with the same member ids, argument coercion
-// and results: RegExp ("Pattern", "IgnoreCase", "Global", "Multiline",
+// The program's own RegExp class, for where VBScript.RegExp cannot be
+// created. Its objects answer VBScript.RegExp's members by name through
+// IDispatch (GetIDsOfNames; they offer no type information), with the same
+// member ids, argument coercion, results and errors: RegExp ("Pattern", "IgnoreCase", "Global", "Multiline",
 // "Execute", "Test", "Replace"), MatchCollection ("Count", "Item"), Match
 // ("Value", "FirstIndex", "Length", "SubMatches") and SubMatches ("Count",
 // "Item"). Positions count UTF-16 units. The reference counts are
