@@ -291,13 +291,15 @@ bool Parser::Repeat(uint32_t min, uint32_t max) {
     return true;
 }
 
-// Up to three octal digits, while the value stays within one byte.
+// Every octal digit that follows; the value is that of the first ones, as
+// long as it stays within one byte.
 char16_t Parser::ParseOctal() {
     unsigned value = 0;
-    for (int digits = 0; digits < 3 && IsOctalDigit(Peek()); ++digits) {
+    bool full = false;
+    while (IsOctalDigit(Peek())) {
         unsigned next = value * 8 + static_cast<unsigned>(Peek() - u'0');
-        if (next > 0377) break;
-        value = next;
+        if (next > 0377) full = true;
+        if (!full) value = next;
         ++at_;
     }
     return static_cast<char16_t>(value);
@@ -385,26 +387,25 @@ bool Parser::ParseEscape() {
         break;
     }
     if (IsDigit(unit) && unit != u'0') {
-        // The longest number of digits that still names a group is a
-        // back-reference; otherwise an octal escape, or the digit 8 or 9.
-        uint32_t number = static_cast<uint32_t>(unit - u'0');
-        size_t end = at_ + 1;
-        while (end < source_.size() && IsDigit(source_[end]) &&
-               number * 10u + static_cast<uint32_t>(source_[end] - u'0') <= totalGroups_) {
-            number = number * 10u + static_cast<uint32_t>(source_[end] - u'0');
+        // All the digits name a group when there are that many; otherwise
+        // they begin an octal escape, and \8 or \9 matches nothing.
+        uint64_t number = 0;
+        size_t end = at_;
+        while (end < source_.size() && IsDigit(source_[end])) {
+            if (number <= totalGroups_) number = number * 10 + static_cast<uint64_t>(source_[end] - u'0');
             ++end;
         }
         if (number <= totalGroups_) {
             at_ = end;
             Node node;
             node.kind = NodeKind::BackReference;
-            node.index = number;
+            node.index = static_cast<uint32_t>(number);
             Push(Add(std::move(node)), true);
             return true;
         }
         if (!IsOctalDigit(unit)) {
-            ++at_;
-            Push(AddUnit(unit), true);
+            at_ = end;
+            Push(AddSet(CharSet(), false), true);
             return true;
         }
         Push(AddUnit(ParseOctal()), true);
@@ -446,6 +447,13 @@ bool Parser::ParseSetItem(SetItem* item) {
         ++at_;
         item->unit = u'\b';
         return true;
+    case u'c':
+        if (IsDigit(Peek(1)) || Peek(1) == u'_') {
+            item->unit = static_cast<char16_t>(Peek(1) % 32);
+            at_ += 2;
+            return true;
+        }
+        break;
     default:
         break;
     }
@@ -483,8 +491,12 @@ bool Parser::ParseSet() {
             ++at_;
             SetItem last;
             if (!ParseSetItem(&last)) return false;
-            if (first.isSet || last.isSet) {
-                first.isSet ? set.AddSet(first.set) : set.Add(first.unit);
+            if (last.isSet && !first.isSet) {
+                at_ = rangeAt;
+                return Fail("range ends in a set");
+            }
+            if (first.isSet) {
+                set.AddSet(first.set);
                 set.Add(u'-');
                 last.isSet ? set.AddSet(last.set) : set.Add(last.unit);
             } else if (first.unit > last.unit) {

@@ -96,6 +96,13 @@ TEST(Regex, LiteralsAndEscapes) {
         {u"\\cJ", "", u"a\n", "1:\\u000A"},
         {u"\\101\\0", "", u"A", ""},
         {u"\\101", "", u"A", "0:A"},
+        {u"(a)\\141", "", u"aa", "0:aa[a]"},
+        {u"(a)\\18", "", u"a\u00018", "0:a\\u00018[a]"},
+        {u"(a)\\10", "", u"aa\b", "1:a\\u0008[a]"},
+        {u"\\1411*c", "", u" c", "1:c"},
+        {u"\\400", "", u" 0", "0: "},
+        {u"\\8|8", "", u"8", "0:8"},
+        {u"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)\\10", "", u"abcdefghijj", "0:abcdefghijj[a,b,c,d,e,f,g,h,i,j]"},
         {u"\\q\\/", "", u"q/", "0:q/"},
         {u"a{b", "", u"a{b", "0:a{b"},
         {u"a}", "", u"a}", "0:a}"},
@@ -114,6 +121,8 @@ TEST(Regex, Sets) {
         {u"[\\b]", "", u"\b", "0:\\u0008"},
         {u"[]a]", "", u"]a", ""},
         {u"[^]", "", u"\n", "0:\\u000A"},
+        {u"[\\c1\\c_]+", "", u"\u0011\u001F", "0:\\u0011\\u001F"},
+        {u"[\\d-\\w]+", "", u"1-a", "0:1-a"},
         {u"[\\]]", "", u"]", "0:]"},
         {u"[\u4E00-\u9FA5]+", "", u"ab\u4E2D\u6587c", "2:\\u4E2D\\u6587"},
     });
@@ -223,7 +232,7 @@ TEST(Regex, ReplaceExpandsTheDollarForms) {
 TEST(Regex, RefusesWhatIsNotAPattern) {
     const char16_t* refused[] = {
         u"(", u"(a", u"a)", u")", u"((a)", u"*", u"a**", u"+a", u"a{2}{3}", u"a{2,1}", u"[b-a]", u"[a",
-        u"a\\", u"(?<a>)", u"(?x)", u"|*", u"^*", u"a|?",
+        u"a\\", u"(?<a>)", u"(?x)", u"|*", u"^*", u"a|?", u"[a-\\d]",
     };
     for (const char16_t* source : refused) {
         std::string error;
