@@ -61,7 +61,7 @@ std::u16string FromBstr(BSTR text) {
     return std::u16string(reinterpret_cast<const char16_t*>(text), text != nullptr ? SysStringLen(text) : 0);
 }
 
-// Like the class's own texts, a BSTR made of units ends at the first NUL among them.
+// As VBScript's class gives its texts: a BSTR of the units up to the first NUL among them.
 BSTR ToBstr(const char16_t* units, size_t length) {
     size_t end = 0;
     while (end < length && units[end] != 0) ++end;
