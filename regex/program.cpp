@@ -5,16 +5,15 @@
 namespace lyra::regex {
 namespace {
 
-// Every case form of every member.
+// Every unit whose upper-case form is that of a member.
 void AddCaseForms(CharSet* set) {
-    set->Finish();
+    CharSet uppers = *set;
+    uppers.AddUpperCaseForms();
     CharSet extra;
     for (const auto& [unit, upper] : CasePairs()) {
-        if (set->Contains(unit) || set->Contains(upper)) {
-            extra.Add(unit);
-            extra.Add(upper);
-        }
+        if (uppers.Contains(upper)) extra.Add(unit);
     }
+    set->AddSet(uppers);
     set->AddSet(extra);
     set->Finish();
 }

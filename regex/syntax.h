@@ -15,7 +15,7 @@ inline constexpr uint32_t kUnbounded = UINT32_MAX;
 
 // Groups and lookaheads nested deeper than this are refused like a syntax
 // error; it bounds every walk over the tree.
-inline constexpr size_t kMaxNesting = 200;
+inline constexpr size_t kMaxNesting = 100;
 
 enum class NodeKind : uint8_t {
     Empty,
