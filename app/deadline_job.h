@@ -31,6 +31,9 @@ public:
     // True once the starter has let go: work in progress should stop at its
     // next opportunity.
     bool abandoned() const { return abandoned_.load(); }
+    // The same, as a flag that work which cannot ask abandoned() (a matcher
+    // deep in a run) polls.
+    const std::atomic<bool>& abandonedFlag() const { return abandoned_; }
 
     // Guards what Run() publishes while the starter may be reading it.
     CRITICAL_SECTION& lock() { return lock_; }

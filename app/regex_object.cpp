@@ -1,5 +1,9 @@
 #include "app/regex_object.h"
 
+#include <windows.h>
+#include <oaidl.h>
+
+#include "app/own_regexp.h"
 #include "commands/text_commands.h"
 
 namespace lyra::app {
@@ -64,6 +68,8 @@ bool RegexObject::Create(const char* pattern, const char* subject, bool caseSens
     CoreCommand(&ObjectClear, {regexp_.arg()});
     CoreCommand(&ObjectClear, {matches_.arg()});
     CoreCommand(&ObjectCreate, {regexp_.arg(), TextArg(kRegExpClass), EmptyRecord()});
+    // Where VBScript is switched off or gone, the program's own class stands in.
+    if (ObjectEmpty(regexp_)) regexp_.Attach(NewOwnRegExp());
     WriteObjectLogical(regexp_, "IgnoreCase", !caseSensitive);
     WriteObjectLogical(regexp_, "Multiline", multiline);
     // The class has no such property: the write fails and '.' never matches a line break.

@@ -1,6 +1,6 @@
-// The application's regular-expression class: a VBScript.RegExp object and
-// the match collection of its last run, driven through the COM object
-// commands. An instance belongs to the thread that made it: each one
+// The application's regular-expression class: a VBScript.RegExp object (the
+// program's own RegExp where that class cannot be created) and the match
+// collection of its last run, driven through the COM object commands. An instance belongs to the thread that made it: each one
 // initialises COM on that thread for its lifetime.
 #pragma once
 

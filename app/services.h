@@ -93,6 +93,12 @@ public:
 
     ValueRecord arg() const { return PointerArg(block_, kTypeComObject); }
 
+    // Holds object from now on, taking over the caller's reference; what it held is released.
+    void Attach(IUnknown* object) {
+        CoreCommand(&ObjectClear, {arg()});
+        block_->object = object;
+    }
+
 private:
     void Free() {
         if (block_ == nullptr) return;

@@ -4,6 +4,7 @@
 
 #include "app/deadline_job.h"
 #include "app/extraction_pattern.h"
+#include "app/own_regexp.h"
 #include "app/regex_object.h"
 
 namespace lyra::app {
@@ -80,6 +81,9 @@ private:
     }
 
     void Run() override {
+        // Once the starter lets go, a run of the program's own RegExp class
+        // stops; VBScript's cannot be stopped and finishes alone.
+        OwnRegExpCancel stopWhenAbandoned(&abandonedFlag());
         RegexObject regex[2];
         int32_t counts[2] = {0, 0};
         for (int half = 0; half < 2; ++half) {

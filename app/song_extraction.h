@@ -3,7 +3,8 @@
 // can take far longer than any page deserves (its nested lazy spans go
 // cubic on pages of many unfinished starts), so it runs on a thread of its
 // own: past the deadline the lookup goes on as if nothing had matched, and
-// the extraction finishes alone at low priority, into its own memory.
+// the extraction finishes alone at low priority, into its own memory (or,
+// on the program's own RegExp class, stops at once).
 #pragma once
 
 #include <cstdint>

@@ -27,3 +27,15 @@ function(lyrabox_wine_test target)
             ENVIRONMENT "LYRABOX_BUILD_DIR=${CMAKE_BINARY_DIR}")
     endif()
 endfunction()
+
+# The same test program run once more with the VBScript library switched
+# off for its process (and the processes it starts), as on a Windows without
+# the VBScript feature. Further arguments go to the program.
+function(lyrabox_wine_test_without_vbscript target)
+    if(LYRABOX_RUN_WINE_TESTS)
+        add_test(NAME ${target}_without_vbscript COMMAND ${target} --gtest_color=no ${ARGN})
+        set_tests_properties(${target}_without_vbscript PROPERTIES LABELS wine TIMEOUT 600
+            FIXTURES_REQUIRED wine_session
+            ENVIRONMENT "LYRABOX_BUILD_DIR=${CMAKE_BINARY_DIR};LYRABOX_WINEDLLOVERRIDES=vbscript=")
+    endif()
+endfunction()

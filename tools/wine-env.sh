@@ -9,7 +9,8 @@ mkdir -p "$lyrabox_state_dir"
 lyrabox_state_dir=$(cd "$lyrabox_state_dir" && pwd)
 export WINEPREFIX="$lyrabox_state_dir/prefix"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# LYRABOX_WINEDLLOVERRIDES adds overrides of the caller's ("vbscript=" takes VBScript away).
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d${LYRABOX_WINEDLLOVERRIDES:+;$LYRABOX_WINEDLLOVERRIDES}"
 export WINEARCH=win64
 
 lyrabox_wine=$(command -v wine64 || true)

@@ -1,6 +1,6 @@
-// The program's own regular expressions beside the system's VBScript.RegExp,
-// both driven the way RegexObject drives a regular-expression object: the
-// same GBK texts, options and members. A seeded generator combines the
+// The program's own RegExp class beside the system's VBScript.RegExp, both
+// driven through the COM object commands the way RegexObject drives a
+// regular-expression object: the same GBK texts, options and members. A seeded generator combines the
 // constructs of the dialect into patterns and mixes ASCII, Chinese,
 // full-width and Greek letters and every kind of line end into subjects;
 // for each pair Execute's matches (Value, FirstIndex, Length, SubMatches),
@@ -12,6 +12,7 @@
 #include <objbase.h>
 #include <oleauto.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -24,9 +25,9 @@
 #include <vector>
 
 #include "app/extraction_pattern.h"
+#include "app/own_regexp.h"
 #include "app/services.h"
 #include "regex/case_folding.h"
-#include "regex/regex.h"
 #include "runtime/gbk.h"
 #include "tests/windows/support/test_program.h"
 #include "tools/demo/lookup_pages.h"
@@ -195,48 +196,41 @@ std::u16string Utf16(const std::string& gbk) {
     return std::u16string(wide.begin(), wide.end());
 }
 
-std::string Gbk(std::u16string_view units) {
-    std::wstring wide(units.begin(), units.end());
-    return WideToGbk(wide.c_str(), wide.size());
-}
-
-// The side under test, as one function of a pair. Texts end at a NUL, as
-// they do on their way through the COM object commands.
-Observed ObserveOurs(const Pair& pair) {
-    Observed observed;
-    regex::Options options;
-    options.ignoreCase = pair.ignoreCase;
-    options.multiline = pair.multiline;
-    auto pattern = regex::Pattern::Compile(Utf16(pair.pattern.c_str()), options);
-    if (!pattern) return observed;
-    observed.accepted = true;
-    std::u16string subject = Utf16(pair.subject.c_str());
-    regex::Limits limits;
-    limits.stepBudget = 50000000;
-    std::vector<regex::Match> matches;
-    EXPECT_EQ(regex::FindAll(*pattern, subject, pair.global, limits, &matches), regex::Outcome::Done)
-        << Describe(pair);
-    for (const regex::Match& found : matches) {
-        ObservedMatch match;
-        match.value = Gbk(std::u16string_view(subject).substr(found.whole.start, found.whole.length));
-        match.firstIndex = static_cast<long>(found.whole.start);
-        match.length = static_cast<long>(found.whole.length);
-        for (const regex::Span& group : found.groups) {
-            if (group.matched()) {
-                match.submatches.emplace_back(Gbk(std::u16string_view(subject).substr(group.start, group.length)));
-            } else {
-                match.submatches.emplace_back();
-            }
+// A deadline for one pair on our side: the class's runs on this thread
+// stop once it has passed.
+class PairDeadline {
+public:
+    explicit PairDeadline(DWORD milliseconds) {
+        if (!CreateTimerQueueTimer(&timer_, nullptr, &PairDeadline::Pass, &passed_, milliseconds, 0,
+                                   WT_EXECUTEONLYONCE)) {
+            timer_ = nullptr;
         }
-        observed.matches.push_back(std::move(match));
     }
-    regex::Match first;
-    bool found = false;
-    pattern->Search(subject, 0, limits, &first, &found);
-    observed.test = found ? "-1" : "0";
-    std::u16string replaced;
-    regex::Replace(*pattern, subject, Utf16(pair.replacement.c_str()), pair.global, limits, &replaced);
-    observed.replaced = Gbk(replaced);
+    ~PairDeadline() {
+        if (timer_ != nullptr) DeleteTimerQueueTimer(nullptr, timer_, INVALID_HANDLE_VALUE);
+    }
+    PairDeadline(const PairDeadline&) = delete;
+    PairDeadline& operator=(const PairDeadline&) = delete;
+
+    const std::atomic<bool>* flag() const { return &passed_; }
+    bool passed() const { return passed_.load(); }
+
+private:
+    static void CALLBACK Pass(void* flag, BOOLEAN) { static_cast<std::atomic<bool>*>(flag)->store(true); }
+
+    HANDLE timer_ = nullptr;
+    std::atomic<bool> passed_{false};
+};
+
+// The side under test: the program's own RegExp object, driven through the
+// same COM object commands, each pair within a deadline.
+Observed ObserveOurs(const Pair& pair) {
+    PairDeadline deadline(10000);
+    app::OwnRegExpCancel stopAtTheDeadline(deadline.flag());
+    ObjectValue regexp;
+    regexp.Attach(app::NewOwnRegExp());
+    Observed observed = ObserveThroughCom(regexp, pair);
+    EXPECT_FALSE(deadline.passed()) << "no answer within the deadline: " << Describe(pair);
     return observed;
 }
 

@@ -1,7 +1,8 @@
-// The application's RegexObject on the system's VBScript.RegExp: options,
-// positions in GBK subjects, the lookup's extraction pattern on pages of our
-// own, worker threads and the balance of references, memory and COM
-// initialisations.
+// The application's RegexObject: options, positions in GBK subjects, the
+// lookup's extraction pattern on pages of our own, worker threads and the
+// balance of references, memory and COM initialisations. The program runs
+// twice: on the system's VBScript.RegExp, and with VBScript switched off,
+// on the program's own RegExp class.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -14,9 +15,11 @@
 #include <vector>
 
 #include "app/extraction_pattern.h"
+#include "app/own_regexp.h"
 #include "app/regex_object.h"
 #include "runtime/memory.h"
 #include "tests/windows/support/test_program.h"
+#include "tests/windows/support/vbscript_presence.h"
 #include "tools/demo/lookup_pages.h"
 
 namespace lyra::test {
@@ -31,7 +34,10 @@ using app::kSplitMarker;
 
 class RegexEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override { InitialiseTestProgram(); }
+    void SetUp() override {
+        InitialiseTestProgram();
+        ASSERT_EQ(VBScriptRegExpCreatable(), !VBScriptSwitchedOff()) << "the class this run is meant to use";
+    }
 };
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new RegexEnvironment);
 
@@ -187,7 +193,9 @@ TEST(RegexObjectSubmatches, FirstIndexOfTheGbkExampleIsSeven) {
     // The premise of the position example, read from the match itself
     // through the commands the class uses.
     app::ObjectValue regexp;
-    ASSERT_EQ(RecordInt(app::CoreCommand(&ObjectCreate, {regexp.arg(), TextArg("VBScript.RegExp"), EmptyRecord()})), 1);
+    app::CoreCommand(&ObjectCreate, {regexp.arg(), TextArg("VBScript.RegExp"), EmptyRecord()});
+    if (VBScriptSwitchedOff()) regexp.Attach(app::NewOwnRegExp());
+    ASSERT_FALSE(app::ObjectEmpty(regexp));
     app::WriteObjectLogical(regexp, "Global", true);
     app::WriteObjectText(regexp, "Pattern", "abc");
     app::ObjectValue matches(

@@ -45,7 +45,7 @@ std::vector<Song> MakeSongs(int count, int seed) {
 }
 
 std::string RenderLookupPage(const LookupPage& page) {
-    const char* eol = page.crlf ? "\r\n" : "\n";
+    const char* eol = page.crOnly ? "\r" : page.crlf ? "\r\n" : "\n";
     std::string html;
     html += "<html><head><meta charset=\"gbk\"><title>QQ空间音乐查询（演示）</title></head><body>";
     html += eol;

@@ -18,6 +18,7 @@ struct LookupPage {
     std::vector<Song> favourites;
     bool hasMarker = true;     // the "收藏列表" split between the halves
     bool crlf = true;          // line ends
+    bool crOnly = false;       // line ends of a lone CR, whatever crlf says
     bool upperCaseTags = false;
 };
 
