@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_clock.h"
 #include "app/extraction_pattern.h"
 #include "app/regex_object.h"
 #include "app/web_access.h"
@@ -35,22 +36,13 @@ int ApplicationEntry() { return 0; }
 
 namespace {
 
+using bench::Median;
+using bench::Now;
+
 using namespace driver;
 
 // The port the end-to-end build of the program looks up on.
 constexpr uint16_t kPort = LYRABOX_E2E_PORT;
-
-double Now() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 std::string gPage;
 std::atomic<double> gPageServedAt{0};

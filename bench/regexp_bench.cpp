@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_clock.h"
 #include "app/extraction_pattern.h"
 #include "app/own_regexp.h"
 #include "app/services.h"
@@ -26,31 +27,13 @@
 namespace lyra {
 namespace {
 
+using bench::Median;
+using bench::Now;
+using bench::ProcessCpu;
+
 using app::CoreCommand;
 using app::ObjectValue;
 using app::OwnedText;
-
-double Now() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-// Milliseconds of CPU the process has used so far.
-double ProcessCpu() {
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    auto ms = [](const FILETIME& t) {
-        return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000.0;
-    };
-    return ms(kernel) + ms(user);
-}
 
 ObjectValue NewRegExp(bool own) {
     ObjectValue regexp;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_clock.h"
 #include "app/web_access.h"
 #include "data/external_functions.h"
 #include "runtime/external.h"
@@ -29,12 +30,8 @@ int ApplicationEntry() { return 0; }
 
 namespace {
 
-double Now() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
+using bench::Median;
+using bench::Now;
 
 double gTimeInRead = 0;
 
@@ -50,11 +47,6 @@ void SetTimeouts(HINTERNET handle) {
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
         InternetSetOptionA(handle, option, &milliseconds, sizeof milliseconds);
     }
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // The same request as AccessWebPage makes, read into a buffer of the

@@ -15,7 +15,8 @@ namespace {
 // the Windows way. version is left out: Wine's own user32 imports it before
 // any program code runs, which Windows, loading a KnownDLL's imports from the
 // system folder, never does.
-const wchar_t* const kPlantedNames[] = {L"msimg32", L"winmm", L"comctl32", L"wininet", L"mpr", L"uxtheme"};
+const std::initializer_list<const wchar_t*> kPlantedNames = {L"msimg32", L"winmm", L"comctl32",
+                                                              L"wininet", L"mpr",   L"uxtheme"};
 
 std::wstring ParentOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
 
@@ -24,34 +25,6 @@ std::wstring OwnDirectory() {
     DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
     return ParentOf(std::wstring(buffer, length));
 }
-
-// While it lives, a program of that file name loads the planted names the
-// Windows way. (WINEDLLOVERRIDES would do the same, but a Wine process hands
-// its children the Wine variables it started with, not those set since.)
-class WindowsSearchOrder {
-public:
-    explicit WindowsSearchOrder(const std::wstring& program) : key_(L"Software\\Wine\\AppDefaults\\" + program) {
-        HKEY overrides = nullptr;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, (key_ + L"\\DllOverrides").c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                            &overrides, nullptr) != ERROR_SUCCESS) {
-            return;
-        }
-        const wchar_t order[] = L"native,builtin";
-        for (const wchar_t* name : kPlantedNames) {
-            RegSetValueExW(overrides, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(order), sizeof order);
-        }
-        RegCloseKey(overrides);
-        ok_ = true;
-    }
-    ~WindowsSearchOrder() { RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str()); }
-    WindowsSearchOrder(const WindowsSearchOrder&) = delete;
-    WindowsSearchOrder& operator=(const WindowsSearchOrder&) = delete;
-    bool ok() const { return ok_; }
-
-private:
-    std::wstring key_;
-    bool ok_ = false;
-};
 
 std::wstring FreshTempName(const wchar_t* prefix) {
     wchar_t folder[MAX_PATH];
@@ -129,8 +102,8 @@ TEST_F(PlantedLibraries, NoneIsLoadedThroughStartLookupAboutAndTheClosingBoxesBr
     const std::wstring record = directory_ + L"\\opened-address.txt";
     RecordingWebOpener opener(record);
     ASSERT_TRUE(opener.ok());
-    WindowsSearchOrder programSearchOrder(kProgram);
-    WindowsSearchOrder controlSearchOrder(kControl);
+    DllOverrides programSearchOrder(kProgram, kPlantedNames, L"native,builtin");
+    DllOverrides controlSearchOrder(kControl, kPlantedNames, L"native,builtin");
     ASSERT_TRUE(programSearchOrder.ok() && controlSearchOrder.ok());
     Serve(WithPage("7", Page(3, 2)));
     Launch(kProgram);
@@ -166,16 +139,7 @@ TEST_F(PlantedLibraries, NoneIsLoadedThroughStartLookupAboutAndTheClosingBoxesBr
     // The control: a program that imports winmm the ordinary way does load
     // the copy beside it under the same search order.
     ASSERT_TRUE(Copy(planted_ + L"\\" + kControl, kControl));
-    std::wstring path = directory_ + L"\\" + kControl;
-    std::wstring commandLine = L"\"" + path + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION control{};
-    ASSERT_TRUE(CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                               directory_.c_str(), &startup, &control));
-    EXPECT_EQ(WaitForSingleObject(control.hProcess, kDeadline), WAIT_OBJECT_0);
-    CloseHandle(control.hProcess);
-    CloseHandle(control.hThread);
+    EXPECT_NE(RunToEnd(directory_ + L"\\" + kControl), STILL_ACTIVE);
     std::vector<std::string> markers = Markers();
     ASSERT_EQ(markers.size(), 1u);
     EXPECT_EQ(_strnicmp(markers[0].c_str(), "winmm.dll.loaded by ", 20), 0) << markers[0];

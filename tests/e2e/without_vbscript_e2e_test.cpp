@@ -8,46 +8,9 @@
 namespace lyra::test {
 namespace {
 
-// Wine takes a child's WINEDLLOVERRIDES from its parent's Unix environment,
-// not from the environment block it is started with, so the switch goes
-// through the registry, by program name.
+// The copy of the program that runs without VBScript, by its file name.
 const wchar_t kWithoutVBScript[] = L"lyrabox_e2e_without_vbscript.exe";
 const wchar_t kProbeFolder[] = L"vbscript_probe";
-
-bool SwitchVBScriptOffFor(const wchar_t* program) {
-    std::wstring key = std::wstring(L"Software\\Wine\\AppDefaults\\") + program + L"\\DllOverrides";
-    HKEY handle = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr) !=
-        ERROR_SUCCESS) {
-        return false;
-    }
-    const wchar_t disabled[] = L"";
-    LONG written = RegSetValueExW(handle, L"vbscript", 0, REG_SZ, reinterpret_cast<const BYTE*>(disabled),
-                                  sizeof disabled);
-    RegCloseKey(handle);
-    return written == ERROR_SUCCESS;
-}
-
-// The exit code of a helper program, or STILL_ACTIVE when it did not end in time.
-DWORD RunToEnd(const std::wstring& path) {
-    std::wstring commandLine = L"\"" + path + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION helper{};
-    if (!CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &helper)) {
-        return STILL_ACTIVE;
-    }
-    DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(helper.hProcess, kDeadline) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(helper.hProcess, &code);
-    } else {
-        TerminateProcess(helper.hProcess, 99);
-    }
-    CloseHandle(helper.hProcess);
-    CloseHandle(helper.hThread);
-    return code;
-}
 
 enum class LineEnds { Crlf, Lf, Cr };
 
@@ -81,7 +44,7 @@ protected:
     // under the same name, which must find the class gone.
     void SetUp() override {
         Lyrabox::SetUp();
-        ASSERT_TRUE(SwitchVBScriptOffFor(kWithoutVBScript));
+        ASSERT_TRUE(vbscriptOff_.ok());
         const std::wstring probeFolder = directory_ + L"\\" + kProbeFolder;
         CreateDirectoryW(probeFolder.c_str(), nullptr);
         ASSERT_TRUE(CopyFileW((directory_ + L"\\lyrabox_e2e.exe").c_str(),
@@ -117,6 +80,8 @@ protected:
         EndProgram();
         return seen;
     }
+
+    DllOverrides vbscriptOff_{kWithoutVBScript, {L"vbscript"}, L""};
 };
 
 TEST_P(WithoutVBScript, ALookupShowsAndSavesWhatItDoesWithVBScript) {

@@ -226,4 +226,45 @@ size_t Lyrabox::PrivateBytes() {
     return counters.PagefileUsage;
 }
 
+DWORD RunToEnd(const std::wstring& path) {
+    const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
+    std::wstring commandLine = L"\"" + path + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION helper{};
+    if (!CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                        &helper)) {
+        return STILL_ACTIVE;
+    }
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(helper.hProcess, kDeadline) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(helper.hProcess, &code);
+    } else {
+        TerminateProcess(helper.hProcess, 99);
+    }
+    CloseHandle(helper.hProcess);
+    CloseHandle(helper.hThread);
+    return code;
+}
+
+DllOverrides::DllOverrides(const std::wstring& program, std::initializer_list<const wchar_t*> libraries,
+                           const wchar_t* order)
+    : key_(L"Software\\Wine\\AppDefaults\\" + program) {
+    HKEY overrides = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, (key_ + L"\\DllOverrides").c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                        &overrides, nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    const DWORD bytes = static_cast<DWORD>((wcslen(order) + 1) * sizeof(wchar_t));
+    ok_ = true;
+    for (const wchar_t* library : libraries) {
+        ok_ = RegSetValueExW(overrides, library, 0, REG_SZ, reinterpret_cast<const BYTE*>(order), bytes) ==
+                  ERROR_SUCCESS &&
+              ok_;
+    }
+    RegCloseKey(overrides);
+}
+
+DllOverrides::~DllOverrides() { RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str()); }
+
 }  // namespace lyra::test

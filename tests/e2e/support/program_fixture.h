@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
@@ -124,6 +125,28 @@ inline Scenario WithPage(const std::string& number, const LookupPage& page) {
 // The rows a list shows after a lookup found songs: the last match on top,
 // each row its ID, singer, song name and address.
 std::vector<std::vector<std::wstring>> ShownRows(const std::vector<Song>& songs);
+
+// Runs a helper program in its own folder; its exit code, or STILL_ACTIVE
+// when it did not end within kDeadline (it is then ended).
+DWORD RunToEnd(const std::wstring& path);
+
+// While it lives, Wine loads the named libraries of a program (by its file
+// name) in the given order: "native,builtin" is Windows' order for a library
+// beside the program, "" switches the library off. WINEDLLOVERRIDES cannot
+// do this for a program the tests start: a Wine process hands its children
+// the Wine variables it was started with, not those set since.
+class DllOverrides {
+public:
+    DllOverrides(const std::wstring& program, std::initializer_list<const wchar_t*> libraries, const wchar_t* order);
+    ~DllOverrides();
+    DllOverrides(const DllOverrides&) = delete;
+    DllOverrides& operator=(const DllOverrides&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    std::wstring key_;
+    bool ok_ = false;
+};
 
 inline LookupPage Page(int backgroundSongs, int favouriteSongs) {
     LookupPage page;
