@@ -184,9 +184,6 @@ LRESULT HyperLinkerComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lPa
         case kDefaultActionMessage:
             OpenHyperLink(properties_);
             return 0;
-        case WM_SYSCOLORCHANGE:
-            InvalidateRect(Handle(), nullptr, FALSE);
-            break;
         case WM_GETOBJECT:
             return AnswerGetObject(wParam, lParam);
         default:

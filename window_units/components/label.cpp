@@ -118,9 +118,6 @@ LRESULT LabelComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(font_.get());
-        case WM_SYSCOLORCHANGE:
-            Repaint();
-            return 0;
         default:
             return DefaultProc(message, wParam, lParam);
     }

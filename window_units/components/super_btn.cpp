@@ -375,9 +375,6 @@ LRESULT SuperBtnComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
         case kDefaultActionMessage:
             Clicked();
             return 0;
-        case WM_SYSCOLORCHANGE:
-            InvalidateRect(Handle(), nullptr, FALSE);
-            break;
         case WM_GETOBJECT:
             return AnswerGetObject(wParam, lParam);
         case WM_SETFOCUS: {
