@@ -14,7 +14,7 @@ enum ExternalFunction : int {
     kInternetReadFile = 6,
     kHttpQueryInfoA = 7,
     kCoInitialize = 8,
-    kShellExecuteA = 9,
+    kShellExecuteExW = 9,
     kCoUninitialize = 10,
     kInternetSetOptionA = 11,
 };

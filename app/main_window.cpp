@@ -50,19 +50,6 @@ int32_t ShowBox(const char* content, int32_t flags, const char* title) {
     return RecordInt(CoreCommand(&ShowMessageBox, {TextArg(content), IntArg(flags), TextArg(title)}));
 }
 
-bool IsWebAddress(const char* address) {
-    return address != nullptr && (_strnicmp(address, "http://", 7) == 0 || _strnicmp(address, "https://", 8) == 0);
-}
-
-void OpenInBrowser(const char* address) {
-    // A page on the network decides the download address: never let it make
-    // the shell start a local program or open a file.
-    if (!IsWebAddress(address)) return;
-    const intptr_t args[6] = {0, reinterpret_cast<intptr_t>("open"), reinterpret_cast<intptr_t>(address),
-                              reinterpret_cast<intptr_t>(""), reinterpret_cast<intptr_t>(""), SW_SHOWNORMAL};
-    kServices.CallExternalFunction(9, 6, args);
-}
-
 bool StartUpdateThread(const int64_t*, int, int64_t*) {
     Launch(&UpdateThreadEntry);
     return false;

@@ -10,7 +10,7 @@ const char* const kExternalLibraryNames[kExternalFunctionCount] = {
 const char* const kExternalFunctionNames[kExternalFunctionCount] = {
     "InternetOpenA",    "InternetCloseHandle", "InternetConnectA", "HttpOpenRequestA",
     "HttpSendRequestA", "HttpSendRequestA",    "InternetReadFile", "HttpQueryInfoA",
-    "CoInitialize",     "ShellExecuteA",       "CoUninitialize",   "InternetSetOptionA",
+    "CoInitialize",     "ShellExecuteExW",     "CoUninitialize",   "InternetSetOptionA",
 };
 
 }  // namespace lyra

@@ -13,6 +13,7 @@
 #include "runtime/gbk.h"
 #include "runtime/runtime_state.h"
 #include "runtime/services.h"
+#include "runtime/system_libraries.h"
 
 namespace lyra {
 
@@ -22,7 +23,14 @@ const char* const kDefaultExternalLibraries[6] = {
 
 namespace {
 
-void* SystemLoad(const char* libraryName) { return LoadLibraryW(GbkToWide(libraryName).c_str()); }
+bool IsFullPath(const std::wstring& path) {
+    return path.find(L':') != std::wstring::npos || path.compare(0, 2, L"\\\\") == 0;
+}
+
+void* SystemLoad(const wchar_t* path) {
+    if (IsFullPath(path)) return LoadLibraryAt(path);
+    return LoadLibraryW(path);
+}
 void* SystemFind(void* module, const char* key) {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), key));
 }
@@ -50,6 +58,23 @@ const char* ExportKey(const char* name) {
 }
 
 bool IsEmptyText(const char* text) { return text == nullptr || text[0] == 0; }
+
+// A library of the system's own is taken from the system folder and nowhere
+// else; any other name is looked for beside the program first (a program may
+// ship its own library), then beside the module, then in the system's search.
+void* LoadNamedLibrary(const ExternalLoader& loader, const char* library) {
+    std::wstring name = GbkToWide(library);
+    if (std::strchr(library, ':') != nullptr) return loader.load(name.c_str());
+    if (InSystemFolder(name)) return loader.load((SystemFolder() + L"\\" + name).c_str());
+    RuntimeState& runtime = Runtime();
+    void* module = nullptr;
+    if (!runtime.programDirectoryWide.empty()) module = loader.load((runtime.programDirectoryWide + L"\\" + name).c_str());
+    if (module == nullptr && !runtime.moduleDirectory.empty()) {
+        module = loader.load(GbkToWide((runtime.moduleDirectory + library).c_str()).c_str());
+    }
+    if (module == nullptr) module = loader.load(name.c_str());
+    return module;
+}
 
 [[noreturn]] void ReportMissingExport(const char* library, const char* name) {
     std::string export_name = name != nullptr ? name : "";
@@ -115,7 +140,9 @@ void* BindExternalFunction(int index) {
 
     if (IsEmptyText(library)) {
         for (const char* candidate : kDefaultExternalLibraries) {
-            void* loaded = loader.load(candidate);
+            std::wstring name = GbkToWide(candidate);
+            if (!InSystemFolder(name)) continue;
+            void* loaded = loader.load((SystemFolder() + L"\\" + name).c_str());
             if (loaded == nullptr) continue;
             address = loader.find(loaded, key);
             if (address != nullptr) {
@@ -125,16 +152,7 @@ void* BindExternalFunction(int index) {
             loader.release(loaded);
         }
     } else {
-        // A name with a drive in it is a full path; any other name is looked
-        // for beside the program first, then beside the module, then wherever
-        // the system looks.
-        if (std::strchr(library, ':') == nullptr) {
-            if (!runtime.programDirectory.empty()) module = loader.load((runtime.programDirectory + "\\" + library).c_str());
-            if (module == nullptr && !runtime.moduleDirectory.empty()) {
-                module = loader.load((runtime.moduleDirectory + library).c_str());
-            }
-        }
-        if (module == nullptr) module = loader.load(library);
+        module = LoadNamedLibrary(loader, library);
         if (module != nullptr) address = loader.find(module, key);
     }
 

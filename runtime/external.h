@@ -20,10 +20,11 @@ void SetUpExternalFunctions(uint32_t count, const char* const* libraryNames, con
 // Frees every module an entry holds and unbinds every entry.
 void ReleaseExternalFunctions();
 
-// How binding reaches the system's loader. Library names are GBK texts; key
-// is an export name, or an ordinal in the low 16 bits of a pointer.
+// How binding reaches the system's loader. load takes a full path, or a bare
+// name for the system's own search; key is an export name, or an ordinal in
+// the low 16 bits of a pointer.
 struct ExternalLoader {
-    void* (*load)(const char* libraryName);
+    void* (*load)(const wchar_t* path);
     void* (*find)(void* module, const char* key);
     void (*release)(void* module);
 };

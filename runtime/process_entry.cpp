@@ -2,8 +2,10 @@
 #include <windows.h>
 
 #include "runtime/runtime_app.h"
+#include "runtime/system_libraries.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    lyra::RestrictLibrarySearch();
     lyra::TheRuntimeApplication();  // linked in, so its static construction has run
     // Straight out after the runtime's shutdown: returning would run the C
     // runtime's exit, whose static destructors would tear down runtime state

@@ -25,10 +25,19 @@ struct MainThreadCall {
     bool ran;
 };
 
-std::string ModuleFileName(HMODULE module) {
-    wchar_t buffer[MAX_PATH];
-    DWORD length = GetModuleFileNameW(module, buffer, MAX_PATH);
-    return WideToGbk(buffer, length);
+// The whole path, however long: the buffer doubles while the answer fills it.
+std::wstring ModuleFileName(HMODULE module) {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = GetModuleFileNameW(module, &buffer[0], static_cast<DWORD>(buffer.size()));
+        if (length == 0) return std::wstring();
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        if (buffer.size() >= 0x8000) return std::wstring();
+        buffer.resize(buffer.size() * 2);
+    }
 }
 
 }  // namespace
@@ -61,9 +70,9 @@ bool RunOnMainThread(void (*fn)(void*), void* context) {
 }
 
 int RuntimeApplication::AppStart() {
-    std::string module = ModuleFileName(nullptr);
-    size_t slash = module.find_last_of('\\');
-    Runtime().moduleDirectory = slash == std::string::npos ? std::string() : module.substr(0, slash + 1);
+    std::wstring module = ModuleFileName(nullptr);
+    size_t slash = module.find_last_of(L'\\');
+    Runtime().moduleDirectory = slash == std::wstring::npos ? std::string() : WideToGbk(module.c_str(), slash + 1);
     return ApplicationEntry();
 }
 
@@ -83,16 +92,17 @@ void RuntimeApplication::InitialiseProgram() {
         runtime.oleInitialised.store(true);
     }
 
-    std::string program = ModuleFileName(nullptr);
-    size_t slash = program.find_last_of('\\');
-    if (slash == std::string::npos) {
-        runtime.programDirectory.clear();
-        runtime.programFileName = program;
+    std::wstring program = ModuleFileName(nullptr);
+    size_t slash = program.find_last_of(L'\\');
+    if (slash == std::wstring::npos) {
+        runtime.programDirectoryWide.clear();
+        runtime.programFileName = WideToGbk(program.c_str());
     } else {
-        runtime.programDirectory = program.substr(0, slash);
-        runtime.programFileName = program.substr(slash + 1);
+        runtime.programDirectoryWide = program.substr(0, slash);
+        runtime.programFileName = WideToGbk(program.c_str() + slash + 1);
     }
-    SetCurrentDirectoryW(GbkToWide(runtime.programDirectory.c_str()).c_str());
+    runtime.programDirectory = WideToGbk(runtime.programDirectoryWide.c_str());
+    if (!runtime.programDirectoryWide.empty()) SetCurrentDirectoryW(runtime.programDirectoryWide.c_str());
 
     CreateHelperWindow();
     runtime.mainThreadId.store(GetCurrentThreadId());

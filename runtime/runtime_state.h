@@ -24,6 +24,9 @@ struct RuntimeState {
     std::string programFileName;
     std::string moduleDirectory;   // with trailing backslash
 
+    // The program's folder for the file system: its name need not be GBK.
+    std::wstring programDirectoryWide;  // no trailing backslash
+
     // One entry per external function; bound entries may be read from any thread.
     uint32_t externalCount = 0;
     std::unique_ptr<const char*[]> externalLibraryNames;

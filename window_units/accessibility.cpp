@@ -4,6 +4,7 @@
 
 #include <atomic>
 
+#include "runtime/system_libraries.h"
 #include "window_units/component.h"
 
 namespace lyra {
@@ -28,7 +29,7 @@ struct AccessibilityLibrary {
 const AccessibilityLibrary& Library() {
     static const AccessibilityLibrary library = [] {
         AccessibilityLibrary loaded;
-        HMODULE module = LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        HMODULE module = LoadSystemLibrary(L"oleacc.dll");
         if (module == nullptr) return loaded;
         loaded.lresultFromObject = reinterpret_cast<LresultFromObjectFunction>(
             reinterpret_cast<void*>(GetProcAddress(module, "LresultFromObject")));

@@ -1,6 +1,7 @@
 // What a person sees and does beyond a lookup: the keyboard, the focus,
 // the boxes' exact texts, the program's own icon and resources.
 #include "tests/e2e/support/program_fixture.h"
+#include "tests/e2e/support/recording_web_opener.h"
 
 namespace lyra::test {
 namespace {
@@ -235,43 +236,6 @@ TEST_F(Lyrabox, ASaveThatCannotWriteSaysSo) {
     }
     RemoveDirectoryW(blocker.c_str());
 }
-
-// While it lives, the shell "opens" web addresses by writing them into a
-// file: what the program asked the shell to open, and no browser started.
-class RecordingWebOpener {
-public:
-    explicit RecordingWebOpener(const std::wstring& record) {
-        RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key_, nullptr);
-        if (key_ == nullptr) return;
-        wchar_t old[1024] = L"";
-        DWORD size = sizeof old;
-        if (RegQueryValueExW(key_, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS) {
-            saved_ = old;
-            hadValue_ = true;
-        }
-        std::wstring command = L"cmd.exe /c echo %1> \"" + record + L"\"";
-        Set(command);
-    }
-    ~RecordingWebOpener() {
-        if (key_ == nullptr) return;
-        if (hadValue_) Set(saved_);
-        else RegDeleteValueW(key_, nullptr);
-        RegCloseKey(key_);
-    }
-    RecordingWebOpener(const RecordingWebOpener&) = delete;
-    RecordingWebOpener& operator=(const RecordingWebOpener&) = delete;
-    bool ok() const { return key_ != nullptr; }
-
-private:
-    static constexpr const wchar_t* kKey = L"Software\\Classes\\http\\shell\\open\\command";
-    void Set(const std::wstring& value) {
-        RegSetValueExW(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    }
-    HKEY key_ = nullptr;
-    std::wstring saved_;
-    bool hadValue_ = false;
-};
 
 // Accepting an update, optional or forced, opens the download address and
 // ends the program with 0.

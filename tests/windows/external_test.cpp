@@ -39,9 +39,16 @@ std::string ModuleBaseName(void* module) {
     return Lower(name.substr(name.find_last_of('\\') + 1));
 }
 
-void* RecordingLoad(const char* name) {
-    void* module = SystemExternalLoader().load(name);
-    gLoaderLog.push_back(std::string(module ? "load " : "load failed ") + name);
+std::string Utf8(const std::wstring& text) {
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0], size, nullptr, nullptr);
+    return bytes;
+}
+
+void* RecordingLoad(const wchar_t* path) {
+    void* module = SystemExternalLoader().load(path);
+    gLoaderLog.push_back(std::string(module ? "load " : "load failed ") + Utf8(path));
     return module;
 }
 void* RecordingFind(void* module, const char* key) {
@@ -64,7 +71,10 @@ protected:
         programDirectory_ = Gbk(here.substr(0, here.size() - 1));
         elsewhereDirectory_ = Gbk(here) + "elsewhere\\";
         Runtime().programDirectory = programDirectory_;
+        Runtime().programDirectoryWide = here.substr(0, here.size() - 1);
         Runtime().moduleDirectory = Gbk(here);
+        wchar_t system[MAX_PATH];
+        systemFolder_ = Utf8(std::wstring(system, GetSystemDirectoryW(system, MAX_PATH))) + "\\";
         gLoaderLog.clear();
         SetExternalLoader(&kRecordingLoader);
     }
@@ -95,8 +105,10 @@ protected:
         }));
     }
 
+    // The build folder's path is ASCII: the same in GBK and in the log's UTF-8.
     std::string programDirectory_;
     std::string elsewhereDirectory_;
+    std::string systemFolder_;
     std::vector<std::pair<std::string, std::string>> entries_;
     std::vector<const char*> libraries_;
     std::vector<const char*> functions_;
@@ -142,22 +154,70 @@ TEST_F(ExternalBinding, ProgramDirectoryCopyWinsOverTheSameNameOnTheSearchPath) 
 TEST_F(ExternalBinding, ModuleDirectoryThenTheSystemSearchAreTriedInTurn) {
     wchar_t temp[MAX_PATH];
     DWORD length = GetTempPathW(MAX_PATH, temp);
-    std::string emptyDirectory = Gbk(std::wstring(temp, length - 1));
-    Runtime().programDirectory = emptyDirectory;
+    std::wstring emptyDirectory(temp, length - 1);
+    Runtime().programDirectoryWide = emptyDirectory;
     Runtime().moduleDirectory = elsewhereDirectory_;
-    Declare({{"bind_probe.dll", "WhichCopy"}, {"Kernel32.dll", "GetCurrentProcessId"}});
-
+    Declare({{"bind_probe.dll", "WhichCopy"}});
     EXPECT_EQ(CallInt(0), 2);
-    EXPECT_EQ(gLoaderLog, (std::vector<std::string>{"load failed " + emptyDirectory + "\\bind_probe.dll",
+    EXPECT_EQ(gLoaderLog, (std::vector<std::string>{"load failed " + Utf8(emptyDirectory) + "\\bind_probe.dll",
                                                      "load " + elsewhereDirectory_ + "bind_probe.dll",
                                                      "find WhichCopy"}));
 
+    // With that copy loaded, the system's own search for the bare name answers it.
+    HMODULE loaded = LoadLibraryW(GbkToWide((elsewhereDirectory_ + "bind_probe.dll").c_str()).c_str());
+    ReleaseExternalFunctions();
     gLoaderLog.clear();
     Runtime().moduleDirectory.clear();
-    EXPECT_EQ(static_cast<DWORD>(Call(1)), GetCurrentProcessId());
-    EXPECT_EQ(gLoaderLog, (std::vector<std::string>{"load failed " + emptyDirectory + "\\Kernel32.dll",
-                                                     "load Kernel32.dll", "find GetCurrentProcessId"}))
+    Declare({{"bind_probe.dll", "WhichCopy"}});
+    EXPECT_EQ(CallInt(0), 2);
+    EXPECT_EQ(gLoaderLog, (std::vector<std::string>{"load failed " + Utf8(emptyDirectory) + "\\bind_probe.dll",
+                                                     "load bind_probe.dll", "find WhichCopy"}))
         << "no module directory: straight to the system search";
+    FreeLibrary(loaded);
+}
+
+// A folder such as Downloads holding the program beside files named like
+// system libraries: the system's name comes from the system folder, by full
+// path, and only the program's own library from the program's folder, whose
+// name need not be GBK.
+TEST_F(ExternalBinding, ASystemLibraryComesFromTheSystemFolderOnlyAndTheProgramsOwnFromItsFolder) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"lyrabox-\uD55C\uAE00-" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring planted = test::TestProgramDirectory() + L"..\\planted\\";
+    const std::pair<std::wstring, const wchar_t*> copies[] = {
+        {test::TestProgramDirectory() + L"bind_probe.dll", L"bind_probe.dll"},
+        {planted + L"wininet.dll", L"wininet.dll"},
+        {planted + L"mpr.dll", L"Mpr.dll"},
+    };
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    for (const auto& [from, name] : copies) ASSERT_TRUE(CopyFileW(from.c_str(), (folder + L"\\" + name).c_str(), FALSE));
+    Runtime().programDirectoryWide = folder;
+    Runtime().moduleDirectory.clear();
+
+    Declare({{"wininet.dll", "InternetCloseHandle"}, {"bind_probe.dll", "WhichCopy"}, {"", "ShellExecuteExW"}});
+    void* address = BindExternalFunction(0);
+    EXPECT_EQ(gLoaderLog, (std::vector<std::string>{"load " + systemFolder_ + "wininet.dll", "find InternetCloseHandle"}));
+    HMODULE wininet = GetModuleHandleW(L"wininet.dll");
+    ASSERT_NE(wininet, nullptr);
+    EXPECT_EQ(address, reinterpret_cast<void*>(GetProcAddress(wininet, "InternetCloseHandle")));
+
+    gLoaderLog.clear();
+    EXPECT_EQ(CallInt(1), 1);
+    EXPECT_EQ(gLoaderLog, (std::vector<std::string>{"load " + Utf8(folder) + "\\bind_probe.dll", "find WhichCopy"}));
+
+    gLoaderLog.clear();
+    BindExternalFunction(2);
+    EXPECT_EQ(std::count(gLoaderLog.begin(), gLoaderLog.end(), "load " + systemFolder_ + "Mpr.dll"), 1)
+        << "the default libraries too: " << ::testing::PrintToString(gLoaderLog);
+    EXPECT_EQ(Count("load " + Utf8(folder)), 0u);
+
+    ReleaseExternalFunctions();
+    for (const auto& copy : copies) {
+        DeleteFileW((folder + L"\\" + copy.second).c_str());
+        DeleteFileW((folder + L"\\" + copy.second + L".loaded").c_str());
+    }
+    EXPECT_TRUE(RemoveDirectoryW(folder.c_str())) << "nothing else was left there";
 }
 
 TEST_F(ExternalBinding, NameWithAColonIsLoadedOnlyByItsFullName) {
@@ -171,13 +231,14 @@ TEST_F(ExternalBinding, NameWithAColonIsLoadedOnlyByItsFullName) {
 TEST_F(ExternalBinding, DefaultLibrariesAreLoadedSearchedAndReleasedInOrder) {
     Declare({{"", "ShellExecuteA"}});
     void* address = BindExternalFunction(0);
+    const std::string& system = systemFolder_;
     EXPECT_EQ(gLoaderLog, (std::vector<std::string>{
-                              "load Kernel32.dll", "find ShellExecuteA", "release kernel32.dll",
-                              "load Gdi32.dll", "find ShellExecuteA", "release gdi32.dll",
-                              "load User32.dll", "find ShellExecuteA", "release user32.dll",
-                              "load Advapi32.dll", "find ShellExecuteA", "release advapi32.dll",
-                              "load Mpr.dll", "find ShellExecuteA", "release mpr.dll",
-                              "load Shell32.dll", "find ShellExecuteA"}));
+                              "load " + system + "Kernel32.dll", "find ShellExecuteA", "release kernel32.dll",
+                              "load " + system + "Gdi32.dll", "find ShellExecuteA", "release gdi32.dll",
+                              "load " + system + "User32.dll", "find ShellExecuteA", "release user32.dll",
+                              "load " + system + "Advapi32.dll", "find ShellExecuteA", "release advapi32.dll",
+                              "load " + system + "Mpr.dll", "find ShellExecuteA", "release mpr.dll",
+                              "load " + system + "Shell32.dll", "find ShellExecuteA"}));
     HMODULE shell = GetModuleHandleW(L"shell32.dll");
     ASSERT_NE(shell, nullptr);
     EXPECT_EQ(address, reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteA")));

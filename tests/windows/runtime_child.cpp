@@ -110,6 +110,11 @@ int ApplicationEntry() {
     GetCurrentDirectoryW(MAX_PATH, directory);
     Log("cwd " + Narrow(directory));
     Log("programDirectory " + Runtime().programDirectory);
+    wchar_t module[MAX_PATH];
+    std::wstring modulePath(module, GetModuleFileNameW(nullptr, module, MAX_PATH));
+    bool wideIsModuleFolder = modulePath == Runtime().programDirectoryWide + L"\\runtime_child.exe";
+    Log(std::string("wide program folder ") + (wideIsModuleFolder ? "is the module's" : "differs"));
+    Log(std::string("working directory ") + (Runtime().programDirectoryWide == directory ? "is" : "is not") + " the wide program folder");
     Log("kind " + std::to_string(RuntimeRequest(2030, 0, 0)));
 
     if (IsScenario(L"loop")) {

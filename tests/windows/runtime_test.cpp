@@ -82,6 +82,26 @@ TEST_F(RuntimeChild, WorkingDirectoryBecomesTheProgramsDirectory) {
     EXPECT_NE(programDirectory.back(), '\\') << "no trailing backslash";
 }
 
+TEST_F(RuntimeChild, AProgramFolderNamedOutsideGbkBecomesTheWorkingDirectory) {
+    std::wstring base = TempFilePath(L"rtc");
+    DeleteFileW(base.c_str());
+    std::wstring folder = base + L"-\uD55C\uAE00\u0E44\u0E17\u0E22";
+    std::wstring copy = folder + L"\\runtime_child.exe";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(program_.c_str(), copy.c_str(), FALSE));
+    program_ = copy;
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    bool started = Start(L"loop", temp);
+    bool ended = started && child_.WaitForExit(30000);
+    auto log = Log();
+    DeleteFileW(copy.c_str());
+    RemoveDirectoryW(folder.c_str());
+    ASSERT_TRUE(ended);
+    EXPECT_TRUE(Contains(log, "wide program folder is the module's"));
+    EXPECT_TRUE(Contains(log, "working directory is the wide program folder"));
+}
+
 TEST_F(RuntimeChild, ExitProgramFromAWorkerShutsDownOnTheMainThread) {
     ASSERT_TRUE(Start(L"worker-exit"));
     ASSERT_TRUE(child_.WaitForExit(30000));

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "runtime/gbk.h"
+#include "runtime/system_libraries.h"
 #include "window_units/components/label.h"
 #include "window_units/contrast.h"
 #include "window_units/property_block.h"
@@ -37,6 +38,23 @@ constexpr DWORD kListExStyleMask = LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT 
                                    LVS_EX_UNDERLINEHOT | LVS_EX_CHECKBOXES | LVS_EX_FLATSB |
                                    LVS_EX_SUBITEMIMAGES | LVS_EX_INFOTIP;
 
+// The common controls are not a KnownDLL: bound from the system folder on
+// first use (the manifest still makes them version 6).
+struct CommonControls {
+    decltype(&InitCommonControlsEx) initCommonControlsEx =
+        SystemFunction<decltype(&InitCommonControlsEx)>(L"comctl32.dll", "InitCommonControlsEx");
+    decltype(&ImageList_Read) imageListRead = SystemFunction<decltype(&ImageList_Read)>(L"comctl32.dll", "ImageList_Read");
+    decltype(&ImageList_Destroy) imageListDestroy =
+        SystemFunction<decltype(&ImageList_Destroy)>(L"comctl32.dll", "ImageList_Destroy");
+    decltype(&ImageList_SetBkColor) imageListSetBkColor =
+        SystemFunction<decltype(&ImageList_SetBkColor)>(L"comctl32.dll", "ImageList_SetBkColor");
+};
+
+const CommonControls& Comctl() {
+    static const CommonControls functions;
+    return functions;
+}
+
 HIMAGELIST LoadImageList(const std::string& block) {
     if (!HasImageList(block)) return nullptr;
     size_t size = block.size() - kImageListStreamOffset;
@@ -49,13 +67,13 @@ HIMAGELIST LoadImageList(const std::string& block) {
         GlobalFree(memory);
         return nullptr;
     }
-    HIMAGELIST list = ImageList_Read(stream);
+    HIMAGELIST list = Comctl().imageListRead != nullptr ? Comctl().imageListRead(stream) : nullptr;
     stream->Release();
     return list;
 }
 
 void ReplaceImageList(HIMAGELIST* slot, HIMAGELIST list) {
-    if (*slot != nullptr) ImageList_Destroy(*slot);
+    if (*slot != nullptr) Comctl().imageListDestroy(*slot);
     *slot = list;
 }
 
@@ -151,7 +169,7 @@ ListViewComponent::ListViewComponent(uint32_t windowId, uint32_t unitId)
 
 Component* ListViewComponent::Create(const CreateArgs& args) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
+    if (Comctl().initCommonControlsEx != nullptr) Comctl().initCommonControlsEx(&controls);
     auto* component = new ListViewComponent(args.windowId, args.unitId);
     if (args.propertyBlockSize > 0 &&
         !ReadListViewBlock(args.propertyBlock, args.propertyBlockSize, &component->properties_)) {
@@ -283,7 +301,7 @@ void ListViewComponent::ApplyImageLists() {
     if (header != nullptr) SendMessageW(header, HDM_SETIMAGELIST, 0, 0);
     ReplaceImageList(&headerImages_, properties_.viewType == 3 ? LoadImageList(properties_.headerImages) : nullptr);
     if (headerImages_ != nullptr && header != nullptr) {
-        ImageList_SetBkColor(headerImages_, CLR_DEFAULT);
+        Comctl().imageListSetBkColor(headerImages_, CLR_DEFAULT);
         SendMessageW(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(headerImages_));
     }
 }

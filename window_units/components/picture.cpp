@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "runtime/system_libraries.h"
 #include "window_units/components/bmp_layout.h"
 
 namespace lyra {
@@ -152,9 +153,10 @@ HBITMAP DecodePicture(const std::string& file, SIZE* size, bool* alpha) {
 void DrawPicture(HDC dc, HBITMAP picture, SIZE size, bool alpha, int x, int y) {
     HDC source = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(source, picture);
-    if (alpha) {
+    static const auto alphaBlend = SystemFunction<decltype(&AlphaBlend)>(L"msimg32.dll", "AlphaBlend");
+    if (alpha && alphaBlend != nullptr) {
         BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        AlphaBlend(dc, x, y, size.cx, size.cy, source, 0, 0, size.cx, size.cy, blend);
+        alphaBlend(dc, x, y, size.cx, size.cy, source, 0, 0, size.cx, size.cy, blend);
     } else {
         BitBlt(dc, x, y, size.cx, size.cy, source, 0, 0, SRCCOPY);
     }

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "runtime/system_libraries.h"
+
 namespace lyra {
 
 namespace {
@@ -64,11 +66,13 @@ void PlayWaveAsync(const std::string& wave) {
         player(&wave);
         return;
     }
+    static const auto playSound = SystemFunction<decltype(&PlaySoundA)>(L"winmm.dll", "PlaySoundA");
+    if (playSound == nullptr) return;
     std::lock_guard<std::mutex> lock(gSoundMutex);
-    PlaySoundW(nullptr, nullptr, 0);
+    playSound(nullptr, nullptr, 0);
     if (gPlaying == nullptr) gPlaying = new std::string();  // lives as long as the process may play
     *gPlaying = wave;
-    PlaySoundA(gPlaying->data(), nullptr, SND_MEMORY | SND_ASYNC | SND_NODEFAULT | SND_NOWAIT);
+    playSound(gPlaying->data(), nullptr, SND_MEMORY | SND_ASYNC | SND_NODEFAULT | SND_NOWAIT);
 }
 
 void PlayBuiltInSound() { PlayWaveAsync(BuiltInSound()); }

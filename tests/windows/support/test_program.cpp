@@ -24,7 +24,7 @@ const char* const kTestExternalLibraries[11] = {
 const char* const kTestExternalFunctions[11] = {
     "InternetOpenA",    "InternetCloseHandle", "InternetConnectA", "HttpOpenRequestA",
     "HttpSendRequestA", "HttpSendRequestA",    "InternetReadFile", "HttpQueryInfoA",
-    "CoInitialize",     "ShellExecuteA",       "CoUninitialize",
+    "CoInitialize",     "ShellExecuteExW",     "CoUninitialize",
 };
 
 const RoutineTable kNoRoutines = {0, nullptr};

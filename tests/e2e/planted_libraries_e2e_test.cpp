@@ -1,0 +1,185 @@
+// The program run from a folder where someone has left libraries named like
+// the system's, under Windows' search order: none of them is loaded.
+#include "tests/e2e/support/program_fixture.h"
+#include "tests/e2e/support/recording_web_opener.h"
+
+#include <psapi.h>
+
+#include <cwctype>
+
+namespace lyra::test {
+namespace {
+
+// Wine prefers its own builtin copies; Windows takes a library that is not a
+// KnownDLL from the program's folder first. These names are made to load
+// the Windows way. version is left out: Wine's own user32 imports it before
+// any program code runs, which Windows, loading a KnownDLL's imports from the
+// system folder, never does.
+const wchar_t* const kPlantedNames[] = {L"msimg32", L"winmm", L"comctl32", L"wininet", L"mpr", L"uxtheme"};
+
+std::wstring ParentOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
+
+std::wstring OwnDirectory() {
+    wchar_t buffer[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    return ParentOf(std::wstring(buffer, length));
+}
+
+// While it lives, a program of that file name loads the planted names the
+// Windows way. (WINEDLLOVERRIDES would do the same, but a Wine process hands
+// its children the Wine variables it started with, not those set since.)
+class WindowsSearchOrder {
+public:
+    explicit WindowsSearchOrder(const std::wstring& program) : key_(L"Software\\Wine\\AppDefaults\\" + program) {
+        HKEY overrides = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, (key_ + L"\\DllOverrides").c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                            &overrides, nullptr) != ERROR_SUCCESS) {
+            return;
+        }
+        const wchar_t order[] = L"native,builtin";
+        for (const wchar_t* name : kPlantedNames) {
+            RegSetValueExW(overrides, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(order), sizeof order);
+        }
+        RegCloseKey(overrides);
+        ok_ = true;
+    }
+    ~WindowsSearchOrder() { RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str()); }
+    WindowsSearchOrder(const WindowsSearchOrder&) = delete;
+    WindowsSearchOrder& operator=(const WindowsSearchOrder&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    std::wstring key_;
+    bool ok_ = false;
+};
+
+std::wstring FreshTempName(const wchar_t* prefix) {
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    wchar_t path[MAX_PATH];
+    GetTempFileNameW(folder, prefix, 0, path);
+    DeleteFileW(path);
+    return path;
+}
+
+// The program under the name it has in the package, and the control.
+const wchar_t kProgram[] = L"lyrabox.exe";
+const wchar_t kControl[] = L"plays_a_sound.exe";
+
+class PlantedLibraries : public Lyrabox {
+protected:
+    void SetUp() override {
+        Lyrabox::SetUp();
+        shipped_ = directory_;
+        planted_ = ParentOf(OwnDirectory()) + L"\\planted";
+        directory_ = FreshTempName(L"pl");
+        ASSERT_TRUE(CreateDirectoryW(directory_.c_str(), nullptr));
+        ASSERT_TRUE(Copy(shipped_ + L"\\" + kAsShipped, kProgram));
+        for (const wchar_t* name : kPlantedNames) {
+            ASSERT_TRUE(Copy(planted_ + L"\\" + name + L".dll", std::wstring(name) + L".dll")) << Utf8(name);
+        }
+    }
+    void TearDown() override {
+        Lyrabox::TearDown();
+        WIN32_FIND_DATAW entry;
+        HANDLE search = FindFirstFileW((directory_ + L"\\*").c_str(), &entry);
+        if (search != INVALID_HANDLE_VALUE) {
+            do DeleteFileW((directory_ + L"\\" + entry.cFileName).c_str());
+            while (FindNextFileW(search, &entry));
+            FindClose(search);
+        }
+        RemoveDirectoryW(directory_.c_str());
+    }
+
+    bool Copy(const std::wstring& from, const std::wstring& name) {
+        return CopyFileW(from.c_str(), (directory_ + L"\\" + name).c_str(), FALSE) != FALSE;
+    }
+    // The paths of the modules the program has loaded, in lower case.
+    std::vector<std::wstring> LoadedModules() {
+        HMODULE modules[512];
+        DWORD bytes = 0;
+        std::vector<std::wstring> paths;
+        if (!EnumProcessModules(process_.hProcess, modules, sizeof modules, &bytes)) return paths;
+        for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; ++i) {
+            wchar_t path[MAX_PATH];
+            DWORD length = GetModuleFileNameExW(process_.hProcess, modules[i], path, MAX_PATH);
+            std::wstring lower(path, length);
+            for (wchar_t& c : lower) c = static_cast<wchar_t>(std::towlower(c));
+            paths.push_back(lower);
+        }
+        return paths;
+    }
+    // The markers in the folder, each with the program that loaded it.
+    std::vector<std::string> Markers() {
+        std::vector<std::string> markers;
+        WIN32_FIND_DATAW entry;
+        HANDLE search = FindFirstFileW((directory_ + L"\\*.loaded").c_str(), &entry);
+        if (search == INVALID_HANDLE_VALUE) return markers;
+        do markers.push_back(Utf8(entry.cFileName) + " by " + ReadFileBytes(directory_ + L"\\" + entry.cFileName));
+        while (FindNextFileW(search, &entry));
+        FindClose(search);
+        return markers;
+    }
+
+    std::wstring shipped_;
+    std::wstring planted_;
+};
+
+TEST_F(PlantedLibraries, NoneIsLoadedThroughStartLookupAboutAndTheClosingBoxesBrowserLaunch) {
+    const std::wstring record = directory_ + L"\\opened-address.txt";
+    RecordingWebOpener opener(record);
+    ASSERT_TRUE(opener.ok());
+    WindowsSearchOrder programSearchOrder(kProgram);
+    WindowsSearchOrder controlSearchOrder(kControl);
+    ASSERT_TRUE(programSearchOrder.ok() && controlSearchOrder.ok());
+    Serve(WithPage("7", Page(3, 2)));
+    Launch(kProgram);
+    LookUp(L"7");
+    EXPECT_EQ(Column(background_, 1).size(), 3u);
+
+    ClickCentre(FindControl(main_, kAboutButton));
+    HWND box = WaitForBox(L"关于软件：");
+    ASSERT_NE(box, nullptr);
+    AnswerMessageBox(box, IDOK);
+
+    bool commonControls6 = false;
+    for (const std::wstring& path : LoadedModules()) {
+        if (path.size() > 13 && path.compare(path.size() - 13, 13, L"\\comctl32.dll") == 0) {
+            commonControls6 = path.find(L"\\winsxs\\") != std::wstring::npos &&
+                              path.find(L"common-controls_6595b64144ccf1df_6.") != std::wstring::npos;
+            EXPECT_TRUE(commonControls6) << "the manifest's version 6 comes side by side: " << Utf8(path);
+        }
+    }
+    EXPECT_TRUE(commonControls6) << "the common controls are loaded";
+
+    PostMessageW(main_, WM_CLOSE, 0, 0);
+    box = WaitForBox(L"更多精彩：");
+    ASSERT_NE(box, nullptr);
+    AnswerMessageBox(box, IDOK);
+    EXPECT_EQ(ExitCode(), 0u);
+    const std::string maker = "http://127.0.0.1:" + std::to_string(kPort) + "/maker.html";
+    std::string opened;
+    EXPECT_TRUE(WaitFor([&] { return (opened = ReadFileBytes(record)).rfind(maker, 0) == 0; }, kDeadline))
+        << "the shell was asked to open: " << opened;
+    EXPECT_EQ(Markers(), std::vector<std::string>{});
+
+    // The control: a program that imports winmm the ordinary way does load
+    // the copy beside it under the same search order.
+    ASSERT_TRUE(Copy(planted_ + L"\\" + kControl, kControl));
+    std::wstring path = directory_ + L"\\" + kControl;
+    std::wstring commandLine = L"\"" + path + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION control{};
+    ASSERT_TRUE(CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                               directory_.c_str(), &startup, &control));
+    EXPECT_EQ(WaitForSingleObject(control.hProcess, kDeadline), WAIT_OBJECT_0);
+    CloseHandle(control.hProcess);
+    CloseHandle(control.hThread);
+    std::vector<std::string> markers = Markers();
+    ASSERT_EQ(markers.size(), 1u);
+    EXPECT_EQ(_strnicmp(markers[0].c_str(), "winmm.dll.loaded by ", 20), 0) << markers[0];
+}
+
+}  // namespace
+}  // namespace lyra::test
