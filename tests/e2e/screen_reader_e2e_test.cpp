@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <oleacc.h>
 
+#include <algorithm>
+
 #include "tests/e2e/support/program_fixture.h"
 
 namespace lyra::test {
@@ -46,11 +48,13 @@ public:
         if (module_ != nullptr) {
             fromWindow_ = reinterpret_cast<FromWindow>(
                 reinterpret_cast<void*>(GetProcAddress(module_, "AccessibleObjectFromWindow")));
+            standard_ = reinterpret_cast<Standard>(
+                reinterpret_cast<void*>(GetProcAddress(module_, "CreateStdAccessibleObject")));
         }
     }
     ~ScreenReaderSide() { CoUninitialize(); }
 
-    bool Ready() const { return fromWindow_ != nullptr; }
+    bool Ready() const { return fromWindow_ != nullptr && standard_ != nullptr; }
     ComRef<IAccessible> ObjectOf(HWND window) const {
         ComRef<IAccessible> object;
         if (fromWindow_(window, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible,
@@ -60,10 +64,21 @@ public:
         return object;
     }
 
+    // The system's own object for the window's client area, made here.
+    ComRef<IAccessible> StandardObjectOf(HWND window) const {
+        ComRef<IAccessible> object;
+        if (standard_(window, OBJID_CLIENT, kIidAccessible, reinterpret_cast<void**>(object.Put())) != S_OK) {
+            object.Reset();
+        }
+        return object;
+    }
+
 private:
     using FromWindow = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+    using Standard = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
     HMODULE module_ = nullptr;  // kept: proxies live in it
     FromWindow fromWindow_ = nullptr;
+    Standard standard_ = nullptr;
 };
 
 VARIANT Self() {
@@ -197,6 +212,24 @@ TEST_F(ScreenReader, TheStatusIsTheGroupsNameAndItsChangesAreAnnounced) {
     for (HWND window : gAnnouncements) EXPECT_EQ(window, group_);
     EXPECT_EQ(NameOf(group.get()), kDone);
     UnhookWinEvent(hook);
+
+    // A list's rows, and where it is and how, are what the system's own
+    // object says of the list.
+    ComRef<IAccessible> list = reader_.ObjectOf(background_);
+    ComRef<IAccessible> standard = reader_.StandardObjectOf(background_);
+    ASSERT_TRUE(list && standard);
+    long ours = -1, theirs = -2;
+    EXPECT_EQ(list->get_accChildCount(&ours), standard->get_accChildCount(&theirs));
+    EXPECT_EQ(ours, theirs);
+    VARIANT ourState, theirState;
+    ASSERT_EQ(list->get_accState(Self(), &ourState), S_OK);
+    ASSERT_EQ(standard->get_accState(Self(), &theirState), S_OK);
+    EXPECT_EQ(ourState.lVal, theirState.lVal);
+    long place[4], standardPlace[4];
+    ASSERT_EQ(list->accLocation(&place[0], &place[1], &place[2], &place[3], Self()), S_OK);
+    ASSERT_EQ(standard->accLocation(&standardPlace[0], &standardPlace[1], &standardPlace[2], &standardPlace[3], Self()),
+              S_OK);
+    EXPECT_TRUE(std::equal(place, place + 4, standardPlace));
 }
 
 // Objects kept past the end of their windows answer that they are gone;
