@@ -19,24 +19,17 @@ constexpr IID kIidAccessible = {0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0
 using LresultFromObjectFunction = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
 using CreateStdAccessibleObjectFunction = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
 
+// oleacc is no KnownDLL: it comes from the system folder only, bound on the
+// first question.
 struct AccessibilityLibrary {
-    LresultFromObjectFunction lresultFromObject = nullptr;
-    CreateStdAccessibleObjectFunction createStdAccessibleObject = nullptr;
+    LresultFromObjectFunction lresultFromObject =
+        SystemFunction<LresultFromObjectFunction>(L"oleacc.dll", "LresultFromObject");
+    CreateStdAccessibleObjectFunction createStdAccessibleObject =
+        SystemFunction<CreateStdAccessibleObjectFunction>(L"oleacc.dll", "CreateStdAccessibleObject");
 };
 
-// oleacc is no KnownDLL: it comes from the system folder only, loaded on
-// the first question and kept until the process ends.
 const AccessibilityLibrary& Library() {
-    static const AccessibilityLibrary library = [] {
-        AccessibilityLibrary loaded;
-        HMODULE module = LoadSystemLibrary(L"oleacc.dll");
-        if (module == nullptr) return loaded;
-        loaded.lresultFromObject = reinterpret_cast<LresultFromObjectFunction>(
-            reinterpret_cast<void*>(GetProcAddress(module, "LresultFromObject")));
-        loaded.createStdAccessibleObject = reinterpret_cast<CreateStdAccessibleObjectFunction>(
-            reinterpret_cast<void*>(GetProcAddress(module, "CreateStdAccessibleObject")));
-        return loaded;
-    }();
+    static const AccessibilityLibrary library;
     return library;
 }
 
