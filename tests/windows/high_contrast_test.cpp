@@ -125,6 +125,9 @@ TEST_F(HighContrast, TheSelfPaintedPartsTakeTheSystemColoursAndGiveThemBack) {
         EXPECT_GT(Count(query, kText), 10) << "a picture face shows the button's name instead";
         EXPECT_GT(Count(group, kText), 10) << "the group's caption";
         EXPECT_EQ(Background(list), kWindow) << "a list";
+        PropertyValue stored;
+        ASSERT_TRUE(units_.Unit(kUnitBackgroundList)->GetProperty(3, &stored));
+        EXPECT_EQ(stored.number, 0x00FFFFFF) << "the list's own colour is still what a read answers";
         EXPECT_EQ(Background(edit), kWindow) << "the number box";
 
         // The lookup's red status stays in the system's colour.
