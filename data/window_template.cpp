@@ -118,9 +118,12 @@ struct ButtonLook {
 
 // What a SuperBtn unit shows: three looks (normal, mouse over, pressed),
 // each with an optional picture and a colour pair, a caption in a font,
-// and the sounds for the mouse entering and for a click.
+// and the sounds for the mouse entering and for a click. A button whose
+// picture stands in for its caption carries its name as its tip: what a
+// screen reader says, and what high contrast shows in the picture's place.
 struct SuperBtnDescription {
     const char* caption;
+    const char* tip;
     int32_t fontHeight;
     ButtonLook looks[3];
     std::vector<uint8_t> pictures[3];
@@ -131,6 +134,7 @@ struct SuperBtnDescription {
 std::vector<uint8_t> SuperBtnBlock(const SuperBtnDescription& d) {
     SuperBtnProperties p;
     p.caption = d.caption;
+    p.tip = d.tip;
     p.font = Bytes(MakeFontBlock(d.fontHeight, 400, ""));
     // Look 0 normal, 1 mouse over, 2 pressed, for pictures and colours alike.
     for (int look = 0; look < 3; ++look) {
@@ -154,19 +158,19 @@ std::vector<uint8_t> HyperLinkerBlock(const char* caption) {
 }
 
 SuperBtnDescription SaveButton() {
-    return SuperBtnDescription{"保存音乐列表", -14,
+    return SuperBtnDescription{"保存音乐列表", "", -14,
                                {{0x00FFFFFF, 0x00FF8800}, {0x00FFFFFF, 0x000080FF}, {0x00FFFFFF, 0x00FF8800}},
                                {}, {}, {}};
 }
 
 SuperBtnDescription QueryButton() {
     std::vector<uint8_t> normal = QueryButtonPicture(false);
-    return SuperBtnDescription{"", -12, {{0, 0x00F0F0F0}, {0, 0x00FFFFFF}, {0, 0x00F0F0F0}},
+    return SuperBtnDescription{"", "查询", -12, {{0, 0x00F0F0F0}, {0, 0x00FFFFFF}, {0, 0x00F0F0F0}},
                                {normal, QueryButtonPicture(true), normal}, {}, {}};
 }
 
-SuperBtnDescription BadgeButton(std::vector<uint8_t> picture) {
-    return SuperBtnDescription{"", -12,
+SuperBtnDescription BadgeButton(const char* tip, std::vector<uint8_t> picture) {
+    return SuperBtnDescription{"", tip, -12,
                                {{0, kDefaultColour}, {0, kDefaultColour}, {0, kDefaultColour}},
                                {picture, picture, picture}, MouseEnterSound(), ClickSound()};
 }
@@ -183,9 +187,9 @@ std::vector<UnitRow> StartWindowUnits() {
         {kUnitMakerLink, kTypeCodeHyperLinker, "超级链接框_宣传", 16, 566, 168, 12, kOnWindow, kShown, {},
          HyperLinkerBlock("Lyrabox 主页")},
         {kUnitHelpButton, kTypeCodeSuperBtn, "超级按钮_说明", 486, 543, 38, 38, kOnWindow, kShown,
-         {{0, kRoutineShowHelp}}, SuperBtnBlock(BadgeButton(HelpButtonPicture()))},
+         {{0, kRoutineShowHelp}}, SuperBtnBlock(BadgeButton("使用说明", HelpButtonPicture()))},
         {kUnitAboutButton, kTypeCodeSuperBtn, "超级按钮_关于", 550, 543, 38, 38, kOnWindow, kShown,
-         {{0, kRoutineShowAbout}}, SuperBtnBlock(BadgeButton(AboutButtonPicture()))},
+         {{0, kRoutineShowAbout}}, SuperBtnBlock(BadgeButton("关于", AboutButtonPicture()))},
         {kUnitSaveButton, kTypeCodeSuperBtn, "超级按钮_保存音乐列表", 349, 548, 100, 30, kOnWindow, kShown,
          {{0, kRoutineSaveMusicLists}}, SuperBtnBlock(SaveButton())},
         {kUnitFavouriteList, kTypeCodeListView, "超级列表框_收藏音乐列表", 8, 332, 590, 205, kOnWindow, kShownTabStop,

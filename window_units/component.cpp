@@ -22,7 +22,16 @@ bool Component::RaiseEvent(int32_t eventNumber, std::initializer_list<uint32_t> 
     return request.hasResult != 0;
 }
 
-void Component::OnFinalDestroy() { RuntimeRequest(2000, static_cast<intptr_t>(windowId_), static_cast<intptr_t>(unitId_)); }
+void Component::OnFinalDestroy() {
+    accessible_.Disconnect();
+    RuntimeRequest(2000, static_cast<intptr_t>(windowId_), static_cast<intptr_t>(unitId_));
+}
+
+LRESULT Component::AnswerGetObject(WPARAM wParam, LPARAM lParam) {
+    LRESULT answer = 0;
+    if (accessible_.Answer(this, wParam, lParam, &answer)) return answer;
+    return DefaultProc(WM_GETOBJECT, wParam, lParam);
+}
 
 namespace {
 

@@ -15,6 +15,7 @@
 
 #include "runtime/framework/window_object.h"
 #include "runtime/values.h"
+#include "window_units/accessibility.h"
 
 namespace lyra {
 
@@ -126,15 +127,26 @@ public:
     // rewrite message.wParam.
     bool PreTranslateMessage(MSG& message) override;
 
+    // How a screen reader sees the component, on the window thread; false
+    // leaves the control's own (the system's) accessible object.
+    virtual bool DescribeForScreenReader(AccessibleFacts*) { return false; }
+    // What a screen reader's default action does; false when there is none.
+    // It returns at once: whatever the action opens runs later.
+    virtual bool DoDefaultAction() { return false; }
+
 protected:
     // Tells the runtime (request 2000) that the unit's window is gone; the
     // object is released later by the window units. A type that overrides
     // this calls it last.
     void OnFinalDestroy() override;
+    // The answer to WM_GETOBJECT: the component's accessible object for its
+    // client area when it describes itself, else the control's own answer.
+    LRESULT AnswerGetObject(WPARAM wParam, LPARAM lParam);
 
 private:
     uint32_t windowId_;
     uint32_t unitId_;
+    AccessibleSlot accessible_;
 };
 
 // True when the window, or any window it sits in, is disabled. Such a unit

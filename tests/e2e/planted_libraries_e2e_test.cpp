@@ -15,8 +15,8 @@ namespace {
 // the Windows way. version is left out: Wine's own user32 imports it before
 // any program code runs, which Windows, loading a KnownDLL's imports from the
 // system folder, never does.
-const std::initializer_list<const wchar_t*> kPlantedNames = {L"msimg32", L"winmm", L"comctl32",
-                                                              L"wininet", L"mpr",   L"uxtheme"};
+const std::initializer_list<const wchar_t*> kPlantedNames = {L"msimg32", L"winmm", L"comctl32", L"wininet",
+                                                              L"mpr",     L"uxtheme", L"oleacc"};
 
 std::wstring ParentOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
 
@@ -114,6 +114,14 @@ TEST_F(PlantedLibraries, NoneIsLoadedThroughStartLookupAboutAndTheClosingBoxesBr
     HWND box = WaitForBox(L"关于软件：");
     ASSERT_NE(box, nullptr);
     AnswerMessageBox(box, IDOK);
+
+    // A screen reader's question makes the program load oleacc.
+    EXPECT_GT(SendMessageW(FindControl(main_, kQueryButton), WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT)), 0);
+    bool accessibility = false;
+    for (const std::wstring& path : LoadedModules()) {
+        accessibility = accessibility || (path.size() > 11 && path.compare(path.size() - 11, 11, L"\\oleacc.dll") == 0);
+    }
+    EXPECT_TRUE(accessibility) << "oleacc is loaded";
 
     bool commonControls6 = false;
     for (const std::wstring& path : LoadedModules()) {

@@ -152,7 +152,7 @@ SuperBtnProperties SampleButton() {
     p.builtInSound = 1;
     p.enterSound = "RIFF enter";
     p.clickSound = "RIFF click";
-    p.text25 = "t";
+    p.tip = "t";
     p.switch26 = 1;
     return p;
 }

@@ -1,11 +1,14 @@
 #include "window_units/components/edit_box.h"
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include "runtime/gbk.h"
 #include "window_units/component.h"
 #include "window_units/component_support.h"
 #include "window_units/components/edit_box_block.h"
+#include "window_units/components/label.h"
+#include "window_units/contrast.h"
 #include "window_units/property_table.h"
 #include "window_units/type_interface.h"
 
@@ -51,6 +54,7 @@ public:
 
     bool Create(const CreateArgs& args);
     std::vector<uint8_t> PropertyData() override;
+    bool DescribeForScreenReader(AccessibleFacts* facts) override;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -59,7 +63,8 @@ protected:
 private:
     void ApplyFont();
     void ApplyBackground() {
-        background_.Reset(CreateSolidBrush(ResolveColour(properties_.backgroundColour, COLOR_WINDOW)));
+        background_.Reset(CreateSolidBrush(
+            ContrastColour(ResolveColour(properties_.backgroundColour, COLOR_WINDOW), COLOR_WINDOW)));
     }
     void ApplyLimit() { SendMessageW(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(properties_.maxLength), 0); }
     void ApplyInputMode();
@@ -67,6 +72,9 @@ private:
 
     OwnedFont font_;
     OwnedBrush background_;
+    // The content the box was built with. Shown again, it is a prompt, not
+    // a value: a box that starts with a text starts with what to type there.
+    std::string prompt_;
     // Set while the content is written, so that the control's own EN_CHANGE
     // does not count twice.
     bool writingContent_ = false;
@@ -99,6 +107,7 @@ bool EditBoxComponent::Create(const CreateArgs& args) {
                                   GetModuleHandleW(nullptr), nullptr);
     if (handle == nullptr) return false;
     Attach(handle);
+    prompt_ = properties_.content;
     if (properties_.maxLength < 0) properties_.maxLength = 0;
     if (properties_.inputMode > kInputModeLast) properties_.inputMode = kInputModeLast;
     ApplyFont();
@@ -129,10 +138,23 @@ void EditBoxComponent::ApplyInputMode() {
 // the system's look unless a colour was set.
 LRESULT EditBoxComponent::Colour(HDC dc, bool editable) {
     bool coloured = properties_.textColour != kDefaultColour || properties_.backgroundColour != kDefaultColour;
-    if (!editable && !coloured) return 0;
-    SetTextColor(dc, ResolveColour(properties_.textColour, COLOR_WINDOWTEXT));
-    SetBkColor(dc, ResolveColour(properties_.backgroundColour, COLOR_WINDOW));
+    if (!editable && (!coloured || HighContrast())) return 0;
+    SetTextColor(dc, ContrastColour(ResolveColour(properties_.textColour, COLOR_WINDOWTEXT), COLOR_WINDOWTEXT));
+    SetBkColor(dc, ContrastColour(ResolveColour(properties_.backgroundColour, COLOR_WINDOW), COLOR_WINDOW));
     return reinterpret_cast<LRESULT>(background_.get());
+}
+
+bool EditBoxComponent::DescribeForScreenReader(AccessibleFacts* facts) {
+    facts->role = ROLE_SYSTEM_TEXT;
+    facts->name = NameFromLabel(Handle());
+    facts->hasValue = true;
+    std::wstring content = WindowTextWide(Handle());
+    if (!prompt_.empty() && content == GbkToWide(prompt_.data(), prompt_.size())) {
+        facts->description = content;
+    } else {
+        facts->value = content;
+    }
+    return true;
 }
 
 LRESULT EditBoxComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -154,6 +176,12 @@ LRESULT EditBoxComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             RaiseEvent(-8, {});
             return result;
         }
+        case WM_SYSCOLORCHANGE:
+            ApplyBackground();
+            InvalidateRect(Handle(), nullptr, TRUE);
+            return DefaultProc(message, wParam, lParam);
+        case WM_GETOBJECT:
+            return AnswerGetObject(wParam, lParam);
         default:
             return DefaultProc(message, wParam, lParam);
     }

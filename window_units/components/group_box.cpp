@@ -1,11 +1,13 @@
 #include "window_units/components/group_box.h"
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include "runtime/gbk.h"
 #include "window_units/component.h"
 #include "window_units/component_support.h"
 #include "window_units/components/group_box_block.h"
+#include "window_units/contrast.h"
 #include "window_units/property_table.h"
 #include "window_units/system_dpi.h"
 #include "window_units/type_interface.h"
@@ -35,6 +37,7 @@ public:
 
     bool Create(const CreateArgs& args);
     std::vector<uint8_t> PropertyData() override;
+    bool DescribeForScreenReader(AccessibleFacts* facts) override;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -42,9 +45,10 @@ protected:
 
 private:
     void ApplyFont();
-    void ApplyBackground() {
-        background_.Reset(CreateSolidBrush(ResolveColour(properties_.backgroundColour, COLOR_BTNFACE)));
+    COLORREF BackgroundColour() const {
+        return ContrastColour(ResolveColour(properties_.backgroundColour, COLOR_BTNFACE), COLOR_BTNFACE);
     }
+    void ApplyBackground() { background_.Reset(CreateSolidBrush(BackgroundColour())); }
     void ApplyAlignment();
     void Repaint() { RedrawWindow(Handle(), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN); }
     COLORREF CaptionColour() const;
@@ -83,7 +87,13 @@ void GroupBoxComponent::ApplyAlignment() {
 
 COLORREF GroupBoxComponent::CaptionColour() const {
     if (!IsWindowEnabled(Handle())) return GetSysColor(COLOR_GRAYTEXT);
-    return ResolveColour(properties_.captionColour, COLOR_BTNTEXT);
+    return ContrastColour(ResolveColour(properties_.captionColour, COLOR_BTNTEXT), COLOR_BTNTEXT);
+}
+
+bool GroupBoxComponent::DescribeForScreenReader(AccessibleFacts* facts) {
+    facts->role = ROLE_SYSTEM_GROUPING;
+    facts->name = WindowTextWide(Handle());
+    return true;
 }
 
 void GroupBoxComponent::Paint(HDC dc) {
@@ -124,15 +134,13 @@ LRESULT GroupBoxComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
         case kReflectedMessageBase + WM_CTLCOLORSTATIC:
         case kReflectedMessageBase + WM_CTLCOLORBTN: {
             HDC dc = reinterpret_cast<HDC>(wParam);
-            int textIndex = IsWindowEnabled(Handle()) ? COLOR_BTNTEXT : COLOR_GRAYTEXT;
-            SetTextColor(dc, IsWindowEnabled(Handle()) ? ResolveColour(properties_.captionColour, textIndex)
-                                                       : GetSysColor(textIndex));
-            SetBkColor(dc, ResolveColour(properties_.backgroundColour, COLOR_BTNFACE));
+            SetTextColor(dc, CaptionColour());
+            SetBkColor(dc, BackgroundColour());
             return reinterpret_cast<LRESULT>(background_.get());
         }
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
-            SetBkColor(reinterpret_cast<HDC>(wParam), ResolveColour(properties_.backgroundColour, COLOR_BTNFACE));
+            SetBkColor(reinterpret_cast<HDC>(wParam), BackgroundColour());
             return reinterpret_cast<LRESULT>(background_.get());
         case WM_ERASEBKGND: {
             // A group box does not paint its own inside.
@@ -148,6 +156,18 @@ LRESULT GroupBoxComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
             Repaint();
             return result;
         }
+        case WM_SETTEXT: {
+            // The caption is the lookup's status: a screen reader reads it out.
+            LRESULT result = DefaultProc(message, wParam, lParam);
+            NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, Handle(), OBJID_CLIENT, CHILDID_SELF);
+            return result;
+        }
+        case WM_SYSCOLORCHANGE:
+            ApplyBackground();
+            Repaint();
+            return DefaultProc(message, wParam, lParam);
+        case WM_GETOBJECT:
+            return AnswerGetObject(wParam, lParam);
         default:
             return DefaultProc(message, wParam, lParam);
     }

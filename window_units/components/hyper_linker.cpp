@@ -1,11 +1,13 @@
 #include "window_units/components/hyper_linker.h"
 
+#include <oleacc.h>
 #include <shellapi.h>
 
 #include <atomic>
 #include <vector>
 
 #include "runtime/gbk.h"
+#include "window_units/contrast.h"
 #include "window_units/property_block.h"
 #include "window_units/components/type_operations.h"
 #include "window_units/components/window_thread.h"
@@ -13,6 +15,10 @@
 namespace lyra {
 
 namespace {
+
+// Posted by the default action: the link opens after the screen reader's
+// call has returned.
+constexpr UINT kDefaultActionMessage = WM_APP + 0x484C;
 
 intptr_t SystemShellOpen(const std::wstring& target) {
     return reinterpret_cast<intptr_t>(ShellExecuteW(nullptr, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
@@ -136,7 +142,8 @@ void HyperLinkerComponent::Paint(HDC dc) {
         background = reinterpret_cast<HBRUSH>(
             SendMessageW(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(Handle())));
     } else {
-        background = CreateSolidBrush(ResolveStoredColour(properties_.backColour, GetSysColor(COLOR_BTNFACE)));
+        background = CreateSolidBrush(
+            ContrastColour(ResolveStoredColour(properties_.backColour, GetSysColor(COLOR_BTNFACE)), COLOR_BTNFACE));
         ownBrush = true;
     }
     FillRect(dc, &client, background != nullptr ? background : GetSysColorBrush(COLOR_BTNFACE));
@@ -144,8 +151,9 @@ void HyperLinkerComponent::Paint(HDC dc) {
     std::wstring caption = GbkToWide(properties_.caption.c_str(), properties_.caption.size());
     HGDIOBJ oldFont = SelectObject(dc, font_.Get() ? font_.Get() : DefaultGuiFont());
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, IsWindowEnabled(Handle()) ? ResolveStoredColour(properties_.textColour, RGB(0, 0, 255))
-                                               : GetSysColor(COLOR_GRAYTEXT));
+    SetTextColor(dc, IsWindowEnabled(Handle())
+                         ? ContrastColour(ResolveStoredColour(properties_.textColour, RGB(0, 0, 255)), COLOR_HOTLIGHT)
+                         : GetSysColor(COLOR_GRAYTEXT));
     DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &client, DT_LEFT | DT_VCENTER | DT_SINGLELINE |
               DT_NOPREFIX);
     SelectObject(dc, oldFont);
@@ -173,10 +181,27 @@ LRESULT HyperLinkerComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lPa
             pressed_ = false;
             return answer;
         }
+        case kDefaultActionMessage:
+            OpenHyperLink(properties_);
+            return 0;
+        case WM_GETOBJECT:
+            return AnswerGetObject(wParam, lParam);
         default:
             break;
     }
     return DefaultProc(message, wParam, lParam);
+}
+
+bool HyperLinkerComponent::DescribeForScreenReader(AccessibleFacts* facts) {
+    facts->role = ROLE_SYSTEM_LINK;
+    facts->name = GbkToWide(properties_.caption.c_str(), properties_.caption.size());
+    facts->defaultAction = L"跳转";
+    return true;
+}
+
+bool HyperLinkerComponent::DoDefaultAction() {
+    if (InputDisabled(Handle())) return false;
+    return PostMessageW(Handle(), kDefaultActionMessage, 0, 0) != FALSE;
 }
 
 void HyperLinkerComponent::OnFinalDestroy() {

@@ -32,6 +32,9 @@ public:
     static Component* Create(const CreateArgs& args);
 
     std::vector<uint8_t> PropertyData() override;
+    // A link named by its caption; its default action opens it.
+    bool DescribeForScreenReader(AccessibleFacts* facts) override;
+    bool DoDefaultAction() override;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -6,7 +6,9 @@
 #include "window_units/component.h"
 #include "window_units/component_support.h"
 #include "window_units/components/label_block.h"
+#include "window_units/contrast.h"
 #include "window_units/property_table.h"
+#include "window_units/system_dpi.h"
 #include "window_units/type_interface.h"
 
 namespace lyra {
@@ -78,7 +80,8 @@ void LabelComponent::Paint(HDC dc) {
             SendMessageW(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(Handle())));
         FillRect(dc, &client, brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE));
     } else {
-        OwnedBrush brush(CreateSolidBrush(ResolveColour(properties_.backgroundColour, COLOR_BTNFACE)));
+        OwnedBrush brush(CreateSolidBrush(
+            ContrastColour(ResolveColour(properties_.backgroundColour, COLOR_BTNFACE), COLOR_BTNFACE)));
         FillRect(dc, &client, brush.get());
     }
     DrawBmpFile(dc, properties_.picture, 0, 0);
@@ -87,8 +90,9 @@ void LabelComponent::Paint(HDC dc) {
     HFONT font = font_.get() != nullptr ? font_.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     HGDIOBJ oldFont = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, IsWindowEnabled(Handle()) ? ResolveColour(properties_.textColour, COLOR_BTNTEXT)
-                                               : GetSysColor(COLOR_GRAYTEXT));
+    SetTextColor(dc, IsWindowEnabled(Handle())
+                         ? ContrastColour(ResolveColour(properties_.textColour, COLOR_BTNTEXT), COLOR_BTNTEXT)
+                         : GetSysColor(COLOR_GRAYTEXT));
     UINT format = DT_NOPREFIX;
     format |= properties_.alignment == 1 ? DT_CENTER : properties_.alignment == 2 ? DT_RIGHT : DT_LEFT;
     if (properties_.wordWrap) {
@@ -136,7 +140,45 @@ Component* CreateLabel(const CreateArgs& args) {
     return CreateFromBlock<LabelComponent, LabelProperties>(args, &ReadLabelBlock);
 }
 
+// The rectangle of a window in its parent's client coordinates.
+RECT RectInParent(HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+bool IsLabel(HWND window) {
+    wchar_t name[32] = L"";
+    GetClassNameW(window, name, 32);
+    return lstrcmpW(name, kLabelClassName) == 0;
+}
+
 }  // namespace
+
+std::wstring NameFromLabel(HWND control) {
+    HWND parent = GetParent(control);
+    if (parent == nullptr) return std::wstring();
+    const RECT target = RectInParent(control);
+    // Label and control may touch or overlap by a pixel or two.
+    const int reach = ToPixels(8), overlap = ToPixels(2);
+    HWND nearest = nullptr;
+    int nearestGap = reach + 1;
+    for (HWND sibling = GetWindow(parent, GW_CHILD); sibling != nullptr; sibling = GetWindow(sibling, GW_HWNDNEXT)) {
+        if (sibling == control || !IsLabel(sibling) || !(GetWindowLongPtrW(sibling, GWL_STYLE) & WS_VISIBLE)) continue;
+        const RECT label = RectInParent(sibling);
+        const bool sameLine = label.top < target.bottom && label.bottom > target.top;
+        const bool sameColumn = label.left < target.right && label.right > target.left;
+        int gap = reach + 1;
+        if (sameLine && label.right <= target.left + overlap) gap = target.left - label.right;
+        else if (sameColumn && label.bottom <= target.top + overlap) gap = target.top - label.bottom;
+        if (gap <= reach && gap < nearestGap) {
+            nearest = sibling;
+            nearestGap = gap;
+        }
+    }
+    return nearest != nullptr ? NameOfCaption(WindowTextWide(nearest)) : std::wstring();
+}
 
 void* LabelInterface(int op) { return ComponentTypeInterface(op, &CreateLabel); }
 

@@ -1,6 +1,7 @@
 #include "window_units/components/list_view.h"
 
 #include <objbase.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <climits>
@@ -10,6 +11,8 @@
 
 #include "runtime/gbk.h"
 #include "runtime/system_libraries.h"
+#include "window_units/components/label.h"
+#include "window_units/contrast.h"
 #include "window_units/property_block.h"
 #include "window_units/system_dpi.h"
 #include "window_units/components/type_operations.h"
@@ -258,12 +261,25 @@ void ListViewComponent::ApplyStyles() {
 void ListViewComponent::ApplyColours() {
     HWND window = Handle();
     const ListViewProperties& p = properties_;
-    if (!IsDefaultColour(p.textColour)) SendMessageW(window, LVM_SETTEXTCOLOR, 0, ResolveStoredColour(p.textColour, 0));
-    if (!IsDefaultColour(p.textBackColour)) {
-        SendMessageW(window, LVM_SETTEXTBKCOLOR, 0, ResolveStoredColour(p.textBackColour, 0));
+    const uint32_t stored[3] = {p.textColour, p.textBackColour, p.backColour};
+    const UINT setters[3] = {LVM_SETTEXTCOLOR, LVM_SETTEXTBKCOLOR, LVM_SETBKCOLOR};
+    const int systemIndexes[3] = {COLOR_WINDOWTEXT, COLOR_WINDOW, COLOR_WINDOW};
+    const bool contrast = HighContrast();
+    for (int n = 0; n < 3; ++n) {
+        // A default colour is the control's own, unless high contrast replaced it.
+        if (contrast || contrastShown_ || !IsDefaultColour(stored[n])) {
+            COLORREF colour = ResolveStoredColour(stored[n], GetSysColor(systemIndexes[n]));
+            SendMessageW(window, setters[n], 0, ContrastColour(colour, systemIndexes[n]));
+        }
     }
-    if (!IsDefaultColour(p.backColour)) SendMessageW(window, LVM_SETBKCOLOR, 0, ResolveStoredColour(p.backColour, 0));
+    contrastShown_ = contrast;
     InvalidateRect(window, nullptr, TRUE);
+}
+
+bool ListViewComponent::DescribeForScreenReader(AccessibleFacts* facts) {
+    facts->role = ROLE_SYSTEM_LIST;
+    facts->name = NameFromLabel(Handle());
+    return true;
 }
 
 void ListViewComponent::ApplyFont() {
@@ -362,6 +378,8 @@ bool ListViewComponent::ReadLive(int n, PropertyValue* value) {
     if (n == 27) {
         TellControl();
         value->number = static_cast<int32_t>(SendMessageW(window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    } else if (contrastShown_) {
+        return false;  // the control shows the system's colours, not the list's
     } else {
         value->number = static_cast<uint32_t>(SendMessageW(window, kColourGetMessages[n], 0, 0));
     }
@@ -609,6 +627,13 @@ LRESULT ListViewComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
             if (SendMessageW(Handle(), LVM_GETITEMCOUNT, 0, 0) == 0) InvalidateRect(Handle(), nullptr, TRUE);
             return answer;
         }
+        case WM_SYSCOLORCHANGE: {
+            LRESULT answer = DefaultProc(message, wParam, lParam);
+            ApplyColours();
+            return answer;
+        }
+        case WM_GETOBJECT:
+            return AnswerGetObject(wParam, lParam);
         case WM_DESTROY:
             KillTimer(Handle(), kTellTimer);
             UnregisterListRows(windowId(), unitId(), rows_.get());

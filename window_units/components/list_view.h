@@ -65,6 +65,9 @@ public:
 
     static constexpr DWORD kTellIntervalMs = 40;
 
+    // A list named by the Label above it; its rows are the system's.
+    bool DescribeForScreenReader(AccessibleFacts* facts) override;
+
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnFinalDestroy() override;
@@ -106,6 +109,7 @@ private:
     std::shared_ptr<ListRows> rows_ = std::make_shared<ListRows>();
     uint64_t toldAt_ = 0;  // GetTickCount64 of the last telling
     bool telling_ = false;  // the control is being told: its own selection notices are not events
+    bool contrastShown_ = false;  // the control shows the high-contrast colours
 };
 
 // The type's getInterface.

@@ -1,9 +1,12 @@
 #include "window_units/components/super_btn.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 
 #include "runtime/gbk.h"
 #include "window_units/component_support.h"
+#include "window_units/contrast.h"
 #include "window_units/property_block.h"
 #include "window_units/system_dpi.h"
 #include "window_units/components/picture.h"
@@ -14,6 +17,10 @@
 namespace lyra {
 
 namespace {
+
+// Posted by the default action: the click comes after the screen reader's
+// call has returned, so that a box it opens does not hold the caller.
+constexpr UINT kDefaultActionMessage = WM_APP + 0x5342;
 
 // Button style bits a style word may add; the button type stays owner-drawn.
 constexpr DWORD kStyleWordMask = BS_LEFT | BS_RIGHT | BS_TOP | BS_BOTTOM | BS_MULTILINE | BS_FLAT;
@@ -57,7 +64,7 @@ const PropertyRow<P> kSuperBtnRows[] = {
     Row<&P::builtInSound>(kRepaint),
     Row<&P::enterSound>(kRepaint),
     Row<&P::clickSound>(kRepaint),
-    Row<&P::text25>(kRepaint),
+    Row<&P::tip>(kRepaint),
     Row<&P::switch26>(kRepaint),
 };
 static_assert(sizeof kSuperBtnRows / sizeof kSuperBtnRows[0] == kSuperBtnPropertyCount, "one row per property");
@@ -158,8 +165,9 @@ void SuperBtnComponent::Paint(HDC target, const RECT& bounds) {
     const SuperBtnLook look = CurrentLook();
     const bool pressed = look == kLookPressed;
     const bool enabled = IsWindowEnabled(Handle()) != FALSE;
+    const bool contrast = HighContrast();
     COLORREF back = GetSysColor(COLOR_BTNFACE), text = GetSysColor(COLOR_BTNTEXT);
-    if (properties_.useColours) {
+    if (properties_.useColours && !contrast) {
         back = ResolveStoredColour(properties_.colours[look].back, back);
         text = ResolveStoredColour(properties_.colours[look].text, text);
     }
@@ -176,6 +184,13 @@ void SuperBtnComponent::Paint(HDC target, const RECT& bounds) {
     int shift = pressed && slot != kLookPressed ? 1 : 0;
 
     std::wstring caption = WindowTextWide(Handle());
+    if (covered && contrast) {
+        // A picture that is the whole face carries its own colours: in high
+        // contrast the face is the system's, with the button's name on it.
+        picture = nullptr;
+        covered = false;
+        if (caption.empty()) caption = GbkToWide(properties_.tip.c_str(), properties_.tip.size());
+    }
     RECT textRect = all;
     if (picture != nullptr) {
         int x = (width - size.cx) / 2, y = (height - size.cy) / 2;
@@ -207,12 +222,31 @@ void SuperBtnComponent::Paint(HDC target, const RECT& bounds) {
     if (GetFocus() == Handle()) {
         RECT focus = all;
         InflateRect(&focus, -3, -3);
-        DrawFocusRect(dc, &focus);
+        if (contrast) {
+            HBRUSH mark = CreateSolidBrush(text);
+            FrameRect(dc, &focus, mark);
+            DeleteObject(mark);
+        } else {
+            DrawFocusRect(dc, &focus);
+        }
     }
     BitBlt(target, bounds.left, bounds.top, width, height, dc, 0, 0, SRCCOPY);
     SelectObject(dc, oldCanvas);
     DeleteObject(canvas);
     DeleteDC(dc);
+}
+
+bool SuperBtnComponent::DescribeForScreenReader(AccessibleFacts* facts) {
+    facts->role = ROLE_SYSTEM_PUSHBUTTON;
+    facts->name = WindowTextWide(Handle());
+    if (facts->name.empty()) facts->name = GbkToWide(properties_.tip.c_str(), properties_.tip.size());
+    facts->defaultAction = L"按下";
+    return true;
+}
+
+bool SuperBtnComponent::DoDefaultAction() {
+    if (InputDisabled(Handle())) return false;
+    return PostMessageW(Handle(), kDefaultActionMessage, 0, 0) != FALSE;
 }
 
 void SuperBtnComponent::PlayStoredSound(const std::string& stored) {
@@ -338,6 +372,11 @@ LRESULT SuperBtnComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
             hot_ = false;
             InvalidateRect(Handle(), nullptr, FALSE);
             break;
+        case kDefaultActionMessage:
+            Clicked();
+            return 0;
+        case WM_GETOBJECT:
+            return AnswerGetObject(wParam, lParam);
         case WM_SETFOCUS: {
             LRESULT answer = DefaultProc(message, wParam, lParam);
             InvalidateRect(Handle(), nullptr, FALSE);

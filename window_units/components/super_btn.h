@@ -24,6 +24,11 @@ public:
     // The look the button shows now.
     SuperBtnLook CurrentLook() const;
 
+    // A push button named by its caption, or by its tip text (own property
+    // 25) when it shows a picture instead of a caption.
+    bool DescribeForScreenReader(AccessibleFacts* facts) override;
+    bool DoDefaultAction() override;
+
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnFinalDestroy() override;

@@ -40,7 +40,7 @@ std::vector<uint8_t> WriteSuperBtnBlock(const SuperBtnProperties& p) {
     w.I32(p.builtInSound);
     w.Counted(p.enterSound);
     w.Counted(p.clickSound);
-    w.Counted(p.text25);
+    w.Counted(p.tip);
     w.I32(p.switch26);
     return w.Take();
 }
@@ -71,7 +71,7 @@ bool ReadSuperBtnBlock(const uint8_t* data, size_t size, SuperBtnProperties* pro
         p.builtInSound = a.ReadI32();
         p.enterSound = ReadCounted(a);
         p.clickSound = ReadCounted(a);
-        p.text25 = ReadCounted(a);
+        p.tip = ReadCounted(a);
         p.switch26 = a.ReadI32();
     } catch (const framework::ArchiveError&) {
         return false;

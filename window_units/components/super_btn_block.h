@@ -43,7 +43,7 @@ struct SuperBtnProperties {
     int32_t builtInSound = 0;
     std::string enterSound;          // RIFF/WAVE file or nothing
     std::string clickSound;
-    std::string text25;
+    std::string tip;                 // the button's name where a picture stands in for its caption
     int32_t switch26 = 0;            // 0-1
 };
 

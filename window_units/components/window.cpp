@@ -11,6 +11,7 @@
 #include "window_units/component.h"
 #include "window_units/component_support.h"
 #include "window_units/components/window_block.h"
+#include "window_units/contrast.h"
 #include "window_units/mouse_pointers.h"
 #include "window_units/property_table.h"
 #include "window_units/tab_navigation.h"
@@ -77,9 +78,14 @@ protected:
     bool ReadLive(int ownNumber, PropertyValue* value) override;
 
 private:
-    void UpdateBackground() {
-        background_.Reset(CreateSolidBrush(ResolveColour(properties_.backgroundColour, COLOR_BTNFACE)));
+    COLORREF BackgroundColour() const {
+        return ContrastColour(ResolveColour(properties_.backgroundColour, COLOR_BTNFACE), COLOR_BTNFACE);
     }
+    void UpdateBackground() { background_.Reset(CreateSolidBrush(BackgroundColour())); }
+    // The system colours or the high-contrast mode changed: every component
+    // takes the new colours (only top-level windows hear of it) and the
+    // whole window is painted again.
+    void RepaintInNewColours();
     // True when the closing question was answered with false.
     bool CloseRefused();
     // Adds, updates or removes the window's icon in the notification area.
@@ -226,8 +232,12 @@ LRESULT WindowComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
         case WM_CTLCOLORDLG:
-            SetBkColor(reinterpret_cast<HDC>(wParam), ResolveColour(properties_.backgroundColour, COLOR_BTNFACE));
+            SetBkColor(reinterpret_cast<HDC>(wParam), BackgroundColour());
             return reinterpret_cast<LRESULT>(background_.get());
+        case WM_SYSCOLORCHANGE:
+        case WM_SETTINGCHANGE:
+            if (ColoursChanged(message, wParam)) RepaintInNewColours();
+            break;
         case WM_SETCURSOR:
             if (HCURSOR pointer = PointerOfWindow(reinterpret_cast<HWND>(wParam))) {
                 if (LOWORD(lParam) == HTCLIENT) {
@@ -298,6 +308,17 @@ LRESULT WindowComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
             break;
     }
     return DefaultProc(message, wParam, lParam);
+}
+
+BOOL CALLBACK TellColoursChanged(HWND child, LPARAM) {
+    SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+    return TRUE;
+}
+
+void WindowComponent::RepaintInNewColours() {
+    UpdateBackground();
+    EnumChildWindows(Handle(), &TellColoursChanged, 0);
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 bool WindowComponent::PreTranslateMessage(MSG& message) {
