@@ -252,8 +252,13 @@ public:
     TextArray& operator=(const TextArray&) = delete;
 
     size_t size() const { return static_cast<size_t>(ArrayElementCount(array_)); }
-    const char* operator[](size_t i) const {
-        const char* text = static_cast<const char*>(ArrayPointerElement(array_, i));
+    // Piece i counted from 0, checked as the runtime checks every element
+    // access: an index before the first piece is error 4, one after the last
+    // piece error 1, and neither returns.
+    const char* operator[](int64_t i) const {
+        if (i < 0) kServices.ReportRuntimeError(4);
+        if (static_cast<uint64_t>(i) >= ArrayElementCount(array_)) kServices.ReportRuntimeError(1);
+        const char* text = static_cast<const char*>(ArrayPointerElement(array_, static_cast<uint64_t>(i)));
         return text != nullptr ? text : "";
     }
 

@@ -134,7 +134,11 @@ WORD FallbackFlags(CallMode mode) {
 
 // Binds the name through the object's type information, trying the mode's
 // invoke kinds in order. An object without type information is asked for
-// the id by name instead.
+// the id by name instead, with the mode's dispatch flags. That is not a
+// failure: the match, match collection and sub-match objects of Wine's
+// VBScript.RegExp answer GetTypeInfo with E_NOTIMPL, and so do all the
+// objects of the program's own RegExp class. Without the fallback every
+// lookup on a match would come back empty and no song would be extracted.
 int32_t BindMember(IDispatch* dispatch, std::wstring& name, CallMode mode, LCID locale, BoundMember* member) {
     ComRef<ITypeInfo> info;
     if (FAILED(dispatch->GetTypeInfo(0, locale, info.Out())) || info.get() == nullptr) {

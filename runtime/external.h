@@ -1,7 +1,8 @@
 // External functions: the four per-entry arrays of the runtime state are
-// filled from the program image at start-up, bound on first use and released
-// at shutdown. BindExternalFunction and CallExternalFunction themselves are
-// runtime services (runtime/services.h).
+// filled from the program image at start-up and bound on first use; the
+// modules they hold stay loaded until the process ends, since a worker may
+// be inside one while the main thread shuts down. BindExternalFunction and
+// CallExternalFunction themselves are runtime services (runtime/services.h).
 #pragma once
 
 #include <cstdint>
@@ -10,14 +11,18 @@
 
 namespace lyra {
 
-// The libraries searched, in this order, for an entry that names none.
+// The libraries searched, in this order, for an entry that names none; each
+// is taken from the system folder only, and skipped when that folder does
+// not hold it.
 extern const char* const kDefaultExternalLibraries[6];
 
-
-// Sizes the four arrays to count, zero-filled, and copies the two name tables.
+// Sizes the four arrays to count, unbound, and keeps the two name tables'
+// entries (the names themselves stay the caller's).
 void SetUpExternalFunctions(uint32_t count, const char* const* libraryNames, const char* const* functionNames);
 
-// Frees every module an entry holds and unbinds every entry.
+// Unbinds every entry and frees the modules they hold, unless an external
+// call is under way on some thread: then the modules are left to the process
+// exit. Shutdown does not call it.
 void ReleaseExternalFunctions();
 
 // How binding reaches the system's loader. load takes a full path, or a bare

@@ -13,8 +13,10 @@ namespace lyra {
 
 namespace {
 
-// Ranges are added at start-up and cleared at shutdown; every free reads
-// them, from any thread, so readers take no lock.
+// Ranges are added at start-up and stay until the process ends: a worker
+// still running during shutdown may free a constant. Every free reads them,
+// from any thread, so readers take no lock; a range is stored before the
+// count that makes it visible.
 constexpr size_t kMaxStaticRanges = 16;
 struct StaticRange {
     std::atomic<const uint8_t*> start{nullptr};

@@ -14,9 +14,11 @@ struct WindowLayer {
     // Reads the binary template into the loaded template and relocates its
     // routine words. Throws framework::ArchiveError on unreadable data.
     void (*LoadTemplate)(const uint8_t* data, size_t size, const RoutineTable* routines);
-    // Destroys live windows and releases the loaded template.
+    // Destroys the live windows; the template's records and component objects
+    // stay until the process ends, for workers that may still hold one.
     void (*ReleaseTemplate)();
-    // Builds the window of that id; false when it is missing or not creatable.
+    // Builds the window of that id, or brings it forward when it exists; false
+    // when the template has no such window or it cannot be built.
     bool (*LoadWindow)(uint32_t windowId);
     // True while at least one window of the template exists.
     bool (*AnyWindowExists)();

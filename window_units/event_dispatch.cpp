@@ -14,8 +14,9 @@ namespace {
 EventSource gCurrentSource{0, 0};
 std::vector<uint32_t> gDeclinedIdle;
 
-// Steps 1-5 of delivery: the routine bound to the event, or null when the
-// event is not to be delivered. The lookup failures are runtime errors.
+// The routine bound to the event, or null when the event is not to be
+// delivered (events suspended, or nothing bound to it). A window or unit
+// that cannot be found, or a type that raises no events, is a runtime error.
 ApplicationRoutine FindRoutine(uint32_t windowId, uint32_t unitId, int32_t eventNumber) {
     if (EventsSuspended()) return nullptr;
     WindowRecord* window = LoadedTemplate().FindWindowRecord(windowId);
@@ -33,7 +34,7 @@ ApplicationRoutine FindRoutine(uint32_t windowId, uint32_t unitId, int32_t event
     return nullptr;
 }
 
-// Step 6: calls the routine with the window and unit as the current event
+// Calls the routine with the window and unit as the current event
 // source. A routine may raise further events; the outer source comes back
 // when the inner routine returns.
 bool CallRoutine(ApplicationRoutine routine, uint32_t windowId, uint32_t unitId, const int64_t* arguments,

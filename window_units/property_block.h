@@ -3,10 +3,15 @@
 // as a 60-byte LOGFONTA block, colours as COLORREF words, pictures and
 // sounds as blocks holding a whole file).
 //
-// A block may end before its last fields: the missing fields keep their
-// defaults, so the 24-byte header alone is a valid block of any type, and so
-// is an empty block. A field that is cut in the middle makes the block
-// unreadable (framework::ArchiveError).
+// PropertyBlockReader and PropertyBlockWriter are the codec of the window,
+// EditBox, GroupBox and Label blocks. The reader skips the 20 header bytes
+// without looking at them and hands the version word out unchecked. A
+// block may end before its last fields: the missing fields keep their
+// defaults, so the 24-byte header alone is a valid block of these types, and
+// so is an empty block. A header or a field that is cut in the middle makes
+// the block unreadable (framework::ArchiveError). The ListView, SuperBtn and
+// HyperLinker blocks are read with components/block_codec.h instead, which
+// refuses a non-zero header byte, another version and a block cut short.
 //
 // Platform-free: the host template compiler writes blocks with these.
 #pragma once

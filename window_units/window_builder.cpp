@@ -48,7 +48,8 @@ void UpdateModalFlag() {
     TheRuntimeApplication().modalActive = !gModalSessions.empty() && !gModalSessions.back()->ended;
 }
 
-// Step 12: every other top-level window of the program that is enabled now.
+// A modal window disables every other top-level window of the program that
+// is enabled now.
 void DisableOtherWindows(const WindowRecord& self, ModalSession* session) {
     for (WindowRecord& other : LoadedTemplate().windows) {
         if (&other == &self || other.units.empty()) continue;
@@ -105,7 +106,7 @@ Component* CreateUnit(UnitRecord& unit, const DataTypeRecord* type, HWND windowH
     return create(args);
 }
 
-// Step 5: components inside a container become children of its window.
+// Components inside a container become children of its window.
 // The children listed after the first 0 entry of a paged container start hidden.
 void ReparentUnits(WindowRecord& window, std::map<UnitRecord*, bool>& show) {
     for (UnitRecord& unit : window.units) {
@@ -131,7 +132,7 @@ void ReparentUnits(WindowRecord& window, std::map<UnitRecord*, bool>& show) {
     }
 }
 
-// Step 6: siblings stack in table order, each right after the previous one
+// Siblings stack in table order, each right after the previous one
 // of the same parent.
 void StackUnits(WindowRecord& window) {
     std::map<HWND, HWND> previous;
@@ -150,7 +151,7 @@ bool BuildWindow(WindowRecord& window, HWND owner) {
     std::vector<CreatedUnit> created;
     std::map<UnitRecord*, bool> show;
 
-    // Step 4: the window first, then the components from the last to the first.
+    // The window first, then the components from the last to the first.
     UnitRecord& self = window.units[0];
     bool showWindow = false;
     self.object = CreateUnit(self, DataTypeRecordOf(self.typeCode), owner, 0, window.id, &showWindow);
@@ -177,18 +178,18 @@ bool BuildWindow(WindowRecord& window, HWND owner) {
     ReparentUnits(window, show);
     StackUnits(window);
 
-    // Step 7: mouse pointers.
+    // Each created unit gets its mouse pointer.
     for (UnitRecord& unit : window.units) {
         if (!unit.isMenuItem() && UnitHandle(unit) != nullptr) unit.pointer = CreateMousePointer(unit.mousePointer);
     }
 
-    // Step 8: the private creation messages, last unit first, the window's own record last.
+    // The private creation messages, last unit first, the window's own record last.
     for (size_t i = window.units.size(); i-- > 0;) {
         if (HWND handle = UnitHandle(window.units[i])) SendMessageW(handle, kUnitCreatedMessage, 0, 0);
     }
     SendMessageW(windowHandle, kWindowCreatedMessage, 0, 0);
 
-    // Step 9: components shown or hidden, in creation order.
+    // Components shown or hidden, in creation order.
     for (const CreatedUnit& entry : created) {
         if (HWND handle = UnitHandle(*entry.unit)) ShowWindow(handle, show[entry.unit] ? SW_SHOWNA : SW_HIDE);
     }
@@ -207,7 +208,7 @@ bool LoadWindow(uint32_t windowId, bool modal) {
     WindowRecord* window = LoadedTemplate().FindWindowRecord(windowId);
     if (window == nullptr || window->units.empty()) return false;
 
-    // Step 1: a window that exists is only brought forward.
+    // A window that exists is only brought forward.
     if (HWND existing = UnitHandle(window->units[0])) {
         if (IsIconic(existing)) ShowWindow(existing, SW_RESTORE);
         else SetForegroundWindow(existing);
@@ -216,14 +217,16 @@ bool LoadWindow(uint32_t windowId, bool modal) {
     RuntimeApplication& app = TheRuntimeApplication();
     HWND owner = modal && app.mainWindow != nullptr && IsWindow(app.mainWindow) ? app.mainWindow : nullptr;
 
-    // Steps 2-10, with event delivery suspended throughout.
+    // The window and its components are built with event delivery suspended
+    // throughout: no routine sees a window half made.
     RuntimeRequest(2009, 0, 0);
     bool built = BuildWindow(*window, owner);
     RuntimeRequest(2010, 0, 0);
     if (!built) return false;
     window->loaded = true;
 
-    // Step 11: the creation events; a routine may destroy the window.
+    // The creation events, then the window shown; a routine may destroy the
+    // window at any of them.
     HWND handle = UnitHandle(window->units[0]);
     if (app.mainWindow == nullptr || !IsWindow(app.mainWindow)) app.mainWindow = handle;
     RaiseWindowEvent(*window, 0);
@@ -231,11 +234,10 @@ bool LoadWindow(uint32_t windowId, bool modal) {
     if (UnitHandle(window->units[0]) != nullptr) RaiseWindowEvent(*window, 4);
     if (UnitHandle(window->units[0]) != nullptr && ShouldShowWindow(*window)) ShowWindow(handle, SW_SHOW);
 
-    // Step 12: a modal window disables the others.
     ModalSession session{windowId, owner, {}, false};
     if (modal && UnitHandle(window->units[0]) != nullptr) DisableOtherWindows(*window, &session);
 
-    // Step 13: the components finish their set-up; the focus stays where it was.
+    // The components finish their set-up; the focus stays where it was.
     if (UnitHandle(window->units[0]) != nullptr) {
         HWND focus = GetFocus();
         for (size_t i = window->units.size(); i-- > 1;) {

@@ -19,7 +19,9 @@ bool LoadWindow(uint32_t windowId, bool modal = false);
 // Request 2000: window windowId, or its unit unitId, has been destroyed.
 void ForgetDestroyedUnit(uint32_t windowId, uint32_t unitId);
 
-// Destroys the live windows and empties the loaded template.
+// Destroys the live windows and their units' mouse pointers. The template's
+// records and the component objects stay until the process ends: a worker
+// may still hold one.
 void ReleaseLoadedTemplate();
 
 }  // namespace lyra

@@ -248,5 +248,36 @@ TEST(MergeCookies, EmptyRepeatedAndOddEntries) {
     }
 }
 
+// ---- Pieces of a split text ----
+
+TEST(TextArray, PiecesInsideTheArrayReadAsText) {
+    TextArray pieces = cmd::SplitText("a..b", ".");
+    ASSERT_EQ(pieces.size(), 3u);
+    EXPECT_STREQ(pieces[0], "a");
+    EXPECT_STREQ(pieces[1], "") << "an empty piece";
+    EXPECT_STREQ(pieces[2], "b");
+}
+
+TEST(TextArrayDeathTest, AnIndexOutsideTheArrayIsARuntimeError) {
+    struct Case {
+        int64_t index;
+        const char* report;
+    };
+    const Case cases[] = {
+        {-1, "错误代码：4\r\n\r\n错误信息：数组成员引用下标必须大于等于1"},
+        {2, "错误代码：1\r\n\r\n错误信息：数组成员引用下标超出定义范围"},
+        {1000, "错误代码：1"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EXIT(
+            {
+                TextArray pieces = cmd::SplitText("a.b", ".");
+                std::fputs(pieces[c.index], stdout);
+            },
+            ::testing::ExitedWithCode(255), c.report)
+            << "index " << c.index;
+    }
+}
+
 }  // namespace
 }  // namespace lyra::app

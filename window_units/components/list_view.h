@@ -6,12 +6,13 @@
 // once; the control runs in owner-data mode (LVS_OWNERDATA) and takes its
 // cells from the model (LVN_GETDISPINFO). The first change after the
 // control was last told posts it a note; on the window thread the control
-// is then told the new count once, with the selection moved along with its
-// rows: at once after a quiet spell, otherwise kTellIntervalMs after the
-// last telling, so rows keep appearing while a long fill runs. Whatever
-// reads the control (another process's LVM_GETITEMCOUNT or
-// LVM_GETITEMTEXTW, the current-row property) tells it first, so it
-// answers as the model does.
+// is then told all changes since in one go (the new count, with the
+// selection moved along with its rows, or a repaint when only cells
+// changed): at once after a quiet spell, otherwise when a kTellIntervalMs
+// timer runs out, so rows keep appearing while a long fill runs. Every
+// list-view message the control receives (LVM_GETITEMCOUNT, LVM_GETITEMTEXTW
+// and the rest, from any process), a key, a click and a read of the
+// current-row property tell it first, so it answers as the model does.
 #pragma once
 
 #include <windows.h>
