@@ -31,7 +31,6 @@ public:
     const char* c_str() const { return *slot_ != nullptr ? *slot_ : ""; }
     bool empty() const { return c_str()[0] == 0; }
     void Set(OwnedText value) { Assign(slot_, std::move(value)); }
-    void Append(const char* first, const char* second = nullptr) { Set(Join({c_str(), first, second})); }
 
 private:
     OwnedText scratch_;
