@@ -160,6 +160,12 @@ private:
     // to follow) the reads of one address. False when a handle could not be
     // opened. Sets *next to the address to ask next, if any.
     bool AskOnce(intptr_t session, int hop, std::string* next);
+    // Sends the request and publishes the answer's raw headers, which it
+    // returns.
+    std::string SendAndQuery(intptr_t request);
+    // True when the answer is a redirect to follow, with *next its address.
+    bool FollowsRedirect(const std::string& answer, int hop, std::string* next);
+    void ReadBody(intptr_t request);
     void Publish(Opening state) {
         Locked hold(lock());
         opening = state;
@@ -214,6 +220,21 @@ bool Exchange::AskOnce(intptr_t session, int hop, std::string* next) {
     SetTimeouts(request, asked_.networkTimeoutMs);
     if (hop == 0) Publish(Opening::Opened);
 
+    std::string answer = SendAndQuery(request);
+    if (FollowsRedirect(answer, hop, next)) {
+        CloseHandles({request, connection});
+        Locked hold(lock());
+        answered = false;
+        rawHeaders.clear();
+        redirects = hop + 1;
+        return true;
+    }
+    ReadBody(request);
+    CloseHandles({request, connection});
+    return true;
+}
+
+std::string Exchange::SendAndQuery(intptr_t request) {
     uint32_t headersLength = static_cast<uint32_t>(asked_.headers.size());
     if (!asked_.sendsBody) {
         CallExternal(kHttpSendRequestA, request, asked_.headers.c_str(), headersLength, "", 0u);
@@ -234,29 +255,27 @@ bool Exchange::AskOnce(intptr_t session, int hop, std::string* next) {
         answered = true;
         rawHeaders = answer;
     }
+    return answer;
+}
 
-    // A redirect is followed the way WinINet would have: Location resolved
-    // against this address, POST turned into GET by 301, 302 and 303, and
-    // no body after a 303. Its own body is not read.
+// A redirect is followed the way WinINet would have: Location resolved
+// against this address, POST turned into GET by 301, 302 and 303, and
+// no body after a 303. Its own body is not read.
+bool Exchange::FollowsRedirect(const std::string& answer, int hop, std::string* next) {
     int status = StatusOf(answer);
-    if (asked_.followRedirects && hop < asked_.redirectsAllowed && IsRedirect(status) && !abandoned()) {
-        const std::string location = LocationOf(answer);
-        OwnedText target = ResolveLocation(asked_.address.c_str(), location.c_str());
-        if (!target.empty() && !location.empty()) {
-            *next = target.c_str();
-            if (status == 303 || (status != 307 && status != 308 && asked_.verb == "POST")) {
-                asked_.verb = "GET";
-                asked_.sendsBody = false;
-            }
-            CloseHandles({request, connection});
-            Locked hold(lock());
-            answered = false;
-            rawHeaders.clear();
-            redirects = hop + 1;
-            return true;
-        }
+    if (!asked_.followRedirects || hop >= asked_.redirectsAllowed || !IsRedirect(status) || abandoned()) return false;
+    const std::string location = LocationOf(answer);
+    OwnedText target = ResolveLocation(asked_.address.c_str(), location.c_str());
+    if (target.empty() || location.empty()) return false;
+    *next = target.c_str();
+    if (status == 303 || (status != 307 && status != 308 && asked_.verb == "POST")) {
+        asked_.verb = "GET";
+        asked_.sendsBody = false;
     }
+    return true;
+}
 
+void Exchange::ReadBody(intptr_t request) {
     bool readToEnd = false;
     for (;;) {
         if (abandoned()) break;
@@ -279,8 +298,6 @@ bool Exchange::AskOnce(intptr_t session, int hop, std::string* next) {
         Locked hold(lock());
         received.Clear();
     }
-    CloseHandles({request, connection});
-    return true;
 }
 
 }  // namespace
