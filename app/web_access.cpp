@@ -108,24 +108,24 @@ void ReadAnswer(const char* responseHeaders, TextVariable& location, TextVariabl
 // One call's worth of AccessWebPage up to the 301 follow-up: the exchange,
 // then the caller's variables. When the answer is a 301 to follow, stores
 // the address to ask next in *followUp. *redirectsLeft counts down.
-OwnedBytes RequestOnce(const char* url, const WebRequest& a, const PageLimits& limits, uint64_t deadline,
+OwnedBytes RequestOnce(const char* url, const WebRequest& request, const PageLimits& limits, uint64_t deadline,
                        int* redirectsLeft, OwnedText* followUp) {
-    TextVariable sendCookies(a.sendCookies);
-    TextVariable receivedCookies(a.receivedCookies);
-    TextVariable headers(a.headers);
-    TextVariable location(a.location);
-    TextVariable proxy(a.proxy);
-    TextVariable responseHeaders(a.responseHeaders);
-    BytesVariable postBytes(a.postBytes);
+    TextVariable sendCookies(request.sendCookies);
+    TextVariable receivedCookies(request.receivedCookies);
+    TextVariable headers(request.headers);
+    TextVariable location(request.location);
+    TextVariable proxy(request.proxy);
+    TextVariable responseHeaders(request.responseHeaders);
+    BytesVariable postBytes(request.postBytes);
 
     ExchangeRequest asked;
     asked.address = url;
-    asked.verb = a.method == 1 ? "POST" : "GET";
+    asked.verb = request.method == 1 ? "POST" : "GET";
     asked.agent = ChooseAgent(headers.c_str()).c_str();
     asked.viaProxy = proxy.given();
     if (proxy.given()) asked.proxyName = Join({"http=", proxy.c_str()}).c_str();
     asked.withoutWinInetCookies = sendCookies.given();
-    asked.followRedirects = !a.noRedirect;
+    asked.followRedirects = !request.noRedirect;
     asked.redirectsAllowed = *redirectsLeft;
     asked.networkTimeoutMs = limits.networkTimeoutMs;
     asked.bodyLimit = limits.bodyLimit;
@@ -135,9 +135,9 @@ OwnedBytes RequestOnce(const char* url, const WebRequest& a, const PageLimits& l
     OwnedText completed = CompleteHeaders(headers.c_str(), url, sendCookies.c_str());
     asked.headers = completed.c_str();
     OwnedBytes bodyFromText;
-    if (a.method != 0) {
+    if (request.method != 0) {
         asked.sendsBody = true;
-        if (BytesLength(postBytes.get()) == 0) bodyFromText = TextToBytes(a.postText);
+        if (BytesLength(postBytes.get()) == 0) bodyFromText = TextToBytes(request.postText);
         const void* body = bodyFromText.get() != nullptr ? bodyFromText.get() : postBytes.get();
         if (ByteSetLength(body) > 0) {
             asked.body.assign(reinterpret_cast<const char*>(ByteSetBytes(body)), ByteSetLength(body));
@@ -149,7 +149,7 @@ OwnedBytes RequestOnce(const char* url, const WebRequest& a, const PageLimits& l
     if (!outcome.opened) return OwnedBytes();
 
     headers.Set(std::move(completed));
-    if (a.method != 0 && bodyFromText.get() != nullptr) postBytes.Set(std::move(bodyFromText));
+    if (request.method != 0 && bodyFromText.get() != nullptr) postBytes.Set(std::move(bodyFromText));
     responseHeaders.Set(OwnedText::CopyOf(outcome.responseHeaders.c_str()));
     ReadAnswer(responseHeaders.c_str(), location, receivedCookies);
     if (sendCookies.given()) MergeCookies(sendCookies.slot(), receivedCookies.slot());
