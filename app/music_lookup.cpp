@@ -8,6 +8,7 @@
 #include "app/extraction_pattern.h"
 #include "app/services.h"
 #include "app/list_texts.h"
+#include "app/page_limits.h"
 #include "app/routines.h"
 #include "app/song_extraction.h"
 #include "app/text_routines.h"
@@ -18,13 +19,6 @@
 namespace lyra::app {
 
 namespace {
-
-// How long both halves' extraction may take: a 5,000-song page takes about
-// 0.15 s. The tests may build with another.
-#ifndef LYRABOX_EXTRACTION_DEADLINE_MS
-#define LYRABOX_EXTRACTION_DEADLINE_MS 20000
-#endif
-constexpr uint32_t kExtractionDeadlineMs = LYRABOX_EXTRACTION_DEADLINE_MS;
 
 constexpr int32_t kRed = 0x0000FF;
 
@@ -64,12 +58,12 @@ void LookupMusic() {
 
     std::string address = std::string(kConstants.lookupBase) + "/5.aspx?qq=" +
                           ReadTextProperty(units::kNumberEdit, units::kPropertyCaption).c_str();
-    OwnedText page(FetchPage(address.c_str()));
+    OwnedText page(FetchPage(address.c_str(), kPageLimits));
     OwnedText backgroundHalf(TextBeforeMarker(page.c_str(), kSplitMarker));
     OwnedText favouriteHalf(TextAfterLastMarker(page.c_str(), kSplitMarker));
 
     // Past the deadline the lookup ends as if nothing had matched.
-    const uint64_t deadline = GetTickCount64() + kExtractionDeadlineMs;
+    const uint64_t deadline = GetTickCount64() + kPageLimits.extractionDeadlineMs;
     SongExtraction extraction(backgroundHalf.c_str(), favouriteHalf.c_str());
     int32_t counts[2] = {0, 0};
     const bool matched = extraction.WaitForCounts(deadline, counts);

@@ -2,6 +2,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/page_limits.h"
 #include "app/services.h"
 #include "app/routines.h"
 #include "app/text_routines.h"
@@ -31,7 +32,7 @@ void OpenDownloadAndExit(const char* page) {
 }  // namespace
 
 void CheckForUpdate() {
-    OwnedText page(FetchPage(kConstants.announcementUrl));
+    OwnedText page(FetchPage(kConstants.announcementUrl, kPageLimits));
     if (RecordInt(CoreCommand(&FindText, {TextArg(page.c_str()), TextArg("最新版本"), Absent(), Absent()})) < 1) return;
 
     std::string latest = Between(page.c_str(), "☆☆☆☆☆最新版本→", "←最新版本☆☆☆☆☆");

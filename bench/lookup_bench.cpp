@@ -174,7 +174,7 @@ int main(int argc, char** argv) {
             lookups.push_back(program.LookUp(songs, &firstRow));
             firstRows.push_back(firstRow);
             double start = Now();
-            app::OwnedText fetched = app::FetchPage(url.c_str());
+            app::OwnedText fetched = app::FetchPage(url.c_str(), app::PageLimits{});
             fetches.push_back(Now() - start);
             start = Now();
             app::RegexObject regex;

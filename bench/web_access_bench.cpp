@@ -118,7 +118,9 @@ int main() {
 
             gTimeInRead = 0;
             start = Now();
-            app::OwnedBytes page = app::AccessWebPage(url.c_str());
+            app::WebRequest request;
+            request.url = url.c_str();
+            app::OwnedBytes page = app::AccessWebPage(request, app::PageLimits{});
             access.push_back(Now() - start);
             own.push_back(access.back() - gTimeInRead);
             if (got != sizes[s] || static_cast<size_t>(page.size()) != sizes[s]) {

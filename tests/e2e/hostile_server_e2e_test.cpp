@@ -7,11 +7,12 @@
 #include <string>
 
 #include "tests/e2e/support/program_fixture.h"
+#include "tests/e2e/support/short_deadlines.h"
 
 namespace lyra::test {
 namespace {
 
-constexpr DWORD kWebDeadline = LYRABOX_WEB_DEADLINE_MS;
+constexpr DWORD kWebDeadline = kShortDeadlineLimits.exchangeDeadlineMs;
 
 ScriptedResponse HtmlAnswer(const std::string& body) {
     ScriptedResponse response;

@@ -37,9 +37,25 @@ using app::AccessWebPage;
 using app::OwnedBytes;
 using app::FetchPage;
 using app::OwnedText;
+using app::WebRequest;
 using test::LoopbackServer;
 using test::RecordedRequest;
 using test::ScriptedResponse;
+
+// Short enough for the hostile servers' cases to end quickly.
+constexpr app::PageLimits kLimits = [] {
+    app::PageLimits limits;
+    limits.networkTimeoutMs = 1500;
+    limits.exchangeDeadlineMs = 3000;
+    limits.bodyLimit = size_t{4} << 20;
+    return limits;
+}();
+
+WebRequest Request(const char* url) {
+    WebRequest request;
+    request.url = url;
+    return request;
+}
 
 const char kDefaultAgent[] =
     "Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1; ZQ7LB; .NET CLR 2.0.50727; .NET CLR 3.0.04506.648; "
@@ -227,7 +243,7 @@ TEST_F(WebAccess, AddressWithoutSchemeGetsTheDefaultHeadersInOrder) {
     Record();
     std::string address = server.Origin() + "/5.aspx?qq=1";
 
-    OwnedText page = FetchPage(address.c_str());
+    OwnedText page = FetchPage(address.c_str(), kLimits);
     EXPECT_EQ(S(page), "page");
 
     EXPECT_EQ(gCalls.agent, kDefaultAgent);
@@ -260,8 +276,8 @@ TEST_F(WebAccess, AddressWithoutSchemeGetsTheDefaultHeadersInOrder) {
 TEST_F(WebAccess, TimeoutsAreSetOnTheSession) {
     LoopbackServer server([](const RecordedRequest&) { return Ok(""); });
     Record();
-    FetchPage(Url(server, "/").c_str());
-    DWORD timeout = LYRABOX_WEB_TIMEOUT_MS;
+    FetchPage(Url(server, "/").c_str(), kLimits);
+    DWORD timeout = kLimits.networkTimeoutMs;
     EXPECT_EQ(gCalls.options, (std::vector<std::pair<DWORD, DWORD>>{{INTERNET_OPTION_CONNECT_TIMEOUT, timeout},
                                                                      {INTERNET_OPTION_SEND_TIMEOUT, timeout},
                                                                      {INTERNET_OPTION_RECEIVE_TIMEOUT, timeout}}));
@@ -271,8 +287,9 @@ TEST_F(WebAccess, HttpsAddressGivesLowerCaseHostPortPathAndTheSecureFlag) {
     Record();
     gFailSendWith = ERROR_INTERNET_CANNOT_CONNECT;  // nothing leaves the machine
     OwnedText responseHeaders;
-    OwnedBytes body = AccessWebPage("HTTPS://LocalHost:8443/a", 0, nullptr, nullptr, nullptr, nullptr, nullptr, false,
-                               nullptr, nullptr, responseHeaders.Slot());
+    WebRequest call = Request("HTTPS://LocalHost:8443/a");
+    call.responseHeaders = responseHeaders.Slot();
+    OwnedBytes body = AccessWebPage(call, kLimits);
     EXPECT_EQ(body.get(), nullptr);
     EXPECT_EQ(gCalls.host, "localhost");
     EXPECT_EQ(gCalls.port, 8443u);
@@ -288,14 +305,18 @@ TEST_F(WebAccess, CallersAcceptLineSuppressesTheDefaultOnlyInTheSameCase) {
     std::string url = Url(server, "/h");
 
     OwnedText headers = T("Accept: text/html");
-    AccessWebPage(url.c_str(), 0, nullptr, nullptr, nullptr, headers.Slot());
+    WebRequest call = Request(url.c_str());
+    call.headers = headers.Slot();
+    AccessWebPage(call, kLimits);
     std::string expected = "Accept: text/html\r\nReferer: " + url +
                            "\r\nAccept-Language: zh-cn\r\nContent-Type: application/x-www-form-urlencoded";
     EXPECT_EQ(gCalls.sentHeaders, expected);
     EXPECT_EQ(S(headers), expected) << "the caller's variable holds the completed headers";
 
     headers = T("accept: text/html");
-    AccessWebPage(url.c_str(), 0, nullptr, nullptr, nullptr, headers.Slot());
+    call = Request(url.c_str());
+    call.headers = headers.Slot();
+    AccessWebPage(call, kLimits);
     EXPECT_EQ(gCalls.sentHeaders, "accept: text/html\r\nReferer: " + url + kDefaultHeaders);
 }
 
@@ -314,7 +335,9 @@ TEST_F(WebAccess, UserAgentLineNamesTheAgentAndIsSentToo) {
     };
     for (const Case& c : cases) {
         OwnedText headers = T(c.headers);
-        AccessWebPage(url.c_str(), 0, nullptr, nullptr, nullptr, headers.Slot());
+        WebRequest call = Request(url.c_str());
+        call.headers = headers.Slot();
+        AccessWebPage(call, kLimits);
         EXPECT_EQ(gCalls.agent, c.agent) << c.headers;
         EXPECT_EQ(gCalls.sentHeaders.rfind(c.headers, 0), 0u) << "the line stays in the headers";
     }
@@ -326,7 +349,11 @@ TEST_F(WebAccess, PostSendsPostBytesOrElseTheBytesOfPostText) {
     std::string url = Url(server, "/form");
 
     OwnedBytes postBytes;
-    OwnedBytes body = AccessWebPage(url.c_str(), 1, "a=1&b=2", nullptr, nullptr, nullptr, nullptr, false, postBytes.Slot());
+    WebRequest call = Request(url.c_str());
+    call.method = 1;
+    call.postText = "a=1&b=2";
+    call.postBytes = postBytes.Slot();
+    OwnedBytes body = AccessWebPage(call, kLimits);
     EXPECT_EQ(S(body), "done");
     EXPECT_EQ(gCalls.sequence[3], "send with body");
     EXPECT_EQ(S(postBytes), "a=1&b=2") << "empty postBytes is filled from postText";
@@ -337,7 +364,11 @@ TEST_F(WebAccess, PostSendsPostBytesOrElseTheBytesOfPostText) {
     std::memcpy(block, header, 8);
     std::memcpy(static_cast<char*>(block) + 8, raw, 3);
     postBytes.Reset(block);
-    AccessWebPage(url.c_str(), 2, "ignored", nullptr, nullptr, nullptr, nullptr, false, postBytes.Slot());
+    call = Request(url.c_str());
+    call.method = 2;
+    call.postText = "ignored";
+    call.postBytes = postBytes.Slot();
+    AccessWebPage(call, kLimits);
 
     ASSERT_EQ(server.RequestCount(), 2u);
     std::vector<RecordedRequest> requests = server.Requests();
@@ -351,8 +382,9 @@ TEST_F(WebAccess, ProxyIsAskedForTheWholeAddress) {
     LoopbackServer proxy([](const RecordedRequest&) { return Ok("via proxy"); });
     Record();
     OwnedText proxyName = T(proxy.Origin().c_str());
-    OwnedBytes body = AccessWebPage("http://far.example/p?q=1", 0, nullptr, nullptr, nullptr, nullptr, nullptr, false,
-                               nullptr, proxyName.Slot());
+    WebRequest call = Request("http://far.example/p?q=1");
+    call.proxy = proxyName.Slot();
+    OwnedBytes body = AccessWebPage(call, kLimits);
     EXPECT_EQ(S(body), "via proxy");
     EXPECT_EQ(gCalls.accessType, static_cast<DWORD>(INTERNET_OPEN_TYPE_PROXY));
     EXPECT_EQ(gCalls.proxyName, "http=" + proxy.Origin());
@@ -371,12 +403,17 @@ TEST_F(WebAccess, SetCookieLinesAreCollectedAndMergedIntoStoredCookies) {
     std::string url = Url(server, "/c");
 
     OwnedText received = T("stale");
-    AccessWebPage(url.c_str(), 0, nullptr, nullptr, received.Slot());
+    WebRequest call = Request(url.c_str());
+    call.receivedCookies = received.Slot();
+    AccessWebPage(call, kLimits);
     EXPECT_EQ(S(received), "a=1; b=2");
     EXPECT_FALSE(gCalls.flags & INTERNET_FLAG_NO_COOKIES);
 
     OwnedText stored = T("b=9; c=3");
-    AccessWebPage(url.c_str(), 0, nullptr, stored.Slot(), received.Slot());
+    call = Request(url.c_str());
+    call.sendCookies = stored.Slot();
+    call.receivedCookies = received.Slot();
+    AccessWebPage(call, kLimits);
     EXPECT_EQ(S(stored), "a=1; b=2; c=3");
     EXPECT_TRUE(gCalls.flags & INTERNET_FLAG_NO_COOKIES);
     EXPECT_NE(gCalls.sentHeaders.find("\r\nCookie: b=9; c=3"), std::string::npos);
@@ -384,7 +421,9 @@ TEST_F(WebAccess, SetCookieLinesAreCollectedAndMergedIntoStoredCookies) {
 
     setCookies.push_back("Set-Cookie: c=deleted; path=/");
     stored = T("b=9; c=3");
-    AccessWebPage(url.c_str(), 0, nullptr, stored.Slot());
+    call = Request(url.c_str());
+    call.sendCookies = stored.Slot();
+    AccessWebPage(call, kLimits);
     EXPECT_EQ(S(stored), "a=1; b=2");
 }
 
@@ -392,7 +431,10 @@ TEST_F(WebAccess, GivenButEmptyCookiesSwitchOffWinInetsCookiesAndSendNoCookieLin
     LoopbackServer server([](const RecordedRequest&) { return Ok("c", {"Set-Cookie: s=5; path=/"}); });
     Record();
     OwnedText stored;
-    AccessWebPage(Url(server, "/").c_str(), 0, nullptr, stored.Slot());
+    const std::string address = Url(server, "/");
+    WebRequest call = Request(address.c_str());
+    call.sendCookies = stored.Slot();
+    AccessWebPage(call, kLimits);
     EXPECT_TRUE(gCalls.flags & INTERNET_FLAG_NO_COOKIES);
     EXPECT_EQ(gCalls.sentHeaders.find("Cookie:"), std::string::npos);
     EXPECT_EQ(S(stored), "s=5");
@@ -409,8 +451,11 @@ TEST_F(WebAccess, Status302IsNotFollowedByTheRoutine) {
     });
     target = Url(server, "/elsewhere");
     OwnedText location = T("sentinel");
-    OwnedBytes body = AccessWebPage(Url(server, "/start").c_str(), 0, nullptr, nullptr, nullptr, nullptr, location.Slot(),
-                               true);
+    const std::string address = Url(server, "/start");
+    WebRequest call = Request(address.c_str());
+    call.location = location.Slot();
+    call.noRedirect = true;
+    OwnedBytes body = AccessWebPage(call, kLimits);
     EXPECT_EQ(S(body), "see other");
     EXPECT_EQ(S(location), target);
     EXPECT_EQ(server.RequestCount(), 1u);
@@ -430,7 +475,11 @@ TEST_F(WebAccess, Status301IsFollowedWithTheFirstPathAppended) {
     std::string first = Url(server, "/old?x=1");
     OwnedText headers;
     OwnedText location = T("sentinel");
-    OwnedBytes body = AccessWebPage(first.c_str(), 0, nullptr, nullptr, nullptr, headers.Slot(), location.Slot(), true);
+    WebRequest call = Request(first.c_str());
+    call.headers = headers.Slot();
+    call.location = location.Slot();
+    call.noRedirect = true;
+    OwnedBytes body = AccessWebPage(call, kLimits);
     EXPECT_EQ(S(body), "arrived at /new/old?x=1");
     ASSERT_EQ(server.RequestCount(), 2u);
     EXPECT_EQ(server.Requests()[1].Header("Referer"), first) << "the completed headers pass on";
@@ -444,8 +493,11 @@ TEST_F(WebAccess, Status301WithoutLocationIsNotFollowed) {
         return response;
     });
     OwnedText location;
-    OwnedBytes body = AccessWebPage(Url(server, "/m").c_str(), 0, nullptr, nullptr, nullptr, nullptr, location.Slot(),
-                               true);
+    const std::string address = Url(server, "/m");
+    WebRequest call = Request(address.c_str());
+    call.location = location.Slot();
+    call.noRedirect = true;
+    OwnedBytes body = AccessWebPage(call, kLimits);
     EXPECT_EQ(S(body), "nowhere");
     EXPECT_EQ(server.RequestCount(), 1u);
     EXPECT_EQ(S(location).rfind("HTTP/1.1 301 Moved Permanently\r\n", 0), 0u) << "the whole headers";
@@ -461,8 +513,11 @@ TEST_F(WebAccess, Status301LoopEndsAfterTenFollowUps) {
     });
     target = Url(server, "/l");
     OwnedText location;
-    OwnedBytes body = AccessWebPage(Url(server, "/l").c_str(), 0, nullptr, nullptr, nullptr, nullptr, location.Slot(),
-                               true);
+    const std::string address = Url(server, "/l");
+    WebRequest call = Request(address.c_str());
+    call.location = location.Slot();
+    call.noRedirect = true;
+    OwnedBytes body = AccessWebPage(call, kLimits);
     ASSERT_EQ(server.RequestCount(), 11u) << "the first request and ten follow-ups";
     std::string lastPath = server.Requests().back().Path();
     EXPECT_EQ(lastPath, "/l/l/l/l/l/l/l/l/l/l/l");
@@ -476,15 +531,17 @@ TEST_F(WebAccess, BodyWithZeroBytesIsWholeButThePageEndsAtTheFirst) {
     const std::string bytes("ab\0cd\0", 6);
     LoopbackServer server([&](const RecordedRequest&) { return Ok(bytes); });
     std::string url = Url(server, "/z");
-    EXPECT_EQ(S(AccessWebPage(url.c_str())), bytes);
-    EXPECT_EQ(S(FetchPage(url.c_str())), "ab");
+    EXPECT_EQ(S(AccessWebPage(Request(url.c_str()), kLimits)), bytes);
+    EXPECT_EQ(S(FetchPage(url.c_str(), kLimits)), "ab");
 }
 
 TEST_F(WebAccess, EmptyBodyIsAnEmptyByteSet) {
     LoopbackServer server([&](const RecordedRequest&) { return Ok(""); });
     OwnedText responseHeaders;
-    OwnedBytes body = AccessWebPage(Url(server, "/").c_str(), 0, nullptr, nullptr, nullptr, nullptr, nullptr, false,
-                               nullptr, nullptr, responseHeaders.Slot());
+    const std::string address = Url(server, "/");
+    WebRequest call = Request(address.c_str());
+    call.responseHeaders = responseHeaders.Slot();
+    OwnedBytes body = AccessWebPage(call, kLimits);
     EXPECT_EQ(body.get(), nullptr);
     EXPECT_EQ(S(responseHeaders).rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
 }
@@ -497,7 +554,7 @@ TEST_F(WebAccess, LargeBodyArrivesWhole) {
         response.chunkSize = 65536;
         return response;
     });
-    EXPECT_EQ(S(AccessWebPage(Url(server, "/big").c_str())), bytes);
+    EXPECT_EQ(S(AccessWebPage(Request(Url(server, "/big").c_str()), kLimits)), bytes);
 }
 
 TEST_F(WebAccess, SessionThatCannotBeOpenedLeavesEveryVariableAsItWas) {
@@ -508,8 +565,13 @@ TEST_F(WebAccess, SessionThatCannotBeOpenedLeavesEveryVariableAsItWas) {
     OwnedText headers = T("X-Sentinel: 1");
     OwnedText location = T("0xdeadbeef location");
     OwnedText responseHeaders = T("0xdeadbeef headers");
-    OwnedBytes body = AccessWebPage("http://127.0.0.1:9/", 0, nullptr, cookies.Slot(), received.Slot(), headers.Slot(),
-                               location.Slot(), false, nullptr, nullptr, responseHeaders.Slot());
+    WebRequest call = Request("http://127.0.0.1:9/");
+    call.sendCookies = cookies.Slot();
+    call.receivedCookies = received.Slot();
+    call.headers = headers.Slot();
+    call.location = location.Slot();
+    call.responseHeaders = responseHeaders.Slot();
+    OwnedBytes body = AccessWebPage(call, kLimits);
     EXPECT_EQ(body.get(), nullptr);
     EXPECT_EQ(S(cookies), "c=0xdeadbeef");
     EXPECT_EQ(S(received), "0xdeadbeef");
@@ -524,7 +586,9 @@ TEST_F(WebAccess, PortBeyondSixteenBitsIsNotWrappedOntoAnotherPort) {
     Record();
     OwnedText location = T("sentinel");
     std::string url = "http://127.0.0.1:" + std::to_string(server.port() + 65536) + "/";
-    OwnedBytes body = AccessWebPage(url.c_str(), 0, nullptr, nullptr, nullptr, nullptr, location.Slot());
+    WebRequest call = Request(url.c_str());
+    call.location = location.Slot();
+    OwnedBytes body = AccessWebPage(call, kLimits);
     EXPECT_EQ(body.get(), nullptr);
     EXPECT_EQ(S(location), "sentinel");
     EXPECT_EQ(gCalls.sequence, (std::vector<std::string>{"open", "close session"}));
@@ -537,8 +601,11 @@ TEST_F(WebAccess, HeadersLongerThanTheBufferLeaveItsBlanks) {
     LoopbackServer server([&](const RecordedRequest&) { return Ok("body", lines); });
     OwnedText responseHeaders;
     OwnedText location;
-    OwnedBytes body = AccessWebPage(Url(server, "/").c_str(), 0, nullptr, nullptr, nullptr, nullptr, location.Slot(),
-                               false, nullptr, nullptr, responseHeaders.Slot());
+    const std::string address = Url(server, "/");
+    WebRequest call = Request(address.c_str());
+    call.location = location.Slot();
+    call.responseHeaders = responseHeaders.Slot();
+    OwnedBytes body = AccessWebPage(call, kLimits);
     EXPECT_EQ(S(body), "body");
     EXPECT_EQ(S(responseHeaders), std::string(5000, ' '));
     EXPECT_EQ(S(location), std::string(5000, ' '));
@@ -551,8 +618,10 @@ TEST_F(WebAccess, RefusedConnectionGivesAnEmptyBodyAndBlankHeaders) {
         port = closed.port();
     }
     OwnedText responseHeaders;
-    OwnedBytes body = AccessWebPage(("127.0.0.1:" + std::to_string(port) + "/").c_str(), 0, nullptr, nullptr, nullptr,
-                               nullptr, nullptr, false, nullptr, nullptr, responseHeaders.Slot());
+    const std::string address = ("127.0.0.1:" + std::to_string(port) + "/");
+    WebRequest call = Request(address.c_str());
+    call.responseHeaders = responseHeaders.Slot();
+    OwnedBytes body = AccessWebPage(call, kLimits);
     EXPECT_EQ(body.get(), nullptr);
     EXPECT_TRUE(NoResponseHeaders(responseHeaders)) << S(responseHeaders);
 }
@@ -562,8 +631,10 @@ TEST_F(WebAccess, UnresolvableHostEndsAsAFailedSend) {
     gFailSendWith = ERROR_INTERNET_NAME_NOT_RESOLVED;
     OwnedText responseHeaders;
     OwnedText received = T("old");
-    OwnedBytes body = AccessWebPage("http://no-such-host.invalid/x", 0, nullptr, nullptr, received.Slot(), nullptr,
-                               nullptr, false, nullptr, nullptr, responseHeaders.Slot());
+    WebRequest call = Request("http://no-such-host.invalid/x");
+    call.receivedCookies = received.Slot();
+    call.responseHeaders = responseHeaders.Slot();
+    OwnedBytes body = AccessWebPage(call, kLimits);
     EXPECT_EQ(body.get(), nullptr);
     EXPECT_TRUE(NoResponseHeaders(responseHeaders)) << S(responseHeaders);
     EXPECT_EQ(S(received), "");
@@ -578,7 +649,7 @@ TEST_F(WebAccess, ServerClosingMidBodyGivesWhatArrived) {
         response.cutAfter = 3000;
         return response;
     });
-    std::string body = S(AccessWebPage(Url(server, "/cut").c_str()));
+    std::string body = S(AccessWebPage(Request(Url(server, "/cut").c_str()), kLimits));
     EXPECT_LE(body.size(), 3000u);
     EXPECT_EQ(body, full.substr(0, body.size()));
 }
@@ -591,13 +662,15 @@ TEST_F(WebAccess, SilentServerIsGivenUpAfterTheTimeout) {
     });
     OwnedText responseHeaders;
     DWORD start = GetTickCount();
-    OwnedBytes body = AccessWebPage(Url(server, "/silent").c_str(), 0, nullptr, nullptr, nullptr, nullptr, nullptr, false,
-                               nullptr, nullptr, responseHeaders.Slot());
+    const std::string address = Url(server, "/silent");
+    WebRequest call = Request(address.c_str());
+    call.responseHeaders = responseHeaders.Slot();
+    OwnedBytes body = AccessWebPage(call, kLimits);
     DWORD elapsed = GetTickCount() - start;
     EXPECT_EQ(body.get(), nullptr);
     EXPECT_TRUE(NoResponseHeaders(responseHeaders)) << S(responseHeaders);
     EXPECT_EQ(server.RequestCount(), 1u);
-    EXPECT_LT(elapsed, 20u * LYRABOX_WEB_TIMEOUT_MS) << "bounded by the timeout, not left waiting";
+    EXPECT_LT(elapsed, 20u * kLimits.networkTimeoutMs) << "bounded by the timeout, not left waiting";
 }
 
 TEST_F(WebAccess, SlowAnswerWithinTheTimeoutArrivesWhole) {
@@ -608,13 +681,13 @@ TEST_F(WebAccess, SlowAnswerWithinTheTimeoutArrivesWhole) {
         response.chunkPauseMs = 50;
         return response;
     });
-    EXPECT_EQ(S(AccessWebPage(Url(server, "/slow").c_str())), bytes);
+    EXPECT_EQ(S(AccessWebPage(Request(Url(server, "/slow").c_str()), kLimits)), bytes);
 }
 
 // ---- Hostile servers ----
 // Each case must end well inside a generous bound, with the out-variables
-// describing the last answer. The exchange deadline of this build is
-// LYRABOX_WEB_DEADLINE_MS.
+// describing the last answer. The exchange deadline asked is
+// kLimits.exchangeDeadlineMs.
 
 ScriptedResponse Redirect(int status, const std::string& location, const std::string& body = "moved") {
     ScriptedResponse response = Ok(body, {"Location: " + location});
@@ -634,12 +707,17 @@ struct Outcome {
 Outcome Access(const std::string& url, int32_t method = 0, const char* postText = nullptr) {
     OwnedText received, location, responseHeaders;
     DWORD start = GetTickCount();
-    OwnedBytes body = AccessWebPage(url.c_str(), method, postText, nullptr, received.Slot(), nullptr, location.Slot(),
-                                    false, nullptr, nullptr, responseHeaders.Slot());
+    WebRequest call = Request(url.c_str());
+    call.method = method;
+    call.postText = postText;
+    call.receivedCookies = received.Slot();
+    call.location = location.Slot();
+    call.responseHeaders = responseHeaders.Slot();
+    OwnedBytes body = AccessWebPage(call, kLimits);
     return {S(body), S(responseHeaders), S(location), S(received), GetTickCount() - start};
 }
 
-constexpr DWORD kGenerousBound = 3 * LYRABOX_WEB_DEADLINE_MS;
+constexpr DWORD kGenerousBound = 3 * kLimits.exchangeDeadlineMs;
 
 TEST_F(WebAccess, RedirectToItselfEndsAfterTenFollowUps) {
     for (int status : {301, 302, 303, 307, 308}) {
@@ -747,11 +825,11 @@ TEST_F(WebAccess, TricklingBodyEndsAtTheDeadlineWithWhatArrived) {
     LoopbackServer server([&](const RecordedRequest&) {
         ScriptedResponse response = Ok(trickle);
         response.chunkSize = 1;
-        response.chunkPauseMs = LYRABOX_WEB_TIMEOUT_MS * 2 / 3;
+        response.chunkPauseMs = kLimits.networkTimeoutMs * 2 / 3;
         return response;
     });
     Outcome outcome = Access(Url(server, "/trickle"));
-    EXPECT_GE(outcome.milliseconds + 100, static_cast<DWORD>(LYRABOX_WEB_DEADLINE_MS));
+    EXPECT_GE(outcome.milliseconds + 100, static_cast<DWORD>(kLimits.exchangeDeadlineMs));
     EXPECT_LT(outcome.milliseconds, kGenerousBound);
     EXPECT_EQ(outcome.body, trickle.substr(0, outcome.body.size()));
     EXPECT_EQ(outcome.responseHeaders.rfind("HTTP/1.1 200 OK\r\n", 0), 0u) << "the answer had begun";
@@ -761,12 +839,12 @@ TEST_F(WebAccess, TricklingHeadersEndAtTheDeadlineAsNoAnswer) {
     LoopbackServer server([](const RecordedRequest&) {
         ScriptedResponse response = Ok("never read", {"X-Padding: " + std::string(100, 'p')});
         response.chunkSize = 1;
-        response.chunkPauseMs = LYRABOX_WEB_TIMEOUT_MS * 2 / 3;
+        response.chunkPauseMs = kLimits.networkTimeoutMs * 2 / 3;
         response.slowHead = true;
         return response;
     });
     Outcome outcome = Access(Url(server, "/slow-head"));
-    EXPECT_GE(outcome.milliseconds + 100, static_cast<DWORD>(LYRABOX_WEB_DEADLINE_MS));
+    EXPECT_GE(outcome.milliseconds + 100, static_cast<DWORD>(kLimits.exchangeDeadlineMs));
     EXPECT_LT(outcome.milliseconds, kGenerousBound);
     EXPECT_EQ(outcome.body, "");
     EXPECT_EQ(outcome.responseHeaders, std::string(5000, ' ')) << "no answer: the header buffer's blanks";
@@ -780,9 +858,9 @@ TEST_F(WebAccess, EndlessBodyStopsAtTheBodyLimit) {
         return response;
     });
     Outcome outcome = Access(Url(server, "/endless"));
-    ASSERT_EQ(outcome.body.size(), static_cast<size_t>(LYRABOX_WEB_BODY_LIMIT)) << outcome.milliseconds;
+    ASSERT_EQ(outcome.body.size(), static_cast<size_t>(kLimits.bodyLimit)) << outcome.milliseconds;
     EXPECT_EQ(outcome.body.compare(outcome.body.size() - 16, 16, "0123456789abcdef"), 0);
-    EXPECT_LT(outcome.milliseconds, static_cast<DWORD>(LYRABOX_WEB_DEADLINE_MS))
+    EXPECT_LT(outcome.milliseconds, static_cast<DWORD>(kLimits.exchangeDeadlineMs))
         << "the limit ends the exchange, not its deadline";
 }
 
@@ -832,9 +910,9 @@ TEST_F(WebAccess, ChunkedPageCutInsideCharactersAndTheMarkerIsTheSamePage) {
         }
         return response;
     });
-    std::string chunked = S(FetchPage(Url(server, "/chunked").c_str()));
+    std::string chunked = S(FetchPage(Url(server, "/chunked").c_str(), kLimits));
     EXPECT_EQ(chunked, page);
-    EXPECT_EQ(chunked, S(FetchPage(Url(server, "/plain").c_str())));
+    EXPECT_EQ(chunked, S(FetchPage(Url(server, "/plain").c_str(), kLimits)));
 }
 
 // ---- The page text, from the window thread and from a worker ----
@@ -848,7 +926,7 @@ struct FetchJob {
 
 DWORD WINAPI FetchOnWorker(void* context) {
     auto* job = static_cast<FetchJob*>(context);
-    job->page = S(FetchPage(job->url.c_str()));
+    job->page = S(FetchPage(job->url.c_str(), kLimits));
     return 0;
 }
 
@@ -857,7 +935,7 @@ constexpr UINT kFetchMessage = WM_APP + 1;
 LRESULT CALLBACK FetchWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kFetchMessage) {
         auto* job = reinterpret_cast<FetchJob*>(lParam);
-        job->page = S(FetchPage(job->url.c_str()));
+        job->page = S(FetchPage(job->url.c_str(), kLimits));
         PostQuitMessage(0);
         return 0;
     }

@@ -24,8 +24,8 @@ using demo::Song;
 inline constexpr uint16_t kPort = LYRABOX_E2E_PORT;
 inline constexpr DWORD kDeadline = 30000;
 
-// The program as shipped, and the build whose page exchange ends after
-// LYRABOX_WEB_DEADLINE_MS; both lie beside the test program.
+// The program as shipped, and the build with kShortDeadlineLimits; both lie
+// beside the test program.
 inline constexpr wchar_t kAsShipped[] = L"lyrabox_e2e.exe";
 inline constexpr wchar_t kShortDeadlines[] = L"lyrabox_e2e_short_deadlines.exe";
 

@@ -1,0 +1,7 @@
+#include "app/page_limits.h"
+
+namespace lyra::app {
+
+const PageLimits kPageLimits{};
+
+}  // namespace lyra::app
