@@ -7,6 +7,7 @@
 #include "commands/libraries.h"
 #include "commands/thread_library.h"
 #include "runtime/framework/window_object.h"
+#include "runtime/request_codes.h"
 #include "window_units/components/edit_box.h"
 #include "window_units/components/group_box.h"
 #include "window_units/components/hyper_linker.h"
@@ -75,40 +76,40 @@ TypeTablesInitialiser gTypeTablesInitialiser;
 
 intptr_t CoreNotify(int message, intptr_t param1, intptr_t param2) {
     switch (message) {
-        case 1:
+        case kNotifyStart:
             gCoreRequest.store(reinterpret_cast<RequestFunction>(param1));
             return 0;
-        case 2: {
+        case kNotifyPreTranslate: {
             auto* object = reinterpret_cast<framework::WindowObject*>(param1);
             auto* msg = reinterpret_cast<MSG*>(param2);
             return object != nullptr && msg != nullptr && object->PreTranslateMessage(*msg) ? 1 : 0;
         }
-        case 10: return 0;  // no runtime object types in this program
-        case 11: return 0;
-        case 12: return 0;
-        case 13: return 0;
+        case kNotifyNewObject: return 0;  // no runtime object types in this program
+        case kNotifyDeleteObject: return 0;
+        case kNotifyCoreText: return 0;
+        case kNotifyApplicationWords: return 0;
         default: return -1;
     }
 }
 
 intptr_t Ui1Notify(int message, intptr_t param1, intptr_t) {
-    if (message != 1) return -1;
+    if (message != kNotifyStart) return -1;
     gUi1Request.store(reinterpret_cast<RequestFunction>(param1));
     return 0;
 }
 
 intptr_t Ui2Notify(int message, intptr_t param1, intptr_t) {
-    if (message != 1) return -1;
+    if (message != kNotifyStart) return -1;
     gUi2Request.store(reinterpret_cast<RequestFunction>(param1));
     return 0;
 }
 
 intptr_t ThreadNotify(int message, intptr_t param1, intptr_t) {
     switch (message) {
-        case 1:
+        case kNotifyStart:
             gThreadRequest.store(reinterpret_cast<RequestFunction>(param1));
             return 0;
-        case 6:
+        case kNotifyShutdown:
             ReleaseCriticalSections();
             return 0;
         default: return -1;

@@ -16,6 +16,7 @@
 #include "commands/libraries.h"
 #include "commands/list_view_commands.h"
 #include "data/routine_indices.h"
+#include "runtime/request_codes.h"
 #include "runtime/runtime_app.h"
 #include "runtime/window_layer.h"
 #include "tests/windows/support/child_program.h"
@@ -80,8 +81,8 @@ DWORD WINAPI HeldWorker(void*) {
     app::WriteTextProperty(units::kQueryGroup, units::kPropertyCaption, "done");
     app::WriteIntProperty(units::kQueryGroup, units::kPropertyDisabled, 0);
     app::OwnedText number = app::ReadTextProperty(units::kNumberEdit, units::kPropertyCaption);
-    intptr_t object = RuntimeRequest(2006, units::kMainWindow, units::kBackgroundList);
-    intptr_t required = RuntimeRequest(2007, units::kMainWindow, units::kBackgroundList);
+    intptr_t object = RuntimeRequest(kRequestUnitObject, units::kMainWindow, units::kBackgroundList);
+    intptr_t required = RuntimeRequest(kRequestRequiredUnitObject, units::kMainWindow, units::kBackgroundList);
     Log("after insert " + std::to_string(inserted) + " count " + std::to_string(RowCount()) + " cell [" + Cell(0) +
         "] number [" + number.c_str() + "] objects " + std::to_string(object) + " " + std::to_string(required));
     SetEvent(gWorkerDone);
@@ -93,7 +94,7 @@ DWORD WINAPI LoopingWorker(void*) {
         int32_t row = Insert("row");
         SetCell(row, "cell");
         app::WriteTextProperty(units::kQueryGroup, units::kPropertyCaption, "busy");
-        RuntimeRequest(2007, units::kMainWindow, units::kFavouriteList);
+        RuntimeRequest(kRequestRequiredUnitObject, units::kMainWindow, units::kFavouriteList);
         if (i == 50) {
             Log("closing");
             PostMessageW(MainWindow(), WM_CLOSE, 0, 0);

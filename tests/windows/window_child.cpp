@@ -18,6 +18,7 @@
 #include "commands/libraries.h"
 #include "data/window_template.h"
 #include "runtime/memory.h"
+#include "runtime/request_codes.h"
 #include "runtime/runtime_app.h"
 #include "runtime/runtime_state.h"
 #include "runtime/services.h"
@@ -238,8 +239,8 @@ int ApplicationEntry() {
         return 3;
     }
     if (IsScenario(L"missing-unit-object")) {
-        Log("object " + std::to_string(RuntimeRequest(2006, kStartWindowId, kUnitQqEdit)));
-        RuntimeRequest(2007, kStartWindowId, kUnitQqEdit);
+        Log("object " + std::to_string(RuntimeRequest(kRequestUnitObject, kStartWindowId, kUnitQqEdit)));
+        RuntimeRequest(kRequestRequiredUnitObject, kStartWindowId, kUnitQqEdit);
         return 3;
     }
 
@@ -262,7 +263,7 @@ int ApplicationEntry() {
         request.windowId = unknownWindow ? 0x52010099u : static_cast<uint32_t>(kStartWindowId);
         request.unitId = unknownWindow ? static_cast<uint32_t>(kUnitQqEdit) : 0x16999999u;
         request.eventNumber = -9;
-        RuntimeRequest(2008, reinterpret_cast<intptr_t>(&request), 0);
+        RuntimeRequest(kRequestRaiseEvent, reinterpret_cast<intptr_t>(&request), 0);
         return 3;
     }
     if (IsScenario(L"property-data")) {
@@ -314,18 +315,18 @@ int ApplicationEntry() {
         set(0, 0xFFFFFF80u, kTypeByte, 0);
         set(1, 0x8000u, kTypeShort, 0);
         set(2, 0x100000002ull, kTypeInt, 2);
-        intptr_t delivered = RuntimeRequest(2031, reinterpret_cast<intptr_t>(&typed), 0);
+        intptr_t delivered = RuntimeRequest(kRequestRaiseTypedEvent, reinterpret_cast<intptr_t>(&typed), 0);
         Log("typed " + std::to_string(delivered) + " " + std::to_string(typed.hasResult) + " " + Hex(typed.result[0]) +
             " " + Hex(typed.result[1]));
         TypedEventRequest unbound = typed;
         unbound.eventNumber = 7;
         unbound.hasResult = 0;
-        intptr_t absent = RuntimeRequest(2031, reinterpret_cast<intptr_t>(&unbound), 0);
-        RuntimeRequest(2009, 0, 0);
+        intptr_t absent = RuntimeRequest(kRequestRaiseTypedEvent, reinterpret_cast<intptr_t>(&unbound), 0);
+        RuntimeRequest(kRequestSuspendEvents, 0, 0);
         TypedEventRequest blocked = typed;
         blocked.hasResult = 0;
-        intptr_t suspended = RuntimeRequest(2031, reinterpret_cast<intptr_t>(&blocked), 0);
-        RuntimeRequest(2010, 0, 0);
+        intptr_t suspended = RuntimeRequest(kRequestRaiseTypedEvent, reinterpret_cast<intptr_t>(&blocked), 0);
+        RuntimeRequest(kRequestResumeEvents, 0, 0);
         Log("typed-not-delivered " + std::to_string(absent) + " " + std::to_string(unbound.hasResult) + " " +
             std::to_string(suspended) + " " + std::to_string(blocked.hasResult));
         // Codes the runtime does not know, inside and outside the numbered range.
@@ -340,10 +341,10 @@ int ApplicationEntry() {
         // The dialog twice, modally: first over an enabled main window, then
         // over one the program had disabled itself.
         Log("modal-begin");
-        intptr_t loaded = RuntimeRequest(2005, kTestDialogWindowId, 1);
+        intptr_t loaded = RuntimeRequest(kRequestLoadWindow, kTestDialogWindowId, 1);
         Log("modal-end " + std::to_string(loaded) + " main-enabled " + (IsWindowEnabled(window) ? "1" : "0"));
         EnableWindow(window, FALSE);
-        RuntimeRequest(2005, kTestDialogWindowId, 1);
+        RuntimeRequest(kRequestLoadWindow, kTestDialogWindowId, 1);
         Log("modal-end-2 main-enabled " + std::string(IsWindowEnabled(window) ? "1" : "0"));
         EnableWindow(window, TRUE);
     }
