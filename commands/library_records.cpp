@@ -4,6 +4,7 @@
 
 #include <atomic>
 
+#include "commands/command_tables.h"
 #include "commands/libraries.h"
 #include "commands/thread_library.h"
 #include "runtime/framework/window_object.h"
@@ -141,22 +142,18 @@ constexpr uint32_t kThreadVersion[7] = {2, 0, 3, 3, 7, 3, 7};
 
 }  // namespace
 
-extern const CommandFunction kCoreCommands[38];
-extern const CommandFunction kUiLibrary1Commands[7];
-extern const CommandFunction kThreadCommands[1];
-
 const LibraryRecord kCoreLibraryRecord =
-    MakeRecord("4C595241424F58434F52454C49425241", "核心支持库", kCoreVersion, 0xC0000001, 51, gCoreTypes, 38,
-               kCoreCommands, &CoreNotify);
+    MakeRecord("4C595241424F58434F52454C49425241", "核心支持库", kCoreVersion, 0xC0000001, 51, gCoreTypes,
+               kCoreCommandCount, kCoreCommands.data(), &CoreNotify);
 const LibraryRecord kUiLibrary1Record =
-    MakeRecord("4C595241424F58554931000000000001", "扩展界面支持库一", kUi1Version, 0, 5, gUi1Types, 7,
-               kUiLibrary1Commands, &Ui1Notify);
+    MakeRecord("4C595241424F58554931000000000001", "扩展界面支持库一", kUi1Version, 0, 5, gUi1Types,
+               kUiLibrary1CommandCount, kUiLibrary1Commands.data(), &Ui1Notify);
 const LibraryRecord kUiLibrary2Record =
     MakeRecord("4C595241424F58554932000000000002", "扩展界面支持库二", kUi2Version, 0, 9, gUi2Types, 0, nullptr,
                &Ui2Notify);
 const LibraryRecord kThreadLibraryRecord =
-    MakeRecord("4C595241424F585448524541444C4942", "多线程支持库", kThreadVersion, 0xC0000000, 0, nullptr, 1,
-               kThreadCommands, &ThreadNotify);
+    MakeRecord("4C595241424F585448524541444C4942", "多线程支持库", kThreadVersion, 0xC0000000, 0, nullptr,
+               kThreadCommandCount, kThreadCommands.data(), &ThreadNotify);
 
 RequestFunction CoreRequest() { return gCoreRequest.load(); }
 RequestFunction UiLibrary1Request() { return gUi1Request.load(); }
