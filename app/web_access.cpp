@@ -6,9 +6,9 @@
 #include <string>
 
 #include "app/deadline_job.h"
-#include "app/external_functions.h"
 #include "app/text_routines.h"
 #include "app/url_routines.h"
+#include "data/external_functions.h"
 
 // How long a connect, a send or a receive may wait before the request is
 // given up, and how long one page's whole exchange may take (every

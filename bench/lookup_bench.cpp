@@ -133,7 +133,7 @@ struct Program {
 // same port), to measure before and after a change in the same run.
 int main(int argc, char** argv) {
     using namespace lyra;
-    SetUpExternalFunctions(kExternalFunctionCount, kExternalLibraryNames, kExternalFunctionNames);
+    SetUpExternalFunctions(kExternalFunctionCount, kExternalLibraryNames.data(), kExternalFunctionNames.data());
     test::LoopbackServer server(
         [](const test::RecordedRequest& request) {
             test::ScriptedResponse response;

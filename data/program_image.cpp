@@ -36,8 +36,8 @@ const ProgramImageHeader kProgramImageHeader = {
     4,
     kLibraryTable,
     kExternalFunctionCount,
-    kExternalLibraryNames,
-    kExternalFunctionNames,
+    kExternalLibraryNames.data(),
+    kExternalFunctionNames.data(),
 };
 
 const WindowLayer* const kProgramWindowLayer = &kWindowUnitsLayer;
