@@ -13,6 +13,7 @@
 #include "data/unit_ids.h"
 #include "runtime/services.h"
 #include "runtime/values.h"
+#include "window_units/template_format.h"
 
 namespace lyra::app {
 
@@ -166,7 +167,7 @@ inline ValueRecord LibraryCommand(int library, CommandFunction command, std::ini
 // The component argument of the list-view commands: window id, unit id, type.
 inline ValueRecord ListArg(uint32_t unitId) {
     ValueRecord r;
-    SetRecordWords(r, units::kMainWindow, unitId, units::kListViewType);
+    SetRecordWords(r, units::kMainWindow, unitId, kTypeCodeListView);
     return r;
 }
 

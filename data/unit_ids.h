@@ -30,6 +30,4 @@ constexpr int32_t kPropertyTextColour = 10;    // GroupBox caption colour, EditB
 constexpr int32_t kPropertyMaxLength = 14;     // EditBox
 constexpr int32_t kPropertySelectedRow = 35;   // ListView
 
-constexpr uint32_t kListViewType = 0x00020004;
-
 }  // namespace lyra::units
