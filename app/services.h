@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "commands/com_object.h"
+#include "commands/libraries.h"
 #include "commands/text_commands.h"
 #include "data/unit_ids.h"
 #include "runtime/services.h"
@@ -152,9 +153,6 @@ inline bool WriteObjectText(const ObjectValue& object, const char* name, const c
 inline bool ObjectEmpty(const ObjectValue& object) {
     return RecordInt(CoreCommand(&ObjectIsEmpty, {object.arg()})) != 0;
 }
-
-constexpr int kUiLibrary1 = 1;
-constexpr int kThreadLibrary = 3;
 
 inline ValueRecord Absent() { return EmptyRecord(); }
 

@@ -8,6 +8,7 @@
 #include "commands/libraries.h"
 #include "commands/thread_library.h"
 #include "runtime/framework/window_object.h"
+#include "runtime/numbered_table.h"
 #include "runtime/request_codes.h"
 #include "window_units/components/edit_box.h"
 #include "window_units/components/group_box.h"
@@ -154,6 +155,14 @@ const LibraryRecord kUiLibrary2Record =
 const LibraryRecord kThreadLibraryRecord =
     MakeRecord("4C595241424F585448524541444C4942", "多线程支持库", kThreadVersion, 0xC0000000, 0, nullptr,
                kThreadCommandCount, kThreadCommands.data(), &ThreadNotify);
+
+constexpr std::array<const LibraryRecord*, kLibraryCount> kLibraryTable =
+    NumberedTable<const LibraryRecord*, kLibraryCount>({
+        {kCoreLibrary, &kCoreLibraryRecord},
+        {kUiLibrary1, &kUiLibrary1Record},
+        {kUiLibrary2, &kUiLibrary2Record},
+        {kThreadLibrary, &kThreadLibraryRecord},
+    });
 
 RequestFunction CoreRequest() { return gCoreRequest.load(); }
 RequestFunction UiLibrary1Request() { return gUi1Request.load(); }

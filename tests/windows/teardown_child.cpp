@@ -45,8 +45,6 @@ const ApplicationRoutine kRoutines[kApplicationRoutineCount] = {
     &NoValue, &NoValue, &NoValue, &NoValue, &NoValue, &NoValue,
 };
 const RoutineTable kRoutineTable = {kApplicationRoutineCount, kRoutines};
-const LibraryRecord* const kLibraryTable[4] = {&kCoreLibraryRecord, &kUiLibrary1Record, &kUiLibrary2Record,
-                                               &kThreadLibraryRecord};
 const uint8_t kConstantBytes[16] = {};
 
 int32_t Insert(const char* text) {
@@ -114,7 +112,7 @@ void ReleaseWorkerAtExit() {
 
 const ProgramImageHeader kProgramImageHeader = {
     3, 0, 1, &kRoutineTable, kConstantBytes, sizeof kConstantBytes, kTeardownWindowTemplate,
-    kTeardownWindowTemplateSize, 4, kLibraryTable, 0, nullptr, nullptr,
+    kTeardownWindowTemplateSize, kLibraryCount, kLibraryTable.data(), 0, nullptr, nullptr,
 };
 const WindowLayer* const kProgramWindowLayer = &kWindowUnitsLayer;
 

@@ -113,12 +113,6 @@ const std::array<ApplicationRoutine, kTestRoutineCount> kRoutines =
     MakeRoutines(std::make_index_sequence<kTestRoutineCount>{});
 const RoutineTable kRoutineTable = {kTestRoutineCount, kRoutines.data()};
 
-const LibraryRecord* const kLibraryTable[4] = {
-    &kCoreLibraryRecord,
-    &kUiLibrary1Record,
-    &kUiLibrary2Record,
-    &kThreadLibraryRecord,
-};
 const uint8_t kConstantBytes[16] = {};
 
 // ---- Property access from a worker thread ----
@@ -210,7 +204,7 @@ const uint32_t kTemplateSize = kTestWindowTemplateSize;
 
 const ProgramImageHeader kProgramImageHeader = {
     3, 0, 1, &kRoutineTable, kConstantBytes, sizeof kConstantBytes, kTestWindowTemplate, kTemplateSize,
-    4, kLibraryTable, 0, nullptr, nullptr,
+    kLibraryCount, kLibraryTable.data(), 0, nullptr, nullptr,
 };
 const WindowLayer* const kProgramWindowLayer = &kWindowUnitsLayer;
 

@@ -1,6 +1,7 @@
 #include "tests/windows/support/test_program.h"
 
 #include "commands/libraries.h"
+#include "data/external_functions.h"
 #include "runtime/program_image.h"
 #include "runtime/services.h"
 #include "runtime/window_layer.h"
@@ -9,31 +10,13 @@ namespace lyra {
 
 namespace {
 
-const LibraryRecord* const kTestLibraries[4] = {
-    &kCoreLibraryRecord,
-    &kUiLibrary1Record,
-    &kUiLibrary2Record,
-    &kThreadLibraryRecord,
-};
-
-// The same entries at the same indexes as the program's own table.
-const char* const kTestExternalLibraries[11] = {
-    "wininet.dll", "wininet.dll", "wininet.dll", "wininet.dll", "wininet.dll", "wininet.dll",
-    "wininet.dll", "wininet.dll", "ole32.dll",   "",            "ole32.dll",
-};
-const char* const kTestExternalFunctions[11] = {
-    "InternetOpenA",    "InternetCloseHandle", "InternetConnectA", "HttpOpenRequestA",
-    "HttpSendRequestA", "HttpSendRequestA",    "InternetReadFile", "HttpQueryInfoA",
-    "CoInitialize",     "ShellExecuteExW",     "CoUninitialize",
-};
-
 const RoutineTable kNoRoutines = {0, nullptr};
 
 }  // namespace
 
 const ProgramImageHeader kProgramImageHeader = {
-    3, 0, 1, &kNoRoutines, nullptr, 0, nullptr, 0, 4, kTestLibraries, 11, kTestExternalLibraries,
-    kTestExternalFunctions,
+    3, 0, 1, &kNoRoutines, nullptr, 0, nullptr, 0, kLibraryCount, kLibraryTable.data(), kExternalFunctionCount,
+    kExternalLibraryNames.data(), kExternalFunctionNames.data(),
 };
 
 const WindowLayer* const kProgramWindowLayer = nullptr;
