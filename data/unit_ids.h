@@ -6,7 +6,6 @@
 namespace lyra::units {
 
 constexpr uint32_t kMainWindow = 0x52010001;
-constexpr uint32_t kWindowItself = 0x06010000;
 constexpr uint32_t kSavedNumberEdit = 0x16014AF7;     // 编辑框_保存QQ
 constexpr uint32_t kMakerLink = 0x16014AB7;           // 超级链接框_宣传
 constexpr uint32_t kHelpButton = 0x16014AB0;          // 超级按钮_说明
