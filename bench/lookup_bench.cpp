@@ -79,9 +79,9 @@ struct Program {
         if (!WaitFor([&] { return (main = FindTopLevel(process.dwProcessId, nullptr, L"Lyrabox")) != nullptr; }, 30000)) {
             return false;
         }
-        edit = FindControl(main, kNumberEdit);
-        group = FindControl(main, kQueryGroup);
-        list = FindControl(main, kBackgroundList);
+        edit = FindControl(main, kNumberEditControl);
+        group = FindControl(main, kQueryGroupControl);
+        list = FindControl(main, kBackgroundListControl);
         BringToFront(main);
         WaitFor([&] {
             if (FocusOf(main) == edit) return true;

@@ -110,7 +110,7 @@ TEST_F(PlantedLibraries, NoneIsLoadedThroughStartLookupAboutAndTheClosingBoxesBr
     LookUp(L"7");
     EXPECT_EQ(Column(background_, 1).size(), 3u);
 
-    ClickCentre(FindControl(main_, kAboutButton));
+    ClickCentre(FindControl(main_, kAboutButtonControl));
     HWND box = WaitForBox(L"关于软件：");
     ASSERT_NE(box, nullptr);
     AnswerMessageBox(box, IDOK);
