@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <iterator>
 
 #include "commands/command_tables.h"
 #include "commands/libraries.h"
@@ -10,6 +11,7 @@
 #include "runtime/framework/window_object.h"
 #include "runtime/numbered_table.h"
 #include "runtime/request_codes.h"
+#include "runtime/values.h"
 #include "window_units/components/edit_box.h"
 #include "window_units/components/group_box.h"
 #include "window_units/components/hyper_linker.h"
@@ -17,6 +19,7 @@
 #include "window_units/components/list_view.h"
 #include "window_units/components/super_btn.h"
 #include "window_units/components/window.h"
+#include "window_units/template_format.h"
 
 namespace lyra {
 
@@ -46,6 +49,9 @@ DataTypeRecord Unit(const char* name, const char* englishName, GetInterfaceFunct
     return record;
 }
 
+// A library type code's entry in its library's type table.
+constexpr size_t TypeSlot(uint32_t typeCode) { return (typeCode & 0xFFFF) - 1; }
+
 // Core library: 51 types. This program's are at their fixed numbers; the
 // others are reserved entries without operations.
 DataTypeRecord gCoreTypes[51] = {};
@@ -55,23 +61,24 @@ DataTypeRecord gUi2Types[9] = {};
 struct TypeTablesInitialiser {
     TypeTablesInitialiser() {
         for (auto& t : gCoreTypes) t = Reserved();
-        gCoreTypes[1 - 1] =
+        gCoreTypes[TypeSlot(kTypeCodeWindow)] =
             Unit("窗口", "window", &WindowInterface, kWindowPropertyDescriptions, kWindowPropertyDescriptionCount);
-        gCoreTypes[3 - 1] = Named("菜单", "menu", kTypeRaisesEvents);
-        gCoreTypes[5 - 1] = Unit("编辑框", "EditBox", &EditBoxInterface, kEditBoxPropertyDescriptions,
-                                 kEditBoxPropertyDescriptionCount);
-        gCoreTypes[9 - 1] = Unit("分组框", "GroupBox", &GroupBoxInterface, kGroupBoxPropertyDescriptions,
-                                 kGroupBoxPropertyDescriptionCount);
-        gCoreTypes[10 - 1] =
+        gCoreTypes[TypeSlot(kTypeCodeMenuItem)] = Named("菜单", "menu", kTypeRaisesEvents);
+        gCoreTypes[TypeSlot(kTypeCodeEditBox)] = Unit("编辑框", "EditBox", &EditBoxInterface,
+                                                      kEditBoxPropertyDescriptions, kEditBoxPropertyDescriptionCount);
+        gCoreTypes[TypeSlot(kTypeCodeGroupBox)] = Unit("分组框", "GroupBox", &GroupBoxInterface,
+                                                       kGroupBoxPropertyDescriptions, kGroupBoxPropertyDescriptionCount);
+        gCoreTypes[TypeSlot(kTypeCodeLabel)] =
             Unit("标签", "Label", &LabelInterface, kLabelPropertyDescriptions, kLabelPropertyDescriptionCount);
-        gCoreTypes[29 - 1] = Unit("超级链接框", "HyperLinker", &HyperLinkerInterface, kHyperLinkerPropertyDescriptions,
-                                  kHyperLinkerPropertyDescriptionCount);
-        gCoreTypes[48 - 1] = Named("对象", "ComObject", 0);
-        gCoreTypes[49 - 1] = Named("变体型", "Variant", 0);
-        gUi1Types[4 - 1] = Unit("超级列表框", "ListView", &ListViewInterface, kListViewPropertyDescriptions,
-                                kListViewPropertyDescriptionCount);
-        gUi2Types[1 - 1] = Unit("超级按钮", "SuperBtn", &SuperBtnInterface, kSuperBtnPropertyDescriptions,
-                                kSuperBtnPropertyDescriptionCount);
+        gCoreTypes[TypeSlot(kTypeCodeHyperLinker)] =
+            Unit("超级链接框", "HyperLinker", &HyperLinkerInterface, kHyperLinkerPropertyDescriptions,
+                 kHyperLinkerPropertyDescriptionCount);
+        gCoreTypes[TypeSlot(kTypeComObject)] = Named("对象", "ComObject", 0);
+        gCoreTypes[TypeSlot(kTypeVariant)] = Named("变体型", "Variant", 0);
+        gUi1Types[TypeSlot(kTypeCodeListView)] = Unit("超级列表框", "ListView", &ListViewInterface,
+                                                      kListViewPropertyDescriptions, kListViewPropertyDescriptionCount);
+        gUi2Types[TypeSlot(kTypeCodeSuperBtn)] = Unit("超级按钮", "SuperBtn", &SuperBtnInterface,
+                                                      kSuperBtnPropertyDescriptions, kSuperBtnPropertyDescriptionCount);
     }
 };
 TypeTablesInitialiser gTypeTablesInitialiser;
@@ -144,14 +151,14 @@ constexpr uint32_t kThreadVersion[7] = {2, 0, 3, 3, 7, 3, 7};
 }  // namespace
 
 const LibraryRecord kCoreLibraryRecord =
-    MakeRecord("4C595241424F58434F52454C49425241", "核心支持库", kCoreVersion, 0xC0000001, 51, gCoreTypes,
-               kCoreCommandCount, kCoreCommands.data(), &CoreNotify);
+    MakeRecord("4C595241424F58434F52454C49425241", "核心支持库", kCoreVersion, 0xC0000001, std::size(gCoreTypes),
+               gCoreTypes, kCoreCommandCount, kCoreCommands.data(), &CoreNotify);
 const LibraryRecord kUiLibrary1Record =
-    MakeRecord("4C595241424F58554931000000000001", "扩展界面支持库一", kUi1Version, 0, 5, gUi1Types,
-               kUiLibrary1CommandCount, kUiLibrary1Commands.data(), &Ui1Notify);
+    MakeRecord("4C595241424F58554931000000000001", "扩展界面支持库一", kUi1Version, 0, std::size(gUi1Types),
+               gUi1Types, kUiLibrary1CommandCount, kUiLibrary1Commands.data(), &Ui1Notify);
 const LibraryRecord kUiLibrary2Record =
-    MakeRecord("4C595241424F58554932000000000002", "扩展界面支持库二", kUi2Version, 0, 9, gUi2Types, 0, nullptr,
-               &Ui2Notify);
+    MakeRecord("4C595241424F58554932000000000002", "扩展界面支持库二", kUi2Version, 0, std::size(gUi2Types),
+               gUi2Types, 0, nullptr, &Ui2Notify);
 const LibraryRecord kThreadLibraryRecord =
     MakeRecord("4C595241424F585448524541444C4942", "多线程支持库", kThreadVersion, 0xC0000000, 0, nullptr,
                kThreadCommandCount, kThreadCommands.data(), &ThreadNotify);
