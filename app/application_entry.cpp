@@ -2,9 +2,12 @@
 // template's event bindings index.
 #include <float.h>
 
+#include <array>
+
 #include "app/routines.h"
 #include "data/routine_indices.h"
 #include "data/unit_ids.h"
+#include "runtime/numbered_table.h"
 #include "runtime/program_image.h"
 #include "runtime/services.h"
 
@@ -16,25 +19,26 @@ void ExitRoutine() {}
 
 int StartupRoutine() { return 0; }
 
-const ApplicationRoutine kRoutines[kApplicationRoutineCount] = {
-    &app::StartUpdateThread,
-    &app::ConfirmClose,
-    &app::ClearPrompt,
-    &app::RestorePrompt,
-    &app::StartLookupOnEnter,
-    &app::StartLookupThread,
-    &app::ShowHelp,
-    &app::ShowAbout,
-    &app::SaveMusicLists,
-    &app::CopyByHeaderBackground,
-    &app::CopyMusicAddressBackground,
-    &app::CopyByHeaderFavourite,
-    &app::CopyMusicAddressFavourite,
-};
+constexpr std::array<ApplicationRoutine, kApplicationRoutineCount> kRoutines =
+    NumberedTable<ApplicationRoutine, kApplicationRoutineCount>({
+        {kRoutineStartUpdateThread, &app::StartUpdateThread},
+        {kRoutineConfirmClose, &app::ConfirmClose},
+        {kRoutineClearPrompt, &app::ClearPrompt},
+        {kRoutineRestorePrompt, &app::RestorePrompt},
+        {kRoutineStartLookupOnEnter, &app::StartLookupOnEnter},
+        {kRoutineStartLookupThread, &app::StartLookupThread},
+        {kRoutineShowHelp, &app::ShowHelp},
+        {kRoutineShowAbout, &app::ShowAbout},
+        {kRoutineSaveMusicLists, &app::SaveMusicLists},
+        {kRoutineCopyByHeaderBackground, &app::CopyByHeaderBackground},
+        {kRoutineCopyMusicAddressBackground, &app::CopyMusicAddressBackground},
+        {kRoutineCopyByHeaderFavourite, &app::CopyByHeaderFavourite},
+        {kRoutineCopyMusicAddressFavourite, &app::CopyMusicAddressFavourite},
+    });
 
 }  // namespace
 
-extern const RoutineTable kApplicationRoutineTable = {kApplicationRoutineCount, kRoutines};
+extern const RoutineTable kApplicationRoutineTable = {kApplicationRoutineCount, kRoutines.data()};
 
 int ApplicationEntry() {
     kServices.RuntimeHelper(kHelperInitialiseProgram, 0, 0, 0, 0, 0, 0);

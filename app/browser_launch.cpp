@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/external_functions.h"
 #include "app/routines.h"
 #include "app/services.h"
+#include "data/external_functions.h"
 
 namespace lyra::app {
 

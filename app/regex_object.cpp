@@ -5,14 +5,11 @@
 
 #include "app/own_regexp.h"
 #include "commands/text_commands.h"
+#include "data/external_functions.h"
 
 namespace lyra::app {
 
 namespace {
-
-// Entries of the program's external function table.
-constexpr int kCoInitialize = 8;
-constexpr int kCoUninitialize = 10;
 
 const char kRegExpClass[] = "VBScript.RegExp";
 const char kQuoteMarker[] = "#引号";

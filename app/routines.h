@@ -27,7 +27,7 @@ bool CopyMusicAddressFavourite(const int64_t* args, int argCount, int64_t* resul
 void LookupMusic();
 void CheckForUpdate();
 
-// Opens a web address with the shell's "open" verb (external function 9),
+// Opens a web address with the shell's "open" verb (external function kShellExecuteExW),
 // on any thread, and returns once the launch is over. Only http:// and
 // https:// addresses are handed to the shell.
 void OpenInBrowser(const char* address);

@@ -9,10 +9,12 @@
 #include <utility>
 
 #include "commands/com_object.h"
+#include "commands/libraries.h"
 #include "commands/text_commands.h"
 #include "data/unit_ids.h"
 #include "runtime/services.h"
 #include "runtime/values.h"
+#include "window_units/template_format.h"
 
 namespace lyra::app {
 
@@ -152,9 +154,6 @@ inline bool ObjectEmpty(const ObjectValue& object) {
     return RecordInt(CoreCommand(&ObjectIsEmpty, {object.arg()})) != 0;
 }
 
-constexpr int kUiLibrary1 = 1;
-constexpr int kThreadLibrary = 3;
-
 inline ValueRecord Absent() { return EmptyRecord(); }
 
 // A command of another library, called by its entry point.
@@ -166,7 +165,7 @@ inline ValueRecord LibraryCommand(int library, CommandFunction command, std::ini
 // The component argument of the list-view commands: window id, unit id, type.
 inline ValueRecord ListArg(uint32_t unitId) {
     ValueRecord r;
-    SetRecordWords(r, units::kMainWindow, unitId, units::kListViewType);
+    SetRecordWords(r, units::kMainWindow, unitId, kTypeCodeListView);
     return r;
 }
 

@@ -21,7 +21,7 @@ std::string Between(const char* page, const char* left, const char* right) {
     return OwnedText(TextBetween(page, left, right)).c_str();
 }
 
-void SetWindowVisible(bool visible) { WriteIntProperty(units::kWindowItself, units::kPropertyVisible, visible ? 1 : 0); }
+void SetWindowVisible(bool visible) { WriteIntProperty(kWindowUnitId, units::kPropertyVisible, visible ? 1 : 0); }
 
 void OpenDownloadAndExit(const char* page) {
     std::string address = Between(page, "☆☆☆☆☆下载地址→", "←下载地址☆☆☆☆☆");

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "app/deadline_job.h"
-#include "app/external_functions.h"
+#include "data/external_functions.h"
 #include "app/text_routines.h"
 #include "app/url_routines.h"
 

@@ -19,6 +19,7 @@
 #include "commands/list_view_commands.h"
 #include "tests/windows/support/component_host.h"
 #include "window_units/components/list_view.h"
+#include "window_units/template_format.h"
 
 namespace lyra {
 namespace {
@@ -97,7 +98,7 @@ double ComponentFill(HWND parent, int rows) {
         ValueRecord args[4];
         // (timing of the commands alone is the worker's part)
         ValueRecord result;
-        SetRecordWords(args[0], test::kTestWindowId, kUnit, kListViewTypeCode);
+        SetRecordWords(args[0], test::kTestWindowId, kUnit, kTypeCodeListView);
         for (int i = 0; i < rows; ++i) {
             std::string text = "http://127.0.0.1/music/" + std::to_string(i) + ".mp3";
             args[1] = IntArg(0);

@@ -79,9 +79,9 @@ struct Program {
         if (!WaitFor([&] { return (main = FindTopLevel(process.dwProcessId, nullptr, L"Lyrabox")) != nullptr; }, 30000)) {
             return false;
         }
-        edit = FindControl(main, kNumberEdit);
-        group = FindControl(main, kQueryGroup);
-        list = FindControl(main, kBackgroundList);
+        edit = FindControl(main, kNumberEditControl);
+        group = FindControl(main, kQueryGroupControl);
+        list = FindControl(main, kBackgroundListControl);
         BringToFront(main);
         WaitFor([&] {
             if (FocusOf(main) == edit) return true;
@@ -133,7 +133,7 @@ struct Program {
 // same port), to measure before and after a change in the same run.
 int main(int argc, char** argv) {
     using namespace lyra;
-    SetUpExternalFunctions(kExternalFunctionCount, kExternalLibraryNames, kExternalFunctionNames);
+    SetUpExternalFunctions(kExternalFunctionCount, kExternalLibraryNames.data(), kExternalFunctionNames.data());
     test::LoopbackServer server(
         [](const test::RecordedRequest& request) {
             test::ScriptedResponse response;

@@ -81,7 +81,7 @@ size_t BaselineRead(const std::string& host, uint16_t port, const std::string& p
 
 int main() {
     using namespace lyra;
-    SetUpExternalFunctions(kExternalFunctionCount, kExternalLibraryNames, kExternalFunctionNames);
+    SetUpExternalFunctions(kExternalFunctionCount, kExternalLibraryNames.data(), kExternalFunctionNames.data());
     // Entry 6 is InternetReadFile: bound in advance to the timed one.
     Runtime().externalAddresses[6].store(reinterpret_cast<void*>(&TimedInternetReadFile));
 

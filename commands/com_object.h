@@ -29,7 +29,7 @@ ComObjectBlock* NewComObjectBlock();
 void* NewVariantBlock();
 
 // Releases what the block holds and empties it; an empty block stays as it
-// is. ObjectClear, and the runtime's request 2035, do exactly this.
+// is. ObjectClear, and the runtime's kRequestClearObject, do exactly this.
 void ClearComObjectBlock(ComObjectBlock* block);
 
 // The last COM error of the calling thread: 0 after a successful property or

@@ -7,6 +7,7 @@
 #include "commands/libraries.h"
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
+#include "runtime/request_codes.h"
 
 namespace lyra::com {
 
@@ -74,7 +75,7 @@ bool ObjectToVariant(const ComObjectBlock* block, VARTYPE declared, VARIANT* out
 // Hands the block to the runtime to be emptied as ObjectClear does.
 void ReleaseObjectVariable(ComObjectBlock* block) {
     if (RequestFunction request = CoreRequest()) {
-        request(2035, reinterpret_cast<intptr_t>(block), 0);
+        request(kRequestClearObject, reinterpret_cast<intptr_t>(block), 0);
     } else {
         ClearComObjectBlock(block);
     }
@@ -107,7 +108,7 @@ bool IsComObjectType(uint32_t type) {
     if (type == kTypeVariant || ClassOfType(type) != TypeClass::Library) return false;
     RequestFunction request = CoreRequest();
     if (request == nullptr) return false;
-    auto* record = reinterpret_cast<const DataTypeRecord*>(request(1002, static_cast<intptr_t>(type), 0));
+    auto* record = reinterpret_cast<const DataTypeRecord*>(request(kRequestDataTypeRecord, static_cast<intptr_t>(type), 0));
     return record != nullptr && (record->stateFlags & kTypeIsComObject) != 0;
 }
 

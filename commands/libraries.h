@@ -2,16 +2,21 @@
 // the runtime request function each received at start-up.
 #pragma once
 
+#include <array>
+
 #include "runtime/program_image.h"
 
 namespace lyra {
 
-enum LibraryIndex { kCoreLibrary = 0, kUiLibrary1 = 1, kUiLibrary2 = 2, kThreadLibrary = 3 };
+enum LibraryIndex : int { kCoreLibrary, kUiLibrary1, kUiLibrary2, kThreadLibrary, kLibraryCount };
 
 extern const LibraryRecord kCoreLibraryRecord;
 extern const LibraryRecord kUiLibrary1Record;
 extern const LibraryRecord kUiLibrary2Record;
 extern const LibraryRecord kThreadLibraryRecord;
+
+// The program image's library table, by LibraryIndex.
+extern const std::array<const LibraryRecord*, kLibraryCount> kLibraryTable;
 
 // Null until the runtime has sent notify message 1.
 RequestFunction CoreRequest();

@@ -3,10 +3,15 @@
 #include <windows.h>
 
 #include <atomic>
+#include <iterator>
 
+#include "commands/command_tables.h"
 #include "commands/libraries.h"
 #include "commands/thread_library.h"
 #include "runtime/framework/window_object.h"
+#include "runtime/numbered_table.h"
+#include "runtime/request_codes.h"
+#include "runtime/values.h"
 #include "window_units/components/edit_box.h"
 #include "window_units/components/group_box.h"
 #include "window_units/components/hyper_linker.h"
@@ -14,6 +19,7 @@
 #include "window_units/components/list_view.h"
 #include "window_units/components/super_btn.h"
 #include "window_units/components/window.h"
+#include "window_units/template_format.h"
 
 namespace lyra {
 
@@ -43,6 +49,9 @@ DataTypeRecord Unit(const char* name, const char* englishName, GetInterfaceFunct
     return record;
 }
 
+// A library type code's entry in its library's type table.
+constexpr size_t TypeSlot(uint32_t typeCode) { return (typeCode & 0xFFFF) - 1; }
+
 // Core library: 51 types. This program's are at their fixed numbers; the
 // others are reserved entries without operations.
 DataTypeRecord gCoreTypes[51] = {};
@@ -52,63 +61,64 @@ DataTypeRecord gUi2Types[9] = {};
 struct TypeTablesInitialiser {
     TypeTablesInitialiser() {
         for (auto& t : gCoreTypes) t = Reserved();
-        gCoreTypes[1 - 1] =
+        gCoreTypes[TypeSlot(kTypeCodeWindow)] =
             Unit("窗口", "window", &WindowInterface, kWindowPropertyDescriptions, kWindowPropertyDescriptionCount);
-        gCoreTypes[3 - 1] = Named("菜单", "menu", kTypeRaisesEvents);
-        gCoreTypes[5 - 1] = Unit("编辑框", "EditBox", &EditBoxInterface, kEditBoxPropertyDescriptions,
-                                 kEditBoxPropertyDescriptionCount);
-        gCoreTypes[9 - 1] = Unit("分组框", "GroupBox", &GroupBoxInterface, kGroupBoxPropertyDescriptions,
-                                 kGroupBoxPropertyDescriptionCount);
-        gCoreTypes[10 - 1] =
+        gCoreTypes[TypeSlot(kTypeCodeMenuItem)] = Named("菜单", "menu", kTypeRaisesEvents);
+        gCoreTypes[TypeSlot(kTypeCodeEditBox)] = Unit("编辑框", "EditBox", &EditBoxInterface,
+                                                      kEditBoxPropertyDescriptions, kEditBoxPropertyDescriptionCount);
+        gCoreTypes[TypeSlot(kTypeCodeGroupBox)] = Unit("分组框", "GroupBox", &GroupBoxInterface,
+                                                       kGroupBoxPropertyDescriptions, kGroupBoxPropertyDescriptionCount);
+        gCoreTypes[TypeSlot(kTypeCodeLabel)] =
             Unit("标签", "Label", &LabelInterface, kLabelPropertyDescriptions, kLabelPropertyDescriptionCount);
-        gCoreTypes[29 - 1] = Unit("超级链接框", "HyperLinker", &HyperLinkerInterface, kHyperLinkerPropertyDescriptions,
-                                  kHyperLinkerPropertyDescriptionCount);
-        gCoreTypes[48 - 1] = Named("对象", "ComObject", 0);
-        gCoreTypes[49 - 1] = Named("变体型", "Variant", 0);
-        gUi1Types[4 - 1] = Unit("超级列表框", "ListView", &ListViewInterface, kListViewPropertyDescriptions,
-                                kListViewPropertyDescriptionCount);
-        gUi2Types[1 - 1] = Unit("超级按钮", "SuperBtn", &SuperBtnInterface, kSuperBtnPropertyDescriptions,
-                                kSuperBtnPropertyDescriptionCount);
+        gCoreTypes[TypeSlot(kTypeCodeHyperLinker)] =
+            Unit("超级链接框", "HyperLinker", &HyperLinkerInterface, kHyperLinkerPropertyDescriptions,
+                 kHyperLinkerPropertyDescriptionCount);
+        gCoreTypes[TypeSlot(kTypeComObject)] = Named("对象", "ComObject", 0);
+        gCoreTypes[TypeSlot(kTypeVariant)] = Named("变体型", "Variant", 0);
+        gUi1Types[TypeSlot(kTypeCodeListView)] = Unit("超级列表框", "ListView", &ListViewInterface,
+                                                      kListViewPropertyDescriptions, kListViewPropertyDescriptionCount);
+        gUi2Types[TypeSlot(kTypeCodeSuperBtn)] = Unit("超级按钮", "SuperBtn", &SuperBtnInterface,
+                                                      kSuperBtnPropertyDescriptions, kSuperBtnPropertyDescriptionCount);
     }
 };
 TypeTablesInitialiser gTypeTablesInitialiser;
 
 intptr_t CoreNotify(int message, intptr_t param1, intptr_t param2) {
     switch (message) {
-        case 1:
+        case kNotifyStart:
             gCoreRequest.store(reinterpret_cast<RequestFunction>(param1));
             return 0;
-        case 2: {
+        case kNotifyPreTranslate: {
             auto* object = reinterpret_cast<framework::WindowObject*>(param1);
             auto* msg = reinterpret_cast<MSG*>(param2);
             return object != nullptr && msg != nullptr && object->PreTranslateMessage(*msg) ? 1 : 0;
         }
-        case 10: return 0;  // no runtime object types in this program
-        case 11: return 0;
-        case 12: return 0;
-        case 13: return 0;
+        case kNotifyNewObject: return 0;  // no runtime object types in this program
+        case kNotifyDeleteObject: return 0;
+        case kNotifyCoreText: return 0;
+        case kNotifyApplicationWords: return 0;
         default: return -1;
     }
 }
 
 intptr_t Ui1Notify(int message, intptr_t param1, intptr_t) {
-    if (message != 1) return -1;
+    if (message != kNotifyStart) return -1;
     gUi1Request.store(reinterpret_cast<RequestFunction>(param1));
     return 0;
 }
 
 intptr_t Ui2Notify(int message, intptr_t param1, intptr_t) {
-    if (message != 1) return -1;
+    if (message != kNotifyStart) return -1;
     gUi2Request.store(reinterpret_cast<RequestFunction>(param1));
     return 0;
 }
 
 intptr_t ThreadNotify(int message, intptr_t param1, intptr_t) {
     switch (message) {
-        case 1:
+        case kNotifyStart:
             gThreadRequest.store(reinterpret_cast<RequestFunction>(param1));
             return 0;
-        case 6:
+        case kNotifyShutdown:
             ReleaseCriticalSections();
             return 0;
         default: return -1;
@@ -140,22 +150,26 @@ constexpr uint32_t kThreadVersion[7] = {2, 0, 3, 3, 7, 3, 7};
 
 }  // namespace
 
-extern const CommandFunction kCoreCommands[38];
-extern const CommandFunction kUiLibrary1Commands[7];
-extern const CommandFunction kThreadCommands[1];
-
 const LibraryRecord kCoreLibraryRecord =
-    MakeRecord("4C595241424F58434F52454C49425241", "核心支持库", kCoreVersion, 0xC0000001, 51, gCoreTypes, 38,
-               kCoreCommands, &CoreNotify);
+    MakeRecord("4C595241424F58434F52454C49425241", "核心支持库", kCoreVersion, 0xC0000001, std::size(gCoreTypes),
+               gCoreTypes, kCoreCommandCount, kCoreCommands.data(), &CoreNotify);
 const LibraryRecord kUiLibrary1Record =
-    MakeRecord("4C595241424F58554931000000000001", "扩展界面支持库一", kUi1Version, 0, 5, gUi1Types, 7,
-               kUiLibrary1Commands, &Ui1Notify);
+    MakeRecord("4C595241424F58554931000000000001", "扩展界面支持库一", kUi1Version, 0, std::size(gUi1Types),
+               gUi1Types, kUiLibrary1CommandCount, kUiLibrary1Commands.data(), &Ui1Notify);
 const LibraryRecord kUiLibrary2Record =
-    MakeRecord("4C595241424F58554932000000000002", "扩展界面支持库二", kUi2Version, 0, 9, gUi2Types, 0, nullptr,
-               &Ui2Notify);
+    MakeRecord("4C595241424F58554932000000000002", "扩展界面支持库二", kUi2Version, 0, std::size(gUi2Types),
+               gUi2Types, 0, nullptr, &Ui2Notify);
 const LibraryRecord kThreadLibraryRecord =
-    MakeRecord("4C595241424F585448524541444C4942", "多线程支持库", kThreadVersion, 0xC0000000, 0, nullptr, 1,
-               kThreadCommands, &ThreadNotify);
+    MakeRecord("4C595241424F585448524541444C4942", "多线程支持库", kThreadVersion, 0xC0000000, 0, nullptr,
+               kThreadCommandCount, kThreadCommands.data(), &ThreadNotify);
+
+constexpr std::array<const LibraryRecord*, kLibraryCount> kLibraryTable =
+    NumberedTable<const LibraryRecord*, kLibraryCount>({
+        {kCoreLibrary, &kCoreLibraryRecord},
+        {kUiLibrary1, &kUiLibrary1Record},
+        {kUiLibrary2, &kUiLibrary2Record},
+        {kThreadLibrary, &kThreadLibraryRecord},
+    });
 
 RequestFunction CoreRequest() { return gCoreRequest.load(); }
 RequestFunction UiLibrary1Request() { return gUi1Request.load(); }

@@ -9,6 +9,7 @@
 #include "commands/libraries.h"
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
+#include "runtime/request_codes.h"
 #include "runtime/runtime_app.h"
 #include "window_units/components/list_view.h"
 #include "window_units/components/list_view_rows.h"
@@ -18,7 +19,7 @@ namespace lyra {
 namespace {
 
 // The list's row model. A live list is found in the table of row models
-// without asking the window thread; for any other unit request 2007 decides
+// without asking the window thread; for any other unit kRequestRequiredUnitObject decides
 // (a runtime error, or nothing once the program is ending).
 std::shared_ptr<ListRows> RowsOf(int32_t count, const ValueRecord* args) {
     if (count < 1) return nullptr;
@@ -26,7 +27,8 @@ std::shared_ptr<ListRows> RowsOf(int32_t count, const ValueRecord* args) {
     RequestFunction request = UiLibrary1Request();
     if (request == nullptr) request = &RuntimeRequest;
     auto word = [](uint32_t w) { return static_cast<intptr_t>(static_cast<uintptr_t>(w)); };
-    auto* object = reinterpret_cast<framework::WindowObject*>(request(2007, word(LowWord(args[0])), word(HighWord(args[0]))));
+    auto* object = reinterpret_cast<framework::WindowObject*>(request(kRequestRequiredUnitObject, word(LowWord(args[0])),
+                                                                              word(HighWord(args[0]))));
     auto* list = dynamic_cast<ListViewComponent*>(object);
     return list != nullptr ? list->Rows() : nullptr;
 }

@@ -12,6 +12,7 @@
 #include "commands/value_text.h"
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
+#include "runtime/request_codes.h"
 
 namespace lyra {
 
@@ -46,7 +47,7 @@ std::wstring FileSystemPath(const char* name) {
     std::wstring path = GbkToWide(name);
     bool relative = path[0] != L'\\' && path[0] != L'/' && !(path.size() > 1 && path[1] == L':');
     RequestFunction request = CoreRequest();
-    const auto* folder = request != nullptr ? reinterpret_cast<const wchar_t*>(request(2036, 0, 0)) : nullptr;
+    const auto* folder = request != nullptr ? reinterpret_cast<const wchar_t*>(request(kRequestProgramDirectoryWide, 0, 0)) : nullptr;
     if (relative && folder != nullptr && folder[0] != 0) path = std::wstring(folder) + L"\\" + path;
     // Room for the temporary file's longer name beside it.
     constexpr size_t kTemporarySuffix = 32;
@@ -110,7 +111,7 @@ void SetClipboardText(ValueRecord* result, int32_t count, ValueRecord* args) {
 
 void RunDirectory(ValueRecord* result, int32_t, ValueRecord*) {
     RequestFunction request = CoreRequest();
-    const char* directory = request != nullptr ? reinterpret_cast<const char*>(request(2003, 0, 0)) : nullptr;
+    const char* directory = request != nullptr ? reinterpret_cast<const char*>(request(kRequestProgramDirectory, 0, 0)) : nullptr;
     SetPointerResult(result, MakeText(directory));
 }
 

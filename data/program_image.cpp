@@ -13,17 +13,6 @@ extern const RoutineTable kApplicationRoutineTable;
 extern const uint8_t kProgramWindowTemplate[];
 extern const uint32_t kProgramWindowTemplateSize;
 
-namespace {
-
-const LibraryRecord* const kLibraryTable[4] = {
-    &kCoreLibraryRecord,
-    &kUiLibrary1Record,
-    &kUiLibrary2Record,
-    &kThreadLibraryRecord,
-};
-
-}  // namespace
-
 const ProgramImageHeader kProgramImageHeader = {
     3,
     0,
@@ -33,11 +22,11 @@ const ProgramImageHeader kProgramImageHeader = {
     sizeof(ConstantSegment),
     kProgramWindowTemplate,
     kProgramWindowTemplateSize,
-    4,
-    kLibraryTable,
+    kLibraryCount,
+    kLibraryTable.data(),
     kExternalFunctionCount,
-    kExternalLibraryNames,
-    kExternalFunctionNames,
+    kExternalLibraryNames.data(),
+    kExternalFunctionNames.data(),
 };
 
 const WindowLayer* const kProgramWindowLayer = &kWindowUnitsLayer;

@@ -6,7 +6,6 @@
 namespace lyra::units {
 
 constexpr uint32_t kMainWindow = 0x52010001;
-constexpr uint32_t kWindowItself = 0x06010000;
 constexpr uint32_t kSavedNumberEdit = 0x16014AF7;     // 编辑框_保存QQ
 constexpr uint32_t kMakerLink = 0x16014AB7;           // 超级链接框_宣传
 constexpr uint32_t kHelpButton = 0x16014AB0;          // 超级按钮_说明
@@ -29,7 +28,5 @@ constexpr int32_t kPropertyCaption = 8;        // GroupBox caption, EditBox cont
 constexpr int32_t kPropertyTextColour = 10;    // GroupBox caption colour, EditBox text colour
 constexpr int32_t kPropertyMaxLength = 14;     // EditBox
 constexpr int32_t kPropertySelectedRow = 35;   // ListView
-
-constexpr uint32_t kListViewType = 0x00020004;
 
 }  // namespace lyra::units

@@ -183,32 +183,32 @@ std::vector<UnitRow> StartWindowUnits() {
     return {
         {kWindowUnitId, kTypeCodeWindow, "", 50, 50, 612, 615, kOnWindow, kShown,
          {{8, kRoutineStartUpdateThread}, {1, kRoutineConfirmClose}}, WindowBlock()},
-        {kUnitSavedQq, kTypeCodeEditBox, "编辑框_保存QQ", 216, 552, 104, 24, kOnWindow, 0, {}, EditBlock("", kDefaultColour)},
-        {kUnitMakerLink, kTypeCodeHyperLinker, "超级链接框_宣传", 16, 566, 168, 12, kOnWindow, kShown, {},
+        {units::kSavedNumberEdit, kTypeCodeEditBox, "编辑框_保存QQ", 216, 552, 104, 24, kOnWindow, 0, {}, EditBlock("", kDefaultColour)},
+        {units::kMakerLink, kTypeCodeHyperLinker, "超级链接框_宣传", 16, 566, 168, 12, kOnWindow, kShown, {},
          HyperLinkerBlock("Lyrabox 主页")},
-        {kUnitHelpButton, kTypeCodeSuperBtn, "超级按钮_说明", 486, 543, 38, 38, kOnWindow, kShown,
+        {units::kHelpButton, kTypeCodeSuperBtn, "超级按钮_说明", 486, 543, 38, 38, kOnWindow, kShown,
          {{0, kRoutineShowHelp}}, SuperBtnBlock(BadgeButton("使用说明", HelpButtonPicture()))},
-        {kUnitAboutButton, kTypeCodeSuperBtn, "超级按钮_关于", 550, 543, 38, 38, kOnWindow, kShown,
+        {units::kAboutButton, kTypeCodeSuperBtn, "超级按钮_关于", 550, 543, 38, 38, kOnWindow, kShown,
          {{0, kRoutineShowAbout}}, SuperBtnBlock(BadgeButton("关于", AboutButtonPicture()))},
-        {kUnitSaveButton, kTypeCodeSuperBtn, "超级按钮_保存音乐列表", 349, 548, 100, 30, kOnWindow, kShown,
+        {units::kSaveButton, kTypeCodeSuperBtn, "超级按钮_保存音乐列表", 349, 548, 100, 30, kOnWindow, kShown,
          {{0, kRoutineSaveMusicLists}}, SuperBtnBlock(SaveButton())},
-        {kUnitFavouriteList, kTypeCodeListView, "超级列表框_收藏音乐列表", 8, 332, 590, 205, kOnWindow, kShownTabStop,
+        {units::kFavouriteList, kTypeCodeListView, "超级列表框_收藏音乐列表", 8, 332, 590, 205, kOnWindow, kShownTabStop,
          {{-3, kRoutineCopyMusicAddressFavourite}, {2, kRoutineCopyByHeaderFavourite}}, ListViewBlock(kMusicColumns)},
-        {kUnitHintLabel, kTypeCodeLabel, "标_说明", 370, 24, 210, 20, kUnitQueryGroup, kShown, {},
+        {units::kHintLabel, kTypeCodeLabel, "标_说明", 370, 24, 210, 20, units::kQueryGroup, kShown, {},
          LabelBlock("（点击查询按钮或按回车键来进行查询）", -11, kDefaultColour, 0)},
-        {kUnitQueryGroup, kTypeCodeGroupBox, "分组框_查询", 8, 8, 590, 56, kOnWindow, kShown, {}, GroupBlock("查询")},
-        {kUnitQqLabel, kTypeCodeLabel, "标签_QQ", 11, 25, 35, 20, kUnitQueryGroup, kShown, {},
+        {units::kQueryGroup, kTypeCodeGroupBox, "分组框_查询", 8, 8, 590, 56, kOnWindow, kShown, {}, GroupBlock("查询")},
+        {units::kNumberLabel, kTypeCodeLabel, "标签_QQ", 11, 25, 35, 20, units::kQueryGroup, kShown, {},
          LabelBlock("ＱＱ：", -12, kDefaultColour, 2)},
-        {kUnitQqEdit, kTypeCodeEditBox, "编辑框_QQ", 48, 23, 220, 22, kUnitQueryGroup, kShownTabStop,
+        {units::kNumberEdit, kTypeCodeEditBox, "编辑框_QQ", 48, 23, 220, 22, units::kQueryGroup, kShownTabStop,
          {{-7, kRoutineClearPrompt}, {-8, kRoutineRestorePrompt}, {-9, kRoutineStartLookupOnEnter}},
          EditBlock("请输入要查询的QQ", kPromptGrey)},
-        {kUnitQueryButton, kTypeCodeSuperBtn, "超级按钮_查询", 276, 21, 90, 26, kUnitQueryGroup, kShownTabStop,
+        {units::kQueryButton, kTypeCodeSuperBtn, "超级按钮_查询", 276, 21, 90, 26, units::kQueryGroup, kShownTabStop,
          {{0, kRoutineStartLookupThread}}, SuperBtnBlock(QueryButton())},
-        {kUnitBackgroundList, kTypeCodeListView, "超级列表框_背景音乐列表", 8, 95, 590, 205, kOnWindow, kShownTabStop,
+        {units::kBackgroundList, kTypeCodeListView, "超级列表框_背景音乐列表", 8, 95, 590, 205, kOnWindow, kShownTabStop,
          {{-3, kRoutineCopyMusicAddressBackground}, {2, kRoutineCopyByHeaderBackground}}, ListViewBlock(kMusicColumns)},
-        {kUnitBackgroundTitle, kTypeCodeLabel, "标签_背景音乐列表", 8, 72, 590, 24, kOnWindow, kShown, {},
+        {units::kBackgroundTitle, kTypeCodeLabel, "标签_背景音乐列表", 8, 72, 590, 24, kOnWindow, kShown, {},
          LabelBlock("★ 背景音乐列表 ★", -16, kTitleBlue, 1)},
-        {kUnitFavouriteTitle, kTypeCodeLabel, "标签_收藏音乐列表", 8, 309, 590, 24, kOnWindow, kShown, {},
+        {units::kFavouriteTitle, kTypeCodeLabel, "标签_收藏音乐列表", 8, 309, 590, 24, kOnWindow, kShown, {},
          LabelBlock("★ 收藏音乐列表 ★", -16, kTitleBlue, 1)},
     };
 }
@@ -243,7 +243,7 @@ UnitRecord MakeUnit(const UnitRow& row, const std::vector<UnitRow>& rows) {
 WindowTemplate ProgramWindowTemplate() {
     std::vector<UnitRow> rows = StartWindowUnits();
     WindowRecord window;
-    window.id = kStartWindowId;
+    window.id = units::kMainWindow;
     for (const UnitRow& row : rows) window.units.push_back(MakeUnit(row, rows));
     WindowTemplate result;
     result.windows.push_back(std::move(window));

@@ -10,7 +10,7 @@ namespace lyra {
 
 // Never null: failure is the runtime error "分配 %d 字节内存失败!".
 void* AllocMemory(size_t n);
-// Null on failure instead of the runtime error (request 2024 with param2 != 0).
+// Null on failure instead of the runtime error (kRequestAllocate with param2 != 0).
 void* TryAllocMemory(size_t n);
 void* ReallocMemory(void* p, size_t n);
 void FreeMemory(void* p);

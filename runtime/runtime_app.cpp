@@ -11,6 +11,7 @@
 #include "runtime/framework/window_object.h"
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
+#include "runtime/request_codes.h"
 #include "runtime/window_layer.h"
 
 namespace lyra {
@@ -114,7 +115,7 @@ void RuntimeApplication::InitialiseProgram() {
     for (uint32_t i = 0; i < header.libraryCount; ++i) {
         const LibraryRecord* library = header.libraryTable[i];
         if (library != nullptr && library->notify != nullptr) {
-            library->notify(1, reinterpret_cast<intptr_t>(&RuntimeRequest), 0);
+            library->notify(kNotifyStart, reinterpret_cast<intptr_t>(&RuntimeRequest), 0);
         }
     }
     runtime.libraries.assign(header.libraryTable, header.libraryTable + header.libraryCount);
@@ -181,7 +182,7 @@ void RuntimeApplication::Shutdown(int exitCode) {
 
     for (size_t i = 0; i < runtime.libraries.size(); ++i) {
         const LibraryRecord* library = runtime.libraries[i];
-        if (library != nullptr && library->notify != nullptr) library->notify(6, runtime.libraryWords[i], 0);
+        if (library != nullptr && library->notify != nullptr) library->notify(kNotifyShutdown, runtime.libraryWords[i], 0);
     }
 
     // A worker that asks the main thread from now on is answered at once (neutrally).

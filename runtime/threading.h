@@ -17,8 +17,8 @@
 //   runtime's shutdown, so no C-runtime teardown runs under a live worker.
 // - Once the program is ending (programEnding), a worker's unit access is
 //   neutral: properties read 0 or the empty text, writes and list commands
-//   do nothing, requests 2006/2007 answer 0; no error box, no wait on a
-//   window that is gone.
+//   do nothing, kRequestUnitObject and kRequestRequiredUnitObject answer 0;
+//   no error box, no wait on a window that is gone.
 // - Every wait on another thread, a window or the network has a deadline,
 //   or is a sent message to a window that answers while the program runs.
 #pragma once

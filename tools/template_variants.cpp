@@ -36,7 +36,7 @@ WindowRecord DialogWindow(const WindowRecord& start) {
     self.width = 320;
     self.height = 160;
     self.children.clear();
-    UnitRecord edit = *start.FindUnit(kUnitQqEdit);
+    UnitRecord edit = *start.FindUnit(units::kNumberEdit);
     edit.id = kTestDialogEdit;
     edit.name = "编辑框_对话";
     edit.parentId = 0;
@@ -76,7 +76,7 @@ WindowTemplate WindowTestTemplate() {
                             unit.children.end());
         unit.events.clear();
         bool isWindow = ordinal == 0;
-        if (unit.id == kUnitQqEdit) Bind(unit, -10, kNoRoutine);  // shadows the key-up binding below
+        if (unit.id == units::kNumberEdit) Bind(unit, -10, kNoRoutine);  // shadows the key-up binding below
         for (int32_t event = -12; event <= (isWindow ? 11 : 3); ++event) {
             Bind(unit, event, TestRoutineIndex(ordinal, event));
         }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "runtime/memory.h"
+#include "runtime/request_codes.h"
 #include "runtime/runtime_app.h"
 #include "window_units/type_interface.h"
 
@@ -17,14 +18,14 @@ bool Component::RaiseEvent(int32_t eventNumber, std::initializer_list<uint32_t> 
         if (request.argumentCount == 5) break;
         request.arguments[request.argumentCount++] = argument;
     }
-    RuntimeRequest(2008, reinterpret_cast<intptr_t>(&request), 0);
+    RuntimeRequest(kRequestRaiseEvent, reinterpret_cast<intptr_t>(&request), 0);
     if (request.hasResult && result != nullptr) *result = request.result;
     return request.hasResult != 0;
 }
 
 void Component::OnFinalDestroy() {
     accessible_.Disconnect();
-    RuntimeRequest(2000, static_cast<intptr_t>(windowId_), static_cast<intptr_t>(unitId_));
+    RuntimeRequest(kRequestUnitDestroyed, static_cast<intptr_t>(windowId_), static_cast<intptr_t>(unitId_));
 }
 
 LRESULT Component::AnswerGetObject(WPARAM wParam, LPARAM lParam) {

@@ -50,7 +50,7 @@ struct CreateArgs {
     uint32_t unitId;
 };
 
-// The record of request 2031: an event with typed arguments (16-byte typed
+// The record of kRequestRaiseTypedEvent: an event with typed arguments (16-byte typed
 // call records); the result is 64 bits, low word first.
 struct TypedEventRequest {
     uint32_t windowId;
@@ -92,7 +92,7 @@ constexpr UINT kUnitCreatedMessage = 0x806F;     // every unit, last unit first
 constexpr UINT kWindowCreatedMessage = 0x8004;   // the window
 constexpr UINT kUnitsShownMessage = 0x8076;      // every component, last unit first
 
-// The record of request 2008: an event with 32-bit arguments.
+// The record of kRequestRaiseEvent: an event with 32-bit arguments.
 struct EventRequest {
     uint32_t windowId;
     uint32_t unitId;
@@ -117,7 +117,7 @@ public:
     // The property block as this type writes it (20 zero bytes, version, fields).
     virtual std::vector<uint8_t> PropertyData() = 0;
 
-    // Raises an event through the runtime (request 2008) on the window
+    // Raises an event through the runtime (kRequestRaiseEvent) on the window
     // thread. True when a routine ran and returned a value (*result).
     bool RaiseEvent(int32_t eventNumber, std::initializer_list<uint32_t> arguments, uint32_t* result = nullptr);
 
@@ -135,7 +135,7 @@ public:
     virtual bool DoDefaultAction() { return false; }
 
 protected:
-    // Tells the runtime (request 2000) that the unit's window is gone; the
+    // Tells the runtime (kRequestUnitDestroyed) that the unit's window is gone; the
     // object is released later by the window units. A type that overrides
     // this calls it last.
     void OnFinalDestroy() override;

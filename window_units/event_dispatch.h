@@ -7,10 +7,10 @@
 
 namespace lyra {
 
-// Request 2008: 1 when a routine was found and called, 0 when the event was
+// kRequestRaiseEvent: 1 when a routine was found and called, 0 when the event was
 // not delivered (events suspended, or no routine bound to it).
 intptr_t DeliverEvent(EventRequest& request);
-// Request 2031: the same with typed arguments and a 64-bit result.
+// kRequestRaiseTypedEvent: the same with typed arguments and a 64-bit result.
 intptr_t DeliverTypedEvent(TypedEventRequest& request);
 
 // Idle event 7 for every loaded window that has not declined idle time in

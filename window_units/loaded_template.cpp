@@ -11,7 +11,8 @@ namespace {
 
 WindowTemplate gTemplate;
 // Components whose window is gone. A worker may still hold one it was given
-// by request 2006/2007, so they are kept until the process ends.
+// by kRequestUnitObject or kRequestRequiredUnitObject, so they are kept
+// until the process ends.
 std::vector<Component*> gRetired;
 
 }  // namespace

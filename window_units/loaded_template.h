@@ -1,4 +1,4 @@
-// The loaded window template (request 1001) and the live state kept in it.
+// The loaded window template (kRequestLoadedTemplate) and the live state kept in it.
 // Touched on the window thread only: property access and unit lookups from
 // other threads are marshalled there first (runtime/threading.h).
 #pragma once

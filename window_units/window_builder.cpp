@@ -5,6 +5,7 @@
 #include <map>
 #include <vector>
 
+#include "runtime/request_codes.h"
 #include "runtime/runtime_app.h"
 #include "runtime/runtime_state.h"
 #include "window_units/component.h"
@@ -219,9 +220,9 @@ bool LoadWindow(uint32_t windowId, bool modal) {
 
     // The window and its components are built with event delivery suspended
     // throughout: no routine sees a window half made.
-    RuntimeRequest(2009, 0, 0);
+    RuntimeRequest(kRequestSuspendEvents, 0, 0);
     bool built = BuildWindow(*window, owner);
-    RuntimeRequest(2010, 0, 0);
+    RuntimeRequest(kRequestResumeEvents, 0, 0);
     if (!built) return false;
     window->loaded = true;
 

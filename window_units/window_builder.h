@@ -16,7 +16,7 @@ namespace lyra {
 // program is quitting), with the other windows enabled exactly as before.
 bool LoadWindow(uint32_t windowId, bool modal = false);
 
-// Request 2000: window windowId, or its unit unitId, has been destroyed.
+// kRequestUnitDestroyed: window windowId, or its unit unitId, has been destroyed.
 void ForgetDestroyedUnit(uint32_t windowId, uint32_t unitId);
 
 // Destroys the live windows and their units' mouse pointers. The template's

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "runtime/errors.h"
+#include "runtime/request_codes.h"
 #include "runtime/runtime_app.h"
 #include "window_units/component.h"
 #include "window_units/event_dispatch.h"
@@ -42,8 +43,8 @@ void LookUpOnWindowThread(void* context) {
     lookup->object = unit->object;
 }
 
-// Request 2006/2007: the framework object of a unit (0: the window itself)
-// whose window is still a window. The template is read on the window thread;
+// kRequestUnitObject and kRequestRequiredUnitObject: the framework object of
+// a unit (0: the window itself) whose window is still a window. The template is read on the window thread;
 // once the program is ending the answer is null.
 framework::WindowObject* UnitObject(uint32_t windowId, uint32_t unitId) {
     UnitLookup lookup{windowId, unitId, nullptr};
@@ -78,18 +79,18 @@ intptr_t HandleRequest(int code, intptr_t param1, intptr_t param2, bool* handled
     uint32_t windowId = static_cast<uint32_t>(param1);
     uint32_t unitId = static_cast<uint32_t>(param2);
     switch (code) {
-        case 1001: return reinterpret_cast<intptr_t>(&LoadedTemplate());
-        case 2000: ForgetDestroyedUnit(windowId, unitId); return 0;
+        case kRequestLoadedTemplate: return reinterpret_cast<intptr_t>(&LoadedTemplate());
+        case kRequestUnitDestroyed: ForgetDestroyedUnit(windowId, unitId); return 0;
         // param2: 1 loads the window modally (the request returns when it is gone).
-        case 2005: return LoadWindow(windowId, param2 == 1) ? 1 : 0;
-        case 2006: return reinterpret_cast<intptr_t>(UnitObject(windowId, unitId));
-        case 2007: {
+        case kRequestLoadWindow: return LoadWindow(windowId, param2 == 1) ? 1 : 0;
+        case kRequestUnitObject: return reinterpret_cast<intptr_t>(UnitObject(windowId, unitId));
+        case kRequestRequiredUnitObject: {
             framework::WindowObject* object = UnitObject(windowId, unitId);
             if (object == nullptr && !ProgramEnding()) ReportError("指定窗口或窗口组件不存在或尚未载入", 0);
             return reinterpret_cast<intptr_t>(object);
         }
-        case 2008: return DeliverRequest<EventRequest, &DeliverEvent>(param1);
-        case 2031: return DeliverRequest<TypedEventRequest, &DeliverTypedEvent>(param1);
+        case kRequestRaiseEvent: return DeliverRequest<EventRequest, &DeliverEvent>(param1);
+        case kRequestRaiseTypedEvent: return DeliverRequest<TypedEventRequest, &DeliverTypedEvent>(param1);
         default: *handled = false; return 0;
     }
 }

@@ -84,7 +84,7 @@ TEST_F(Lyrabox, SavedFileOfALookup) {
     LookUp(L"10001");
     // A number typed later, not looked up, does not change the file name.
     TypeNumber(L"777");
-    ClickCentre(FindControl(main_, kSaveButton));
+    ClickCentre(FindControl(main_, kSaveButtonControl));
     HWND box = WaitForBox(L"保存完成：");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box), L"“LYRABOXMQ_10001.txt”已保存在软件运行目录下！");
@@ -103,7 +103,7 @@ TEST_F(Lyrabox, SavedFileOfALookup) {
 TEST_F(Lyrabox, SaveBeforeAnyLookupHasNoNumber) {
     Serve(Scenario{});
     Launch();
-    ClickCentre(FindControl(main_, kSaveButton));
+    ClickCentre(FindControl(main_, kSaveButtonControl));
     HWND box = WaitForBox(L"保存完成：");
     ASSERT_NE(box, nullptr);
     AnswerMessageBox(box, IDOK);
@@ -131,7 +131,7 @@ TEST_F(Lyrabox, ANumberThatIsNoPlainFileNameIsNotSaved) {
     Serve(Scenario{});
     Launch();
     const std::wstring parent = directory_.substr(0, directory_.find_last_of(L'\\'));
-    HWND saved = FindControl(main_, kSavedNumberEdit);
+    HWND saved = FindControl(main_, kSavedNumberEditControl);
     DeleteFileW((parent + L"\\esc.txt").c_str());
     for (const std::wstring number : {L"\\..\\..\\esc", L"a/b", L"1:s", L"1\t2", L"?*\"<>|"}) {
         SCOPED_TRACE(Utf8(number));
@@ -146,7 +146,7 @@ TEST_F(Lyrabox, ANumberThatIsNoPlainFileNameIsNotSaved) {
         // Such a number may not reach the server as a lookup's address at all.
         PressKey(VK_RETURN);
         ASSERT_TRUE(WaitFor([&] { return LookupFinished() && TextOf(saved) == number; }, kDeadline)) << "looked up";
-        ClickCentre(FindControl(main_, kSaveButton));
+        ClickCentre(FindControl(main_, kSaveButtonControl));
         HWND box = WaitForBox(L"失败提醒：");
         ASSERT_NE(box, nullptr) << "the failure box";
         EXPECT_EQ(MessageBoxText(box), L"保存失败！");
@@ -156,7 +156,7 @@ TEST_F(Lyrabox, ANumberThatIsNoPlainFileNameIsNotSaved) {
         EXPECT_EQ(FilesIn(parent, L"esc"), std::vector<std::wstring>{}) << "nothing above it";
     }
     LookUp(L"CON");
-    ClickCentre(FindControl(main_, kSaveButton));
+    ClickCentre(FindControl(main_, kSaveButtonControl));
     HWND box = WaitForBox(L"保存完成：");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box), L"“LYRABOXMQ_CON.txt”已保存在软件运行目录下！");
@@ -174,7 +174,7 @@ TEST_F(Lyrabox, AProgramInAFolderOutsideGbkLooksUpAndSaves) {
     LaunchCopyIn(folder);
     LookUp(L"10001");
     EXPECT_EQ(ListRows(background_), ShownRows(page.background));
-    ClickCentre(FindControl(main_, kSaveButton));
+    ClickCentre(FindControl(main_, kSaveButtonControl));
     HWND box = WaitForBox(L"保存完成：");
     ASSERT_NE(box, nullptr) << "saved";
     AnswerMessageBox(box, IDOK);
@@ -287,7 +287,7 @@ TEST_F(Lyrabox, EnterAndTheQueryButtonDuringALookupDoNothing) {
     // The focus is still in the number box, which looks enabled: nothing of this may reach it.
     PressKey(VK_RETURN);
     TypeText(L"5");
-    ClickCentre(FindControl(main_, kQueryButton));
+    ClickCentre(FindControl(main_, kQueryButtonControl));
     PressKey(VK_RETURN);
     // The input was given well inside the lookup: the server still holds its answer.
     ASSERT_FALSE(IsWindowEnabled(group_)) << "the lookup ended before the input was given";
@@ -311,7 +311,7 @@ TEST_F(Lyrabox, AQuickSecondPressOrClickStartsNoSecondLookup) {
     Serve(scenario);
     Launch();
     TypeNumber(L"8");
-    HWND button = FindControl(main_, kQueryButton);
+    HWND button = FindControl(main_, kQueryButtonControl);
     for (int round = 1; round <= 4; ++round) {
         for (bool click : {false, true}) {
             SCOPED_TRACE(testing::Message() << "round " << round << (click ? ", Enter and a click" : ", two Enters"));
@@ -343,7 +343,7 @@ TEST_F(Lyrabox, TheGroupComesBackAfterTheFinalStatusAndTheSavedNumber) {
     scenario.lookupDelay = 300;
     Serve(scenario);
     Launch();
-    HWND saved = FindControl(main_, kSavedNumberEdit);
+    HWND saved = FindControl(main_, kSavedNumberEditControl);
     for (const std::wstring& number : numbers) {
         SCOPED_TRACE(Utf8(number));
         StartLookUp(number);

@@ -25,7 +25,7 @@ protected:
 TEST_F(Keyboard, TabVisitsTheFourTabStopsInReadingOrder) {
     Serve(Scenario{});
     Launch();
-    HWND button = FindControl(main_, kQueryButton);
+    HWND button = FindControl(main_, kQueryButtonControl);
     FocusEdit();
     EXPECT_TRUE(FocusMovesTo(button)) << "number box, then its button";
     EXPECT_TRUE(FocusMovesTo(background_)) << "then the upper list";
@@ -41,7 +41,7 @@ TEST_F(Keyboard, TabVisitsTheFourTabStopsInReadingOrder) {
 TEST_F(Keyboard, SpaceAndEnterOnTheQueryButtonLookUp) {
     Serve(WithPage("10001", Page(2, 1)));
     Launch();
-    HWND button = FindControl(main_, kQueryButton);
+    HWND button = FindControl(main_, kQueryButtonControl);
     TypeNumber(L"10001");
     ASSERT_TRUE(FocusMovesTo(button));
     PressKey(VK_SPACE);
@@ -74,7 +74,7 @@ TEST_F(Keyboard, ButtonsThatAreNoTabStopsLeaveTheFocusWhereItWas) {
     Launch();
     TypeNumber(L"42");
     const std::pair<int, const wchar_t*> buttons[] = {
-        {kHelpButton, L"使用说明："}, {kAboutButton, L"关于软件："}, {kSaveButton, L"保存完成："}};
+        {kHelpButtonControl, L"使用说明："}, {kAboutButtonControl, L"关于软件："}, {kSaveButtonControl, L"保存完成："}};
     for (const auto& [id, title] : buttons) {
         SCOPED_TRACE(Utf8(title));
         ClickCentre(FindControl(main_, id));
@@ -173,7 +173,7 @@ TEST_F(Lyrabox, WhileALookupRunsTheBoxIsDisabledAndTheStatusEndsInRed) {
 TEST_F(Lyrabox, TheHelpAboutAndClosingBoxesSayExactlyThis) {
     Serve(Scenario{});
     Launch();
-    ClickCentre(FindControl(main_, kHelpButton));
+    ClickCentre(FindControl(main_, kHelpButtonControl));
     HWND box = WaitForBox(L"使用说明：");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box),
@@ -186,7 +186,7 @@ TEST_F(Lyrabox, TheHelpAboutAndClosingBoxesSayExactlyThis) {
               L"   里的所有音乐信息。");
     AnswerMessageBox(box, IDOK);
 
-    ClickCentre(FindControl(main_, kAboutButton));
+    ClickCentre(FindControl(main_, kAboutButtonControl));
     box = WaitForBox(L"关于软件：");
     ASSERT_NE(box, nullptr);
     std::wstring maker = L"http://127.0.0.1:" + std::to_wstring(kPort) + L"/maker.html";
@@ -227,7 +227,7 @@ TEST_F(Lyrabox, ASaveThatCannotWriteSaysSo) {
     ASSERT_TRUE(CreateDirectoryW(blocker.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
     Serve(Scenario{});
     Launch();
-    ClickCentre(FindControl(main_, kSaveButton));
+    ClickCentre(FindControl(main_, kSaveButtonControl));
     HWND box = WaitForBox(L"失败提醒：");
     EXPECT_NE(box, nullptr);
     if (box != nullptr) {

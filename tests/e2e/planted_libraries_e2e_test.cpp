@@ -110,13 +110,13 @@ TEST_F(PlantedLibraries, NoneIsLoadedThroughStartLookupAboutAndTheClosingBoxesBr
     LookUp(L"7");
     EXPECT_EQ(Column(background_, 1).size(), 3u);
 
-    ClickCentre(FindControl(main_, kAboutButton));
+    ClickCentre(FindControl(main_, kAboutButtonControl));
     HWND box = WaitForBox(L"关于软件：");
     ASSERT_NE(box, nullptr);
     AnswerMessageBox(box, IDOK);
 
     // A screen reader's question makes the program load oleacc.
-    EXPECT_GT(SendMessageW(FindControl(main_, kQueryButton), WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT)), 0);
+    EXPECT_GT(SendMessageW(FindControl(main_, kQueryButtonControl), WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT)), 0);
     bool accessibility = false;
     for (const std::wstring& path : LoadedModules()) {
         accessibility = accessibility || (path.size() > 11 && path.compare(path.size() - 11, 11, L"\\oleacc.dll") == 0);

@@ -145,15 +145,15 @@ TEST_F(ScreenReader, EveryControlAPersonCanReachSaysWhatItIs) {
     Launch();
     ASSERT_TRUE(reader_.Ready());
     const Expected controls[] = {
-        {kNumberEdit, ROLE_SYSTEM_TEXT, L"ＱＱ", L""},
-        {kQueryButton, ROLE_SYSTEM_PUSHBUTTON, L"查询", L"按下"},
-        {kHelpButton, ROLE_SYSTEM_PUSHBUTTON, L"使用说明", L"按下"},
-        {kAboutButton, ROLE_SYSTEM_PUSHBUTTON, L"关于", L"按下"},
-        {kSaveButton, ROLE_SYSTEM_PUSHBUTTON, L"保存音乐列表", L"按下"},
-        {kMakerLink, ROLE_SYSTEM_LINK, L"Lyrabox 主页", L"跳转"},
-        {kBackgroundList, ROLE_SYSTEM_LIST, L"背景音乐列表", L""},
-        {kFavouriteList, ROLE_SYSTEM_LIST, L"收藏音乐列表", L""},
-        {kQueryGroup, ROLE_SYSTEM_GROUPING, L"查询", L""},
+        {kNumberEditControl, ROLE_SYSTEM_TEXT, L"ＱＱ", L""},
+        {kQueryButtonControl, ROLE_SYSTEM_PUSHBUTTON, L"查询", L"按下"},
+        {kHelpButtonControl, ROLE_SYSTEM_PUSHBUTTON, L"使用说明", L"按下"},
+        {kAboutButtonControl, ROLE_SYSTEM_PUSHBUTTON, L"关于", L"按下"},
+        {kSaveButtonControl, ROLE_SYSTEM_PUSHBUTTON, L"保存音乐列表", L"按下"},
+        {kMakerLinkControl, ROLE_SYSTEM_LINK, L"Lyrabox 主页", L"跳转"},
+        {kBackgroundListControl, ROLE_SYSTEM_LIST, L"背景音乐列表", L""},
+        {kFavouriteListControl, ROLE_SYSTEM_LIST, L"收藏音乐列表", L""},
+        {kQueryGroupControl, ROLE_SYSTEM_GROUPING, L"查询", L""},
     };
     for (const Expected& expected : controls) {
         SCOPED_TRACE(Utf8(expected.name));
@@ -175,7 +175,7 @@ TEST_F(ScreenReader, EveryControlAPersonCanReachSaysWhatItIs) {
     // Help, about and save are no tab stops: the default action is how a
     // keyboard user presses them.
     const std::pair<int, const wchar_t*> boxes[] = {
-        {kHelpButton, L"使用说明："}, {kAboutButton, L"关于软件："}, {kSaveButton, L"保存完成："}};
+        {kHelpButtonControl, L"使用说明："}, {kAboutButtonControl, L"关于软件："}, {kSaveButtonControl, L"保存完成："}};
     for (const auto& [id, title] : boxes) {
         SCOPED_TRACE(Utf8(title));
         ComRef<IAccessible> button = reader_.ObjectOf(FindControl(main_, id));
@@ -201,7 +201,7 @@ TEST_F(ScreenReader, TheStatusIsTheGroupsNameAndItsChangesAreAnnounced) {
     ASSERT_NE(hook, nullptr);
 
     ComRef<IAccessible> group = reader_.ObjectOf(group_);
-    ComRef<IAccessible> query = reader_.ObjectOf(FindControl(main_, kQueryButton));
+    ComRef<IAccessible> query = reader_.ObjectOf(FindControl(main_, kQueryButtonControl));
     ASSERT_TRUE(group && query);
     TypeNumber(L"10001");
     ASSERT_EQ(query->accDoDefaultAction(Self()), S_OK);
@@ -239,7 +239,7 @@ TEST_F(ScreenReader, KeptObjectsOfAClosedWindowAreNotConnected) {
     Launch();
     ASSERT_TRUE(reader_.Ready());
     std::vector<ComRef<IAccessible>> kept;
-    for (int id : {kNumberEdit, kQueryButton, kSaveButton, kMakerLink, kBackgroundList, kQueryGroup}) {
+    for (int id : {kNumberEditControl, kQueryButtonControl, kSaveButtonControl, kMakerLinkControl, kBackgroundListControl, kQueryGroupControl}) {
         kept.push_back(reader_.ObjectOf(FindControl(main_, id)));
         ASSERT_TRUE(kept.back());
         EXPECT_NE(NameOf(kept.back().get()), L"");

@@ -70,7 +70,7 @@ protected:
                 seen.rows[half].push_back(cells);
             }
         }
-        ClickCentre(FindControl(main_, kSaveButton));
+        ClickCentre(FindControl(main_, kSaveButtonControl));
         HWND box = WaitForBox(L"保存完成：");
         EXPECT_NE(box, nullptr) << "the save box";
         if (box != nullptr) AnswerMessageBox(box, IDOK);

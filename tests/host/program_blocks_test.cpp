@@ -28,7 +28,7 @@ SuperBtnProperties Button(const WindowTemplate& t, uint32_t id) {
 
 TEST(ProgramBlocks, BothMusicListsAreClickableReportListsWithThe79ByteColumnBlock) {
     WindowTemplate t = ProgramWindowTemplate();
-    for (uint32_t id : {uint32_t{kUnitBackgroundList}, uint32_t{kUnitFavouriteList}}) {
+    for (uint32_t id : {uint32_t{units::kBackgroundList}, uint32_t{units::kFavouriteList}}) {
         const UnitRecord& unit = Unit(t, id);
         ListViewProperties p;
         ASSERT_TRUE(ReadListViewBlock(unit.propertyBlock.data(), unit.propertyBlock.size(), &p));
@@ -44,7 +44,7 @@ TEST(ProgramBlocks, BothMusicListsAreClickableReportListsWithThe79ByteColumnBloc
 
 TEST(ProgramBlocks, ButtonsCarryTheirLooksPicturesAndSounds) {
     WindowTemplate t = ProgramWindowTemplate();
-    SuperBtnProperties query = Button(t, kUnitQueryButton);
+    SuperBtnProperties query = Button(t, units::kQueryButton);
     EXPECT_EQ(query.pictures[kLookNormal].file.compare(0, 6, "GIF89a"), 0);
     EXPECT_EQ(query.pictures[kLookHot].file.compare(0, 6, "GIF89a"), 0);
     EXPECT_NE(query.pictures[kLookNormal].file, query.pictures[kLookHot].file);
@@ -52,7 +52,7 @@ TEST(ProgramBlocks, ButtonsCarryTheirLooksPicturesAndSounds) {
     EXPECT_EQ(query.colours[kLookNormal].back, 0x00F0F0F0u);
     EXPECT_EQ(query.colours[kLookHot].back, 0x00FFFFFFu);
 
-    SuperBtnProperties save = Button(t, kUnitSaveButton);
+    SuperBtnProperties save = Button(t, units::kSaveButton);
     EXPECT_EQ(save.caption, "保存音乐列表");
     EXPECT_EQ(static_cast<uint8_t>(save.caption[0]), 0xB1) << "GBK";
     EXPECT_EQ(save.colours[kLookNormal].text, 0x00FFFFFFu);
@@ -65,7 +65,7 @@ TEST(ProgramBlocks, ButtonsCarryTheirLooksPicturesAndSounds) {
     EXPECT_EQ(height, -14);
     for (const SuperBtnPicture& picture : save.pictures) EXPECT_TRUE(picture.file.empty());
 
-    for (uint32_t id : {uint32_t{kUnitHelpButton}, uint32_t{kUnitAboutButton}}) {
+    for (uint32_t id : {uint32_t{units::kHelpButton}, uint32_t{units::kAboutButton}}) {
         SuperBtnProperties badge = Button(t, id);
         EXPECT_EQ(badge.pictures[kLookNormal].file.compare(0, 2, "BM"), 0);
         EXPECT_FALSE(badge.enterSound.empty() && badge.clickSound.empty()) << "a WAVE sound";
@@ -74,7 +74,7 @@ TEST(ProgramBlocks, ButtonsCarryTheirLooksPicturesAndSounds) {
 
 TEST(ProgramBlocks, MakerLinkOpensTheMakersPage) {
     WindowTemplate t = ProgramWindowTemplate();
-    const UnitRecord& unit = Unit(t, kUnitMakerLink);
+    const UnitRecord& unit = Unit(t, units::kMakerLink);
     HyperLinkerProperties p;
     ASSERT_TRUE(ReadHyperLinkerBlock(unit.propertyBlock.data(), unit.propertyBlock.size(), &p));
     EXPECT_FALSE(p.caption.empty());

@@ -52,16 +52,16 @@ TEST(ProgramTemplate, HoldsTheStartWindowWithItsFifteenUnitsInTableOrder) {
     EXPECT_EQ((std::vector<int32_t>{self.left, self.top, self.width, self.height}),
               (std::vector<int32_t>{50, 50, 612, 615}));
 
-    const UnitRecord* edit = window.FindUnit(kUnitQqEdit);
+    const UnitRecord* edit = window.FindUnit(units::kNumberEdit);
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(edit->name, "编辑框_QQ");
-    EXPECT_EQ(edit->parentId, kUnitQueryGroup);
+    EXPECT_EQ(edit->parentId, units::kQueryGroup);
     EXPECT_EQ((std::vector<int32_t>{edit->left, edit->top, edit->width, edit->height}),
               (std::vector<int32_t>{48, 23, 220, 22}));
-    const UnitRecord* group = window.FindUnit(kUnitQueryGroup);
+    const UnitRecord* group = window.FindUnit(units::kQueryGroup);
     ASSERT_NE(group, nullptr);
     EXPECT_EQ(group->children,
-              (std::vector<uint32_t>{kUnitHintLabel, kUnitQqLabel, kUnitQqEdit, kUnitQueryButton}));
+              (std::vector<uint32_t>{units::kHintLabel, units::kNumberLabel, units::kNumberEdit, units::kQueryButton}));
     for (const UnitRecord& unit : window.units) {
         if (&unit != group) {
             EXPECT_TRUE(unit.children.empty()) << unit.name;
@@ -80,18 +80,18 @@ TEST(ProgramTemplate, BindsTheApplicationRoutinesToTheirEvents) {
     };
     using Pairs = std::vector<std::pair<int32_t, uint32_t>>;
     EXPECT_EQ(bindings(kWindowUnitId), (Pairs{{8, kRoutineStartUpdateThread}, {1, kRoutineConfirmClose}}));
-    EXPECT_EQ(bindings(kUnitQqEdit),
+    EXPECT_EQ(bindings(units::kNumberEdit),
               (Pairs{{-7, kRoutineClearPrompt}, {-8, kRoutineRestorePrompt}, {-9, kRoutineStartLookupOnEnter}}));
-    EXPECT_EQ(bindings(kUnitQueryButton), (Pairs{{0, kRoutineStartLookupThread}}));
-    EXPECT_EQ(bindings(kUnitHelpButton), (Pairs{{0, kRoutineShowHelp}}));
-    EXPECT_EQ(bindings(kUnitAboutButton), (Pairs{{0, kRoutineShowAbout}}));
-    EXPECT_EQ(bindings(kUnitSaveButton), (Pairs{{0, kRoutineSaveMusicLists}}));
-    EXPECT_EQ(bindings(kUnitBackgroundList),
+    EXPECT_EQ(bindings(units::kQueryButton), (Pairs{{0, kRoutineStartLookupThread}}));
+    EXPECT_EQ(bindings(units::kHelpButton), (Pairs{{0, kRoutineShowHelp}}));
+    EXPECT_EQ(bindings(units::kAboutButton), (Pairs{{0, kRoutineShowAbout}}));
+    EXPECT_EQ(bindings(units::kSaveButton), (Pairs{{0, kRoutineSaveMusicLists}}));
+    EXPECT_EQ(bindings(units::kBackgroundList),
               (Pairs{{-3, kRoutineCopyMusicAddressBackground}, {2, kRoutineCopyByHeaderBackground}}));
-    EXPECT_EQ(bindings(kUnitFavouriteList),
+    EXPECT_EQ(bindings(units::kFavouriteList),
               (Pairs{{-3, kRoutineCopyMusicAddressFavourite}, {2, kRoutineCopyByHeaderFavourite}}));
-    EXPECT_TRUE(bindings(kUnitSavedQq).empty());
-    EXPECT_TRUE(bindings(kUnitQueryGroup).empty());
+    EXPECT_TRUE(bindings(units::kSavedNumberEdit).empty());
+    EXPECT_TRUE(bindings(units::kQueryGroup).empty());
 }
 
 TEST(ProgramTemplate, StoresNamesAndCaptionsAsGbk) {
@@ -121,7 +121,7 @@ bool RoutineB(const int64_t*, int, int64_t*) { return false; }
 
 TEST(Relocation, NoRoutineBecomesNullAndIndexesBecomeTheirRoutines) {
     WindowTemplate t = ProgramWindowTemplate();
-    UnitRecord& edit = *t.windows[0].FindUnit(kUnitQqEdit);
+    UnitRecord& edit = *t.windows[0].FindUnit(units::kNumberEdit);
     edit.events.push_back(EventBinding{-10, kNoRoutine, nullptr});
     ApplicationRoutine table[kApplicationRoutineCount] = {};
     table[kRoutineClearPrompt] = &RoutineA;

@@ -82,7 +82,7 @@ protected:
 TEST_F(AccessibleObjects, AKeptObjectAnswersNotConnectedOnceItsControlIsGone) {
     ASSERT_NE(fromLresult_, nullptr);
     std::vector<IAccessible*> kept;
-    for (uint32_t unit : {kUnitQqEdit, kUnitQueryButton, kUnitMakerLink, kUnitBackgroundList, kUnitQueryGroup}) {
+    for (uint32_t unit : {units::kNumberEdit, units::kQueryButton, units::kMakerLink, units::kBackgroundList, units::kQueryGroup}) {
         kept.push_back(ObjectOf(units_->Handle(unit)));
         ASSERT_NE(kept.back(), nullptr);
         EXPECT_NE(NameOf(kept.back()), L"");
@@ -112,7 +112,7 @@ TEST_F(AccessibleObjects, AKeptObjectAnswersNotConnectedOnceItsControlIsGone) {
 // A new style word gives the button a new control: the old control's
 // object lets go of it, the new one answers for the button.
 TEST_F(AccessibleObjects, ARebuiltButtonAnswersThroughANewObject) {
-    Component* button = units_->Unit(kUnitQueryButton);
+    Component* button = units_->Unit(units::kQueryButton);
     IAccessible* before = ObjectOf(button->Handle());
     ASSERT_NE(before, nullptr);
     button->SetProperty(1, PropertyValue{BS_FLAT, {}});
@@ -127,25 +127,25 @@ TEST_F(AccessibleObjects, ARebuiltButtonAnswersThroughANewObject) {
 TEST_F(AccessibleObjects, DefaultActionsReturnBeforeTheyActAndNotWhileDisabled) {
     SetHyperLinkShell(&kRecordingShell);
     gOpened.clear();
-    IAccessible* link = ObjectOf(units_->Handle(kUnitMakerLink));
-    IAccessible* save = ObjectOf(units_->Handle(kUnitSaveButton));
+    IAccessible* link = ObjectOf(units_->Handle(units::kMakerLink));
+    IAccessible* save = ObjectOf(units_->Handle(units::kSaveButton));
     ASSERT_TRUE(link != nullptr && save != nullptr);
 
     EXPECT_EQ(link->accDoDefaultAction(Self()), S_OK);
     EXPECT_TRUE(gOpened.empty()) << "opened after the call has returned";
     EXPECT_TRUE(PumpUntil([] { return !gOpened.empty(); }, 5000));
     PropertyValue target;
-    ASSERT_TRUE(units_->Unit(kUnitMakerLink)->GetProperty(1, &target));
+    ASSERT_TRUE(units_->Unit(units::kMakerLink)->GetProperty(1, &target));
     EXPECT_EQ(gOpened, std::vector<std::wstring>{std::wstring(target.bytes.begin(), target.bytes.end())});
 
     EXPECT_EQ(save->accDoDefaultAction(Self()), S_OK);
     EXPECT_TRUE(EventLog::Instance().Events(0).empty());
     EXPECT_TRUE(PumpUntil([] { return EventLog::Instance().Events(0).size() == 1; }, 5000)) << "clicked";
 
-    EnableWindow(units_->Handle(kUnitSaveButton), FALSE);
+    EnableWindow(units_->Handle(units::kSaveButton), FALSE);
     EXPECT_NE(save->accDoDefaultAction(Self()), S_OK);
-    EnableWindow(units_->Handle(kUnitQueryGroup), FALSE);
-    EXPECT_NE(ObjectOf(units_->Handle(kUnitQueryButton))->accDoDefaultAction(Self()), S_OK) << "inside a disabled group";
+    EnableWindow(units_->Handle(units::kQueryGroup), FALSE);
+    EXPECT_NE(ObjectOf(units_->Handle(units::kQueryButton))->accDoDefaultAction(Self()), S_OK) << "inside a disabled group";
     PumpWaiting();
     EXPECT_EQ(EventLog::Instance().Events(0).size(), 1u);
 }

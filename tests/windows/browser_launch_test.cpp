@@ -106,7 +106,7 @@ protected:
     void SetUp() override {
         loader_ = RecordingLoader();
         SetExternalLoader(&loader_);
-        SetUpExternalFunctions(kExternalFunctionCount, kExternalLibraryNames, kExternalFunctionNames);
+        SetUpExternalFunctions(kExternalFunctionCount, kExternalLibraryNames.data(), kExternalFunctionNames.data());
         gLaunches.clear();
     }
     void TearDown() override {

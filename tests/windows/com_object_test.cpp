@@ -13,6 +13,7 @@
 #include "commands/com_object.h"
 #include "commands/libraries.h"
 #include "runtime/memory.h"
+#include "runtime/request_codes.h"
 #include "runtime/services.h"
 #include "tests/windows/support/recording_object.h"
 #include "tests/windows/support/test_program.h"
@@ -554,7 +555,7 @@ TEST(ComReferenceCounts, AssignAddsOneReferenceAndRequest2035Releases) {
 
     RequestFunction request = CoreRequest();
     ASSERT_NE(request, nullptr);
-    EXPECT_EQ(request(2035, reinterpret_cast<intptr_t>(target), 0), 0);
+    EXPECT_EQ(request(kRequestClearObject, reinterpret_cast<intptr_t>(target), 0), 0);
     EXPECT_EQ(target->object, nullptr);
     EXPECT_EQ(r.object->references(), references);
     FreeMemory(target);

@@ -100,10 +100,10 @@ protected:
 };
 
 TEST_F(HighContrast, TheSelfPaintedPartsTakeTheSystemColoursAndGiveThemBack) {
-    HWND title = units_.Handle(kUnitBackgroundTitle), link = units_.Handle(kUnitMakerLink);
-    HWND save = units_.Handle(kUnitSaveButton), query = units_.Handle(kUnitQueryButton);
-    HWND group = units_.Handle(kUnitQueryGroup), list = units_.Handle(kUnitBackgroundList);
-    HWND edit = units_.Handle(kUnitQqEdit);
+    HWND title = units_.Handle(units::kBackgroundTitle), link = units_.Handle(units::kMakerLink);
+    HWND save = units_.Handle(units::kSaveButton), query = units_.Handle(units::kQueryButton);
+    HWND group = units_.Handle(units::kQueryGroup), list = units_.Handle(units::kBackgroundList);
+    HWND edit = units_.Handle(units::kNumberEdit);
     ASSERT_GT(Count(title, kTitleBlue), 10) << "the template's colours while the mode is off";
     ASSERT_GT(Count(link, kLinkBlue), 10);
     ASSERT_EQ(Background(save), kSaveFace);
@@ -126,12 +126,12 @@ TEST_F(HighContrast, TheSelfPaintedPartsTakeTheSystemColoursAndGiveThemBack) {
         EXPECT_GT(Count(group, kText), 10) << "the group's caption";
         EXPECT_EQ(Background(list), kWindow) << "a list";
         PropertyValue stored;
-        ASSERT_TRUE(units_.Unit(kUnitBackgroundList)->GetProperty(3, &stored));
+        ASSERT_TRUE(units_.Unit(units::kBackgroundList)->GetProperty(3, &stored));
         EXPECT_EQ(stored.number, 0x00FFFFFF) << "the list's own colour is still what a read answers";
         EXPECT_EQ(Background(edit), kWindow) << "the number box";
 
         // The lookup's red status stays in the system's colour.
-        units_.Unit(kUnitQueryGroup)->SetProperty(2, PropertyValue{0x000000FF, {}});
+        units_.Unit(units::kQueryGroup)->SetProperty(2, PropertyValue{0x000000FF, {}});
         EXPECT_GT(Count(group, kText), 10);
         EXPECT_EQ(Reddish(group), 0);
 

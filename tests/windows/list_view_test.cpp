@@ -22,6 +22,7 @@
 #include "tests/windows/support/component_host.h"
 #include "window_units/components/list_view.h"
 #include "window_units/components/type_operations.h"
+#include "window_units/template_format.h"
 
 namespace lyra::test {
 namespace {
@@ -30,7 +31,7 @@ constexpr uint32_t kListUnit = 0x160117F7;
 
 ValueRecord ComponentArg(uint32_t unitId) {
     ValueRecord r;
-    SetRecordWords(r, kTestWindowId, unitId, kListViewTypeCode);
+    SetRecordWords(r, kTestWindowId, unitId, kTypeCodeListView);
     return r;
 }
 

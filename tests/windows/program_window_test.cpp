@@ -42,23 +42,23 @@ TEST_F(ProgramWindow, BuildsAllFifteenUnits) {
         components.push_back(control);
     }
     EXPECT_EQ(components.size(), 14u);
-    for (int id : {kBackgroundList, kFavouriteList}) EXPECT_EQ(ClassOf(FindControl(main_, id)), L"SysListView32");
-    for (int id : {kQueryButton, kSaveButton, kHelpButton, kAboutButton}) {
+    for (int id : {kBackgroundListControl, kFavouriteListControl}) EXPECT_EQ(ClassOf(FindControl(main_, id)), L"SysListView32");
+    for (int id : {kQueryButtonControl, kSaveButtonControl, kHelpButtonControl, kAboutButtonControl}) {
         HWND button = FindControl(main_, id);
         ASSERT_NE(button, nullptr);
         EXPECT_EQ(ClassOf(button), L"Button");
         EXPECT_EQ(GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW) << "a SuperBtn paints itself";
         EXPECT_TRUE(IsWindowVisible(button));
     }
-    EXPECT_EQ(GetParent(FindControl(main_, kQueryButton)), FindControl(main_, kQueryGroup)) << "inside 分组框_查询";
-    EXPECT_EQ(TextOf(FindControl(main_, kSaveButton)), L"保存音乐列表");
-    EXPECT_EQ(TextOf(FindControl(main_, kQueryButton)), L"") << "the query button's pictures carry its face";
-    EXPECT_FALSE(TextOf(FindControl(main_, kMakerLink)).empty());
-    EXPECT_FALSE(IsWindowVisible(FindControl(main_, kSavedNumberEdit)));
+    EXPECT_EQ(GetParent(FindControl(main_, kQueryButtonControl)), FindControl(main_, kQueryGroupControl)) << "inside 分组框_查询";
+    EXPECT_EQ(TextOf(FindControl(main_, kSaveButtonControl)), L"保存音乐列表");
+    EXPECT_EQ(TextOf(FindControl(main_, kQueryButtonControl)), L"") << "the query button's pictures carry its face";
+    EXPECT_FALSE(TextOf(FindControl(main_, kMakerLinkControl)).empty());
+    EXPECT_FALSE(IsWindowVisible(FindControl(main_, kSavedNumberEditControl)));
 }
 
 TEST_F(ProgramWindow, BothListsHaveTheFourMusicColumns) {
-    for (int id : {kBackgroundList, kFavouriteList}) {
+    for (int id : {kBackgroundListControl, kFavouriteListControl}) {
         HWND list = FindControl(main_, id);
         ASSERT_NE(list, nullptr);
         EXPECT_EQ(GetWindowLongPtrW(list, GWL_STYLE) & (LVS_TYPEMASK | LVS_NOSORTHEADER), LVS_REPORT)

@@ -8,6 +8,7 @@
 
 #include "runtime/errors.h"
 #include "runtime/framework/archive.h"
+#include "runtime/request_codes.h"
 #include "runtime/runtime_app.h"
 #include "runtime/runtime_state.h"
 #include "runtime/services.h"
@@ -115,7 +116,7 @@ int ApplicationEntry() {
     bool wideIsModuleFolder = modulePath == Runtime().programDirectoryWide + L"\\runtime_child.exe";
     Log(std::string("wide program folder ") + (wideIsModuleFolder ? "is the module's" : "differs"));
     Log(std::string("working directory ") + (Runtime().programDirectoryWide == directory ? "is" : "is not") + " the wide program folder");
-    Log("kind " + std::to_string(RuntimeRequest(2030, 0, 0)));
+    Log("kind " + std::to_string(RuntimeRequest(kRequestProgramKind, 0, 0)));
 
     if (IsScenario(L"loop")) {
         kServices.RunMessageLoop();

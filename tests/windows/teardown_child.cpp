@@ -16,6 +16,7 @@
 #include "commands/libraries.h"
 #include "commands/list_view_commands.h"
 #include "data/routine_indices.h"
+#include "runtime/request_codes.h"
 #include "runtime/runtime_app.h"
 #include "runtime/window_layer.h"
 #include "tests/windows/support/child_program.h"
@@ -44,8 +45,6 @@ const ApplicationRoutine kRoutines[kApplicationRoutineCount] = {
     &NoValue, &NoValue, &NoValue, &NoValue, &NoValue, &NoValue,
 };
 const RoutineTable kRoutineTable = {kApplicationRoutineCount, kRoutines};
-const LibraryRecord* const kLibraryTable[4] = {&kCoreLibraryRecord, &kUiLibrary1Record, &kUiLibrary2Record,
-                                               &kThreadLibraryRecord};
 const uint8_t kConstantBytes[16] = {};
 
 int32_t Insert(const char* text) {
@@ -80,8 +79,8 @@ DWORD WINAPI HeldWorker(void*) {
     app::WriteTextProperty(units::kQueryGroup, units::kPropertyCaption, "done");
     app::WriteIntProperty(units::kQueryGroup, units::kPropertyDisabled, 0);
     app::OwnedText number = app::ReadTextProperty(units::kNumberEdit, units::kPropertyCaption);
-    intptr_t object = RuntimeRequest(2006, units::kMainWindow, units::kBackgroundList);
-    intptr_t required = RuntimeRequest(2007, units::kMainWindow, units::kBackgroundList);
+    intptr_t object = RuntimeRequest(kRequestUnitObject, units::kMainWindow, units::kBackgroundList);
+    intptr_t required = RuntimeRequest(kRequestRequiredUnitObject, units::kMainWindow, units::kBackgroundList);
     Log("after insert " + std::to_string(inserted) + " count " + std::to_string(RowCount()) + " cell [" + Cell(0) +
         "] number [" + number.c_str() + "] objects " + std::to_string(object) + " " + std::to_string(required));
     SetEvent(gWorkerDone);
@@ -93,7 +92,7 @@ DWORD WINAPI LoopingWorker(void*) {
         int32_t row = Insert("row");
         SetCell(row, "cell");
         app::WriteTextProperty(units::kQueryGroup, units::kPropertyCaption, "busy");
-        RuntimeRequest(2007, units::kMainWindow, units::kFavouriteList);
+        RuntimeRequest(kRequestRequiredUnitObject, units::kMainWindow, units::kFavouriteList);
         if (i == 50) {
             Log("closing");
             PostMessageW(MainWindow(), WM_CLOSE, 0, 0);
@@ -113,7 +112,7 @@ void ReleaseWorkerAtExit() {
 
 const ProgramImageHeader kProgramImageHeader = {
     3, 0, 1, &kRoutineTable, kConstantBytes, sizeof kConstantBytes, kTeardownWindowTemplate,
-    kTeardownWindowTemplateSize, 4, kLibraryTable, 0, nullptr, nullptr,
+    kTeardownWindowTemplateSize, kLibraryCount, kLibraryTable.data(), 0, nullptr, nullptr,
 };
 const WindowLayer* const kProgramWindowLayer = &kWindowUnitsLayer;
 

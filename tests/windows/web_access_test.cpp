@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "app/deadline_job.h"
-#include "app/external_functions.h"
 #include "app/web_access.h"
 #include "data/external_functions.h"
 #include "runtime/external.h"
@@ -172,7 +171,7 @@ ScriptedResponse Ok(const std::string& body, std::vector<std::string> headers = 
 class WebAccess : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetUpExternalFunctions(kExternalFunctionCount, kExternalLibraryNames, kExternalFunctionNames);
+        SetUpExternalFunctions(kExternalFunctionCount, kExternalLibraryNames.data(), kExternalFunctionNames.data());
         gCalls = WinInetCalls();
         gFailOpen = false;
         gFailSendWith = 0;
@@ -188,15 +187,15 @@ protected:
 
     // Entries 0-7 and 11 bound to the recorders.
     static void Record() {
-        Prebind(app::kInternetOpenA, reinterpret_cast<void*>(&RecordInternetOpen));
-        Prebind(app::kInternetCloseHandle, reinterpret_cast<void*>(&RecordClose));
-        Prebind(app::kInternetConnectA, reinterpret_cast<void*>(&RecordConnect));
-        Prebind(app::kHttpOpenRequestA, reinterpret_cast<void*>(&RecordOpenRequest));
-        Prebind(app::kHttpSendRequestA, reinterpret_cast<void*>(&RecordSend));
-        Prebind(app::kHttpSendRequestWithBodyA, reinterpret_cast<void*>(&RecordSendWithBody));
-        Prebind(app::kInternetReadFile, reinterpret_cast<void*>(&RecordRead));
-        Prebind(app::kHttpQueryInfoA, reinterpret_cast<void*>(&RecordQuery));
-        Prebind(app::kInternetSetOptionA, reinterpret_cast<void*>(&RecordSetOption));
+        Prebind(kInternetOpenA, reinterpret_cast<void*>(&RecordInternetOpen));
+        Prebind(kInternetCloseHandle, reinterpret_cast<void*>(&RecordClose));
+        Prebind(kInternetConnectA, reinterpret_cast<void*>(&RecordConnect));
+        Prebind(kHttpOpenRequestA, reinterpret_cast<void*>(&RecordOpenRequest));
+        Prebind(kHttpSendRequestA, reinterpret_cast<void*>(&RecordSend));
+        Prebind(kHttpSendRequestWithBodyA, reinterpret_cast<void*>(&RecordSendWithBody));
+        Prebind(kInternetReadFile, reinterpret_cast<void*>(&RecordRead));
+        Prebind(kHttpQueryInfoA, reinterpret_cast<void*>(&RecordQuery));
+        Prebind(kInternetSetOptionA, reinterpret_cast<void*>(&RecordSetOption));
     }
 
     static std::string Url(const LoopbackServer& server, const std::string& path) {
@@ -225,11 +224,11 @@ std::vector<std::string> LinesNamed(const RecordedRequest& request, std::initial
 
 TEST(ExternalFunctionTable, WebEntriesNameTheirWinInetExports) {
     const std::pair<int, const char*> entries[] = {
-        {app::kInternetOpenA, "InternetOpenA"},       {app::kInternetCloseHandle, "InternetCloseHandle"},
-        {app::kInternetConnectA, "InternetConnectA"}, {app::kHttpOpenRequestA, "HttpOpenRequestA"},
-        {app::kHttpSendRequestA, "HttpSendRequestA"}, {app::kHttpSendRequestWithBodyA, "HttpSendRequestA"},
-        {app::kInternetReadFile, "InternetReadFile"}, {app::kHttpQueryInfoA, "HttpQueryInfoA"},
-        {app::kInternetSetOptionA, "InternetSetOptionA"},
+        {kInternetOpenA, "InternetOpenA"},       {kInternetCloseHandle, "InternetCloseHandle"},
+        {kInternetConnectA, "InternetConnectA"}, {kHttpOpenRequestA, "HttpOpenRequestA"},
+        {kHttpSendRequestA, "HttpSendRequestA"}, {kHttpSendRequestWithBodyA, "HttpSendRequestA"},
+        {kInternetReadFile, "InternetReadFile"}, {kHttpQueryInfoA, "HttpQueryInfoA"},
+        {kInternetSetOptionA, "InternetSetOptionA"},
     };
     for (const auto& entry : entries) {
         EXPECT_STREQ(kExternalFunctionNames[entry.first], entry.second);

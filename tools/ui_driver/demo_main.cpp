@@ -47,10 +47,10 @@ int wmain(int argc, wchar_t** argv) {
     if (!WaitFor([&] { return (main = FindTopLevel(pid, nullptr, L"Lyrabox")) != nullptr; }, 30000)) {
         return Fail(L"the main window did not appear");
     }
-    HWND edit = FindControl(main, kNumberEdit);
-    HWND group = FindControl(main, kQueryGroup);
-    HWND background = FindControl(main, kBackgroundList);
-    HWND favourites = FindControl(main, kFavouriteList);
+    HWND edit = FindControl(main, kNumberEditControl);
+    HWND group = FindControl(main, kQueryGroupControl);
+    HWND background = FindControl(main, kBackgroundListControl);
+    HWND favourites = FindControl(main, kFavouriteListControl);
     if (!edit || !group || !background || !favourites) return Fail(L"a control is missing");
 
     BringToFront(main);
@@ -70,7 +70,7 @@ int wmain(int argc, wchar_t** argv) {
         for (const auto& row : ListRows(list)) Say(row[0] + L" | " + row[1] + L" | " + row[2] + L" | " + row[3]);
     }
 
-    ClickCentre(FindControl(main, kSaveButton));
+    ClickCentre(FindControl(main, kSaveButtonControl));
     HWND box = nullptr;
     WaitFor([&] {
         auto boxes = MessageBoxesOf(pid);

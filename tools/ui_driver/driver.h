@@ -13,18 +13,18 @@ namespace lyra::driver {
 // Child-window identifiers the window builder gives the template's units
 // (100, 110, … in creation order: the last unit first).
 enum ControlId : int {
-    kSavedNumberEdit = 230,
-    kMakerLink = 220,
-    kHelpButton = 210,
-    kAboutButton = 200,
-    kSaveButton = 190,
-    kFavouriteList = 180,
-    kHintLabel = 170,
-    kQueryGroup = 160,
-    kNumberLabel = 150,
-    kNumberEdit = 140,
-    kQueryButton = 130,
-    kBackgroundList = 120,
+    kSavedNumberEditControl = 230,
+    kMakerLinkControl = 220,
+    kHelpButtonControl = 210,
+    kAboutButtonControl = 200,
+    kSaveButtonControl = 190,
+    kFavouriteListControl = 180,
+    kHintLabelControl = 170,
+    kQueryGroupControl = 160,
+    kNumberLabelControl = 150,
+    kNumberEditControl = 140,
+    kQueryButtonControl = 130,
+    kBackgroundListControl = 120,
 };
 
 // Polls until the condition holds or the time is up.

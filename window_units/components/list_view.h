@@ -31,8 +31,6 @@
 
 namespace lyra {
 
-constexpr uint32_t kListViewTypeCode = 0x00020004;
-
 // InsertRow's arguments after the optional-argument rules.
 struct NewRow {
     int position = -1;       // negative: after the last row

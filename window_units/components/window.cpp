@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "runtime/gbk.h"
+#include "runtime/request_codes.h"
 #include "runtime/runtime_app.h"
 #include "runtime/runtime_state.h"
 #include "window_units/component.h"
@@ -148,7 +149,7 @@ bool WindowComponent::Create(const CreateArgs& args) {
     Attach(handle);
     RememberPlacement();
     HICON icons[2] = {nullptr, nullptr};
-    RuntimeRequest(1000, reinterpret_cast<intptr_t>(icons), 0);
+    RuntimeRequest(kRequestProgramIcons, reinterpret_cast<intptr_t>(icons), 0);
     if (icons[0] != nullptr) SendMessageW(handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons[0]));
     if (icons[1] != nullptr) SendMessageW(handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons[1]));
     if (properties_.notificationIcon != 0) ShowNotifyIcon(true);
@@ -166,7 +167,7 @@ void WindowComponent::ShowNotifyIcon(bool show) {
         return;
     }
     HICON icons[2] = {nullptr, nullptr};
-    RuntimeRequest(1000, reinterpret_cast<intptr_t>(icons), 0);
+    RuntimeRequest(kRequestProgramIcons, reinterpret_cast<intptr_t>(icons), 0);
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = kNotifyIconMessage;
     data.hIcon = icons[1] != nullptr ? icons[1] : LoadIconW(nullptr, IDI_APPLICATION);

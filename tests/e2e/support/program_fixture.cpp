@@ -92,10 +92,10 @@ void Lyrabox::LaunchPath(const std::wstring& path) {
     if (scenario_.serverRunning) {
         ASSERT_TRUE(WaitFor([&] { return Requests("/announce.html") > 0; }, kDeadline)) << "update check";
     }
-    edit_ = FindControl(main_, kNumberEdit);
-    group_ = FindControl(main_, kQueryGroup);
-    background_ = FindControl(main_, kBackgroundList);
-    favourites_ = FindControl(main_, kFavouriteList);
+    edit_ = FindControl(main_, kNumberEditControl);
+    group_ = FindControl(main_, kQueryGroupControl);
+    background_ = FindControl(main_, kBackgroundListControl);
+    favourites_ = FindControl(main_, kFavouriteListControl);
     ASSERT_TRUE(edit_ && group_ && background_ && favourites_);
     BringToFront(main_);
 }
@@ -141,7 +141,7 @@ bool Lyrabox::LookupFinished() {
     if (withEnter) {
         PressKey(VK_RETURN);
     } else {
-        ClickCentre(FindControl(main_, kQueryButton));
+        ClickCentre(FindControl(main_, kQueryButtonControl));
     }
     // The lookup shows its first status before it asks the server: once
     // the server has the request, a final status is this lookup's.

@@ -4,6 +4,7 @@
 
 #include "commands/libraries.h"
 #include "runtime/program_image.h"
+#include "runtime/request_codes.h"
 #include "runtime/runtime_app.h"
 #include "runtime/window_layer.h"
 #include "window_units/components/type_operations.h"
@@ -57,20 +58,18 @@ void WritePropertyStub(uint32_t, uint32_t, int32_t, int32_t, uint64_t) {}
 const WindowLayer kLayer = {&LoadTemplate, &ReleaseTemplate, &LoadWindow, &AnyWindowExists,
                             &RaiseIdleEvents, &Request, &ReadProperty, &WritePropertyStub};
 const RoutineTable kNoRoutines = {0, nullptr};
-const LibraryRecord* const kLibraries[4] = {&kCoreLibraryRecord, &kUiLibrary1Record, &kUiLibrary2Record,
-                                            &kThreadLibraryRecord};
 
 // The libraries learn the request function as they would at start-up.
 struct LibraryNotifier {
     LibraryNotifier() {
-        for (const LibraryRecord* library : kLibraries) library->notify(1, reinterpret_cast<intptr_t>(&RuntimeRequest), 0);
+        for (const LibraryRecord* library : kLibraryTable) library->notify(kNotifyStart, reinterpret_cast<intptr_t>(&RuntimeRequest), 0);
     }
 };
 
 }  // namespace
 
 const ProgramImageHeader kProgramImageHeader = {
-    7, 0, 1, &kNoRoutines, nullptr, 0, nullptr, 0, 4, kLibraries, 0, nullptr, nullptr,
+    7, 0, 1, &kNoRoutines, nullptr, 0, nullptr, 0, kLibraryCount, kLibraryTable.data(), 0, nullptr, nullptr,
 };
 const WindowLayer* const kProgramWindowLayer = &kLayer;
 int ApplicationEntry() { return 0; }

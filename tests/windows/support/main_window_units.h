@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "data/unit_ids.h"
 #include "data/window_template.h"
 #include "tests/windows/support/component_host.h"
 #include "window_units/components/edit_box.h"

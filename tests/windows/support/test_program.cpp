@@ -10,20 +10,13 @@ namespace lyra {
 
 namespace {
 
-const LibraryRecord* const kTestLibraries[4] = {
-    &kCoreLibraryRecord,
-    &kUiLibrary1Record,
-    &kUiLibrary2Record,
-    &kThreadLibraryRecord,
-};
-
 const RoutineTable kNoRoutines = {0, nullptr};
 
 }  // namespace
 
 const ProgramImageHeader kProgramImageHeader = {
-    3, 0, 1, &kNoRoutines, nullptr, 0, nullptr, 0, 4, kTestLibraries, kExternalFunctionCount, kExternalLibraryNames,
-    kExternalFunctionNames,
+    3, 0, 1, &kNoRoutines, nullptr, 0, nullptr, 0, kLibraryCount, kLibraryTable.data(), kExternalFunctionCount,
+    kExternalLibraryNames.data(), kExternalFunctionNames.data(),
 };
 
 const WindowLayer* const kProgramWindowLayer = nullptr;
