@@ -8,7 +8,7 @@
 
 #include "app/routines.h"
 #include "app/services.h"
-#include "data/external_functions.h"
+#include "program/external_functions.h"
 
 namespace lyra::app {
 

@@ -9,7 +9,7 @@
 #include "app/routines.h"
 #include "commands/thread_library.h"
 #include "commands/ui_commands.h"
-#include "data/constants.h"
+#include "program/constants.h"
 
 namespace lyra::app {
 

@@ -14,7 +14,7 @@
 #include "app/text_routines.h"
 #include "app/web_access.h"
 #include "commands/list_view_commands.h"
-#include "data/constants.h"
+#include "program/constants.h"
 
 namespace lyra::app {
 

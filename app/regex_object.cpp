@@ -5,7 +5,7 @@
 
 #include "app/own_regexp.h"
 #include "commands/text_commands.h"
-#include "data/external_functions.h"
+#include "program/external_functions.h"
 
 namespace lyra::app {
 

@@ -8,7 +8,7 @@
 #include "app/text_routines.h"
 #include "app/web_access.h"
 #include "commands/text_commands.h"
-#include "data/constants.h"
+#include "program/constants.h"
 
 namespace lyra::app {
 

@@ -6,9 +6,9 @@
 #include <utility>
 
 #include "app/deadline_job.h"
-#include "data/external_functions.h"
 #include "app/text_routines.h"
 #include "app/url_routines.h"
+#include "program/external_functions.h"
 
 namespace lyra::app {
 

@@ -20,7 +20,7 @@
 #include "app/extraction_pattern.h"
 #include "app/regex_object.h"
 #include "app/web_access.h"
-#include "data/external_functions.h"
+#include "program/external_functions.h"
 #include "runtime/external.h"
 #include "runtime/window_layer.h"
 #include "tests/windows/support/loopback_server.h"

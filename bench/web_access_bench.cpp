@@ -15,7 +15,7 @@
 
 #include "bench/bench_clock.h"
 #include "app/web_access.h"
-#include "data/external_functions.h"
+#include "program/external_functions.h"
 #include "runtime/external.h"
 #include "runtime/runtime_state.h"
 #include "runtime/window_layer.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/routines.h"
-#include "data/external_functions.h"
+#include "program/external_functions.h"
 #include "runtime/external.h"
 #include "runtime/runtime_state.h"
 #include "runtime/window_layer.h"

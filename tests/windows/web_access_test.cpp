@@ -16,7 +16,7 @@
 
 #include "app/deadline_job.h"
 #include "app/web_access.h"
-#include "data/external_functions.h"
+#include "program/external_functions.h"
 #include "runtime/external.h"
 #include "runtime/runtime_state.h"
 #include "runtime/window_layer.h"

@@ -1,7 +1,7 @@
 #include "tests/windows/support/test_program.h"
 
 #include "commands/libraries.h"
-#include "data/external_functions.h"
+#include "program/external_functions.h"
 #include "runtime/program_image.h"
 #include "runtime/services.h"
 #include "runtime/window_layer.h"

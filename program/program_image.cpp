@@ -1,7 +1,7 @@
 // The program image header of Lyrabox.
 #include "commands/libraries.h"
-#include "data/constants.h"
-#include "data/external_functions.h"
+#include "program/constants.h"
+#include "program/external_functions.h"
 #include "runtime/program_image.h"
 #include "runtime/window_layer.h"
 #include "window_units/window_units.h"

@@ -1,4 +1,4 @@
-#include "data/constants.h"
+#include "program/constants.h"
 
 namespace lyra {
 

@@ -1,4 +1,4 @@
-#include "data/external_functions.h"
+#include "program/external_functions.h"
 
 #include "runtime/numbered_table.h"
 
