@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "commands/list_view_commands.h"
+#include "data/window_template.h"
 #include "tests/windows/support/component_host.h"
 #include "window_units/components/list_view.h"
 #include "window_units/template_format.h"

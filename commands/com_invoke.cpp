@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "commands/com_values.h"
+#include "runtime/com_ref.h"
 #include "runtime/gbk.h"
 
 namespace lyra::com {
@@ -37,24 +38,6 @@ int32_t CodeOfInvokeFailure(HRESULT hr) {
         default: return -18;
     }
 }
-
-// A counted reference released at the end of its scope.
-template <typename T>
-class ComRef {
-public:
-    ComRef() = default;
-    ~ComRef() {
-        if (p_ != nullptr) p_->Release();
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    T** Out() { return &p_; }
-    T* get() const { return p_; }
-    T* operator->() const { return p_; }
-
-private:
-    T* p_ = nullptr;
-};
 
 // The member a call goes to: its id, the dispatch flags, and the declared
 // parameters when the object has type information. Owns the description.
@@ -104,7 +87,7 @@ VARTYPE DeclaredType(ITypeInfo* owner, const TYPEDESC& desc, int depth = 0) {
                                         VT_ARRAY);
         case VT_USERDEFINED: {
             ComRef<ITypeInfo> referenced;
-            if (owner == nullptr || FAILED(owner->GetRefTypeInfo(desc.hreftype, referenced.Out())) ||
+            if (owner == nullptr || FAILED(owner->GetRefTypeInfo(desc.hreftype, referenced.Put())) ||
                 referenced.get() == nullptr) {
                 return VT_UNKNOWN;
             }
@@ -141,14 +124,14 @@ WORD FallbackFlags(CallMode mode) {
 // lookup on a match would come back empty and no song would be extracted.
 int32_t BindMember(IDispatch* dispatch, std::wstring& name, CallMode mode, LCID locale, BoundMember* member) {
     ComRef<ITypeInfo> info;
-    if (FAILED(dispatch->GetTypeInfo(0, locale, info.Out())) || info.get() == nullptr) {
+    if (FAILED(dispatch->GetTypeInfo(0, locale, info.Put())) || info.get() == nullptr) {
         LPOLESTR names[1] = {&name[0]};
         if (FAILED(dispatch->GetIDsOfNames(IID_NULL, names, 1, locale, &member->id))) return kMemberNotFound;
         member->flags = FallbackFlags(mode);
         return kOk;
     }
     ComRef<ITypeComp> comp;
-    if (FAILED(info->GetTypeComp(comp.Out())) || comp.get() == nullptr) return kNoTypeInformation;
+    if (FAILED(info->GetTypeComp(comp.Put())) || comp.get() == nullptr) return kNoTypeInformation;
 
     static const INVOKEKIND kGetKinds[] = {INVOKE_PROPERTYGET, INVOKE_FUNC};
     static const INVOKEKIND kPutKinds[] = {INVOKE_PROPERTYPUT, INVOKE_PROPERTYPUTREF, INVOKE_FUNC};
@@ -373,7 +356,7 @@ int32_t Invoke(ValueRecord* result, int32_t count, ValueRecord* args, CallMode m
     if (block == nullptr || block->object == nullptr) return kEmptyObject;
 
     ComRef<IDispatch> dispatch;
-    if (FAILED(block->object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.Out()))) ||
+    if (FAILED(block->object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.Put()))) ||
         dispatch.get() == nullptr) {
         return kNoDispatch;
     }

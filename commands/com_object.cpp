@@ -7,6 +7,7 @@
 
 #include "commands/com_invoke.h"
 #include "commands/com_values.h"
+#include "runtime/com_ref.h"
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
 
@@ -25,22 +26,20 @@ constexpr DWORD kLocalCreateContext = 0x7;
 // Looks the class name up in the type library file and creates an instance
 // of the type found; registers the library when the file is named by a path.
 IUnknown* CreateFromTypeLibrary(const std::wstring& className, const std::wstring& fileName) {
-    ITypeLib* library = nullptr;
-    if (FAILED(LoadTypeLib(fileName.c_str(), &library)) || library == nullptr) return nullptr;
+    ComRef<ITypeLib> library;
+    if (FAILED(LoadTypeLib(fileName.c_str(), library.Put())) || !library) return nullptr;
     std::wstring name = className;  // FindName may rewrite the buffer's case
     ULONG hash = LHashValOfNameSys(SYS_WIN32, GetUserDefaultLCID(), name.c_str());
-    ITypeInfo* info = nullptr;
+    ComRef<ITypeInfo> info;
     MEMBERID member = MEMBERID_NIL;
     USHORT found = 1;
     IUnknown* object = nullptr;
-    if (SUCCEEDED(library->FindName(&name[0], hash, &info, &member, &found)) && found == 1 && info != nullptr) {
+    if (SUCCEEDED(library->FindName(&name[0], hash, info.Put(), &member, &found)) && found == 1 && info) {
         if (SUCCEEDED(info->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&object))) &&
             object != nullptr && fileName.find(L'\\') != std::wstring::npos) {
-            RegisterTypeLib(library, const_cast<LPOLESTR>(fileName.c_str()), nullptr);
+            RegisterTypeLib(library.get(), const_cast<LPOLESTR>(fileName.c_str()), nullptr);
         }
     }
-    if (info != nullptr) info->Release();
-    library->Release();
     return object;
 }
 

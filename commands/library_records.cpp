@@ -118,9 +118,7 @@ intptr_t ThreadNotify(int message, intptr_t param1, intptr_t) {
         case kNotifyStart:
             gThreadRequest.store(reinterpret_cast<RequestFunction>(param1));
             return 0;
-        case kNotifyShutdown:
-            ReleaseCriticalSections();
-            return 0;
+        case kNotifyShutdown: return 0;
         default: return -1;
     }
 }

@@ -3,21 +3,8 @@
 #include <windows.h>
 
 #include <cstring>
-#include <mutex>
 
 namespace lyra {
-
-namespace {
-
-struct CriticalSectionNode {
-    CRITICAL_SECTION section;
-    CriticalSectionNode* next;
-};
-
-std::mutex gListMutex;
-CriticalSectionNode* gCriticalSections = nullptr;
-
-}  // namespace
 
 void LaunchThread(ValueRecord* result, int32_t count, ValueRecord* args) {
     if (count < 1) return;
@@ -37,25 +24,6 @@ void LaunchThread(ValueRecord* result, int32_t count, ValueRecord* args) {
         std::memcpy(handleVariable, &word, sizeof word);
     } else if (thread != nullptr) {
         CloseHandle(thread);
-    }
-}
-
-void* NewListedCriticalSection() {
-    auto* node = new CriticalSectionNode;
-    InitializeCriticalSection(&node->section);
-    std::lock_guard<std::mutex> lock(gListMutex);
-    node->next = gCriticalSections;
-    gCriticalSections = node;
-    return &node->section;
-}
-
-void ReleaseCriticalSections() {
-    std::lock_guard<std::mutex> lock(gListMutex);
-    while (gCriticalSections != nullptr) {
-        CriticalSectionNode* next = gCriticalSections->next;
-        DeleteCriticalSection(&gCriticalSections->section);
-        delete gCriticalSections;
-        gCriticalSections = next;
     }
 }
 

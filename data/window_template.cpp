@@ -74,37 +74,17 @@ std::vector<uint8_t> LabelBlock(const char* caption, int32_t fontHeight, uint32_
     return WriteLabelBlock(p);
 }
 
-struct ListColumn {
-    const char* title;
-    uint32_t alignment;  // 0 left, 1 centred, 2 right
-    uint32_t width;
-};
-const ListColumn kMusicColumns[4] = {
-    {" ID", 0, 36},
-    {"歌手名", 1, 125},
-    {"歌曲名", 1, 125},
-    {"音乐地址", 1, 300},
-};
-
 std::string Bytes(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 // An ordinary white report list whose header stays clickable.
-std::vector<uint8_t> ListViewBlock(const ListColumn (&columns)[4]) {
-    std::vector<ListViewColumn> stored;
-    for (const ListColumn& c : columns) {
-        ListViewColumn column;
-        column.title = c.title;
-        column.alignment = static_cast<int32_t>(c.alignment);
-        column.width = static_cast<int32_t>(c.width);
-        stored.push_back(column);
-    }
+std::vector<uint8_t> ListViewBlock() {
     ListViewProperties p;
     p.border = 1;
     p.textColour = 0x00000000;
     p.textBackColour = 0x00FFFFFF;
     p.backColour = 0x00FFFFFF;
     p.viewType = 3;
-    p.columns = WriteColumnBlock(stored);
+    p.columns = WriteColumnBlock(MusicListColumns());
     p.clickableHeader = 1;
     p.fullRowSelect = 1;
     p.alwaysShowSelection = 1;
@@ -193,7 +173,7 @@ std::vector<UnitRow> StartWindowUnits() {
         {units::kSaveButton, kTypeCodeSuperBtn, "超级按钮_保存音乐列表", 349, 548, 100, 30, kOnWindow, kShown,
          {{0, kRoutineSaveMusicLists}}, SuperBtnBlock(SaveButton())},
         {units::kFavouriteList, kTypeCodeListView, "超级列表框_收藏音乐列表", 8, 332, 590, 205, kOnWindow, kShownTabStop,
-         {{-3, kRoutineCopyMusicAddressFavourite}, {2, kRoutineCopyByHeaderFavourite}}, ListViewBlock(kMusicColumns)},
+         {{-3, kRoutineCopyMusicAddressFavourite}, {2, kRoutineCopyByHeaderFavourite}}, ListViewBlock()},
         {units::kHintLabel, kTypeCodeLabel, "标_说明", 370, 24, 210, 20, units::kQueryGroup, kShown, {},
          LabelBlock("（点击查询按钮或按回车键来进行查询）", -11, kDefaultColour, 0)},
         {units::kQueryGroup, kTypeCodeGroupBox, "分组框_查询", 8, 8, 590, 56, kOnWindow, kShown, {}, GroupBlock("查询")},
@@ -205,7 +185,7 @@ std::vector<UnitRow> StartWindowUnits() {
         {units::kQueryButton, kTypeCodeSuperBtn, "超级按钮_查询", 276, 21, 90, 26, units::kQueryGroup, kShownTabStop,
          {{0, kRoutineStartLookupThread}}, SuperBtnBlock(QueryButton())},
         {units::kBackgroundList, kTypeCodeListView, "超级列表框_背景音乐列表", 8, 95, 590, 205, kOnWindow, kShownTabStop,
-         {{-3, kRoutineCopyMusicAddressBackground}, {2, kRoutineCopyByHeaderBackground}}, ListViewBlock(kMusicColumns)},
+         {{-3, kRoutineCopyMusicAddressBackground}, {2, kRoutineCopyByHeaderBackground}}, ListViewBlock()},
         {units::kBackgroundTitle, kTypeCodeLabel, "标签_背景音乐列表", 8, 72, 590, 24, kOnWindow, kShown, {},
          LabelBlock("★ 背景音乐列表 ★", -16, kTitleBlue, 1)},
         {units::kFavouriteTitle, kTypeCodeLabel, "标签_收藏音乐列表", 8, 309, 590, 24, kOnWindow, kShown, {},
@@ -239,6 +219,18 @@ UnitRecord MakeUnit(const UnitRow& row, const std::vector<UnitRow>& rows) {
 }
 
 }  // namespace
+
+std::vector<ListViewColumn> MusicListColumns() {
+    auto column = [](const char* title, int32_t alignment, int32_t width) {
+        ListViewColumn c;
+        c.title = title;
+        c.alignment = alignment;
+        c.width = width;
+        return c;
+    };
+    return {column(" ID", kAlignLeft, 36), column("歌手名", kAlignCentre, 125), column("歌曲名", kAlignCentre, 125),
+            column("音乐地址", kAlignCentre, 300)};
+}
 
 WindowTemplate ProgramWindowTemplate() {
     std::vector<UnitRow> rows = StartWindowUnits();

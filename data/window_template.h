@@ -4,11 +4,16 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "data/unit_ids.h"
+#include "window_units/components/list_view_block.h"
 #include "window_units/template_format.h"
 
 namespace lyra {
+
+// The four columns of the program's two lists (79 bytes as a block).
+std::vector<ListViewColumn> MusicListColumns();
 
 WindowTemplate ProgramWindowTemplate();
 

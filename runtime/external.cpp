@@ -39,14 +39,6 @@ void SystemRelease(void* module) { FreeLibrary(static_cast<HMODULE>(module)); }
 const ExternalLoader kSystemLoader = {&SystemLoad, &SystemFind, &SystemRelease};
 std::atomic<const ExternalLoader*> gLoader{&kSystemLoader};
 
-// External calls under way on any thread, binding included.
-std::atomic<int> gCallsInFlight{0};
-
-struct CallInFlight {
-    CallInFlight() { gCallsInFlight.fetch_add(1); }
-    ~CallInFlight() { gCallsInFlight.fetch_sub(1); }
-};
-
 // The export to look up: the name itself, or for "#digits" the ordinal in
 // its low 16 bits.
 const char* ExportKey(const char* name) {
@@ -109,23 +101,6 @@ void SetUpExternalFunctions(uint32_t count, const char* const* libraryNames, con
     runtime.externalCount = count;
 }
 
-void ReleaseExternalFunctions() {
-    // The arrays themselves stay: a worker thread still running while the
-    // main thread shuts down may bind again, and then merely loads anew.
-    // A worker thread still inside an external function (a page fetch that
-    // has not answered yet) would run on in unmapped code if its library
-    // were freed under it: then the modules are left to the process exit,
-    // which ends such threads before it unloads anything.
-    RuntimeState& runtime = Runtime();
-    const ExternalLoader& loader = *gLoader.load();
-    bool inUse = gCallsInFlight.load() > 0;
-    for (uint32_t i = 0; i < runtime.externalCount; ++i) {
-        runtime.externalAddresses[i].store(nullptr);
-        void* module = runtime.externalModules[i].exchange(nullptr);
-        if (module != nullptr && !inUse) loader.release(module);
-    }
-}
-
 void* BindExternalFunction(int index) {
     RuntimeState& runtime = Runtime();
     if (index < 0 || static_cast<uint32_t>(index) >= runtime.externalCount) ReportMissingExport(nullptr, "");
@@ -166,7 +141,6 @@ void* BindExternalFunction(int index) {
 }
 
 intptr_t CallExternalFunction(int index, int argCount, const intptr_t* args) {
-    CallInFlight inFlight;
     void* address = BindExternalFunction(index);
     return CallCheckedOrFail(address, argCount, args);
 }

@@ -20,11 +20,6 @@ extern const char* const kDefaultExternalLibraries[6];
 // entries (the names themselves stay the caller's).
 void SetUpExternalFunctions(uint32_t count, const char* const* libraryNames, const char* const* functionNames);
 
-// Unbinds every entry and frees the modules they hold, unless an external
-// call is under way on some thread: then the modules are left to the process
-// exit. Shutdown does not call it.
-void ReleaseExternalFunctions();
-
 // How binding reaches the system's loader. load takes a full path, or a bare
 // name for the system's own search; key is an export name, or an ordinal in
 // the low 16 bits of a pointer.

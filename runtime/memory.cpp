@@ -85,11 +85,6 @@ void AddStaticRange(const void* start, size_t size) {
     gStaticRangeCount.store(count + 1);
 }
 
-void ClearStaticRanges() {
-    std::lock_guard<std::mutex> lock(gStaticRangeWriters);
-    gStaticRangeCount.store(0);
-}
-
 const uint8_t* StaticRangeEnd(const void* p) {
     const uint8_t* address = static_cast<const uint8_t*>(p);
     size_t count = gStaticRangeCount.load();

@@ -16,8 +16,6 @@ void* ReallocMemory(void* p, size_t n);
 void FreeMemory(void* p);
 
 void AddStaticRange(const void* start, size_t size);
-// Forgets every range. The runtime never does; tests start from none.
-void ClearStaticRanges();
 // End of the first static range holding p, or null when p is not static.
 const uint8_t* StaticRangeEnd(const void* p);
 inline bool IsStaticBlock(const void* p) { return StaticRangeEnd(p) != nullptr; }

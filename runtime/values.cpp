@@ -99,33 +99,6 @@ uint64_t ArrayBlockSize(const void* array, size_t elementSize) {
     return 4 + 4 * static_cast<uint64_t>(dims > 0 ? dims : 0) + ArrayElementCount(array) * elementSize;
 }
 
-ValueBytes ValueSize(const ValueRecord& r) {
-    switch (r.type) {
-        case kTypeByte: return {r.datum, 1};
-        case kTypeShort: return {r.datum, 2};
-        case kTypeInt:
-        case kTypeFloat:
-        case kTypeBool: return {r.datum, 4};
-        case kTypeRoutine: return {r.datum, sizeof(void*)};
-        case kTypeLong:
-        case kTypeDouble:
-        case kTypeDateTime:
-        case kTypeEightBytes: return {r.datum, 8};
-        case kTypeText: {
-            const char* text = RecordText(r);
-            if (text == nullptr) return {reinterpret_cast<const uint8_t*>(""), 1};
-            return {reinterpret_cast<const uint8_t*>(text), std::strlen(text) + 1};
-        }
-        case kTypeByteSet: {
-            const void* set = RecordPointer(r);
-            int32_t n = ByteSetLength(set);
-            if (set == nullptr || n <= 0) return {nullptr, 0};
-            return {ByteSetBytes(set), static_cast<size_t>(n)};
-        }
-        default: return {nullptr, 0};
-    }
-}
-
 char* MakeText(const char* bytes, size_t length) {
     if (bytes == nullptr || length == 0) return nullptr;
     char* text = static_cast<char*>(AllocMemory(length + 1));

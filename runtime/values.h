@@ -195,15 +195,6 @@ inline void SetArrayPointerElement(void* array, uint64_t index, const void* p) {
     std::memcpy(ArrayElements(array) + index * sizeof(void*), &v, sizeof v);
 }
 
-// Value bytes of a record: numbers, logical, date-time, routine pointer and
-// 8-byte values give the record's own datum; a text its bytes and terminator;
-// a byte set its bytes. Other types give no bytes.
-struct ValueBytes {
-    const uint8_t* data;
-    size_t size;
-};
-ValueBytes ValueSize(const ValueRecord& r);
-
 // New texts and byte sets from the memory services. Null for an empty source.
 char* MakeText(const char* bytes, size_t length);
 char* MakeText(const char* source);

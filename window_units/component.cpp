@@ -107,22 +107,4 @@ void* ComponentTypeInterface(int op, CreateOperation create) {
     }
 }
 
-PropertyValue NumberValue(int64_t number) {
-    PropertyValue value;
-    value.number = number;
-    return value;
-}
-
-PropertyValue BytesValue(const std::string& bytes) {
-    PropertyValue value;
-    value.bytes = bytes;
-    return value;
-}
-
-PropertyValue BytesValue(const std::vector<uint8_t>& bytes) {
-    PropertyValue value;
-    value.bytes.assign(bytes.begin(), bytes.end());
-    return value;
-}
-
 }  // namespace lyra

@@ -7,11 +7,9 @@
 namespace framework {
 
 namespace {
-const wchar_t kObjectProperty[] = L"Lyrabox.WindowObject";
-
-// Every message of an attached window looks its object up, and under Wine a
-// window property read is a round trip to the server; the objects are
-// therefore also kept in a table of the process, which answers the lookups.
+// Every message of an attached window looks its object up: the objects are
+// kept in a table of the process rather than as window properties, whose
+// every read under Wine is a round trip to the server.
 SRWLOCK gObjectsLock = SRWLOCK_INIT;
 std::unordered_map<HWND, WindowObject*>& Objects() {
     static auto* objects = new std::unordered_map<HWND, WindowObject*>();  // outlives every window
@@ -25,7 +23,6 @@ WindowObject::~WindowObject() {
 
 bool WindowObject::Attach(HWND window) {
     if (window == nullptr || window_ != nullptr || FromHandle(window) != nullptr) return false;
-    if (!SetPropW(window, kObjectProperty, this)) return false;
     AcquireSRWLockExclusive(&gObjectsLock);
     Objects()[window] = this;
     ReleaseSRWLockExclusive(&gObjectsLock);
@@ -38,9 +35,8 @@ bool WindowObject::Attach(HWND window) {
 HWND WindowObject::Detach() {
     HWND window = window_;
     if (window == nullptr) return nullptr;
-    if (IsWindow(window)) {
-        if (originalProc_ != nullptr) SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalProc_));
-        RemovePropW(window, kObjectProperty);
+    if (IsWindow(window) && originalProc_ != nullptr) {
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalProc_));
     }
     AcquireSRWLockExclusive(&gObjectsLock);
     auto found = Objects().find(window);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "runtime/com_ref.h"
 #include "tests/e2e/support/program_fixture.h"
 
 namespace lyra::test {
@@ -13,31 +14,6 @@ namespace {
 
 // Spelled out, as oleacc's import library cannot give it.
 constexpr IID kIidAccessible = {0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
-
-// A reference counted COM interface, released once.
-template <typename Interface>
-class ComRef {
-public:
-    ComRef() = default;
-    ~ComRef() { Reset(); }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    ComRef(ComRef&& other) noexcept : pointer_(other.pointer_) { other.pointer_ = nullptr; }
-    Interface* operator->() const { return pointer_; }
-    Interface* get() const { return pointer_; }
-    Interface** Put() {
-        Reset();
-        return &pointer_;
-    }
-    explicit operator bool() const { return pointer_ != nullptr; }
-    void Reset() {
-        if (pointer_ != nullptr) pointer_->Release();
-        pointer_ = nullptr;
-    }
-
-private:
-    Interface* pointer_ = nullptr;
-};
 
 // The test's own apartment and oleacc, from the system folder, as a screen reader loads it.
 class ScreenReaderSide {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "data/window_template.h"
 #include "window_units/components/hyper_linker_block.h"
 #include "window_units/components/list_view_block.h"
 #include "window_units/components/super_btn_block.h"

@@ -90,15 +90,9 @@ TEST(ValueLayouts, ByteSetAndArraySizes) {
     EXPECT_EQ(Word(set, 1), 3u);
     EXPECT_EQ(std::memcmp(ByteSetBytes(set), bytes, 3), 0);
     EXPECT_EQ(ArrayBlockSize(set, 1), 11u) << "a 3-byte set occupies 11 bytes";
-    ValueRecord setArg = PointerArg(set, kTypeByteSet);
-    ValueBytes value = ValueSize(setArg);
-    EXPECT_EQ(value.size, 3u);
-    EXPECT_EQ(value.data, ByteSetBytes(set));
     FreeMemory(set);
 
     EXPECT_EQ(MakeByteSet(bytes, 0), nullptr);
-    ValueRecord nullSet = PointerArg(nullptr, kTypeByteSet);
-    EXPECT_EQ(ValueSize(nullSet).size, 0u);
 
     int32_t matrix[2 + 1 + 6] = {2, 2, 3, 1, 2, 3, 4, 5, 6};
     EXPECT_EQ(ArrayElementCount(matrix), 6u);
@@ -106,16 +100,6 @@ TEST(ValueLayouts, ByteSetAndArraySizes) {
     int32_t empty[1] = {0};
     EXPECT_EQ(ArrayElementCount(empty), 0u);
     EXPECT_EQ(ArrayElementCount(nullptr), 0u);
-}
-
-TEST(ValueLayouts, ValueSizeOfScalarsAndTexts) {
-    EXPECT_EQ(ValueSize(IntArg(1)).size, 4u);
-    EXPECT_EQ(ValueSize(DoubleArg(1)).size, 8u);
-    EXPECT_EQ(ValueSize(BoolArg(true)).size, 4u);
-    ValueRecord text = TextArg("hello");
-    EXPECT_EQ(ValueSize(text).size, 6u) << "length + 1";
-    ValueRecord object = PointerArg(nullptr, kTypeComObject);
-    EXPECT_EQ(ValueSize(object).size, 0u);
 }
 
 TEST(ValueLayouts, MakeTextCopiesOrAnswersNull) {

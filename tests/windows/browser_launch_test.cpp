@@ -110,7 +110,6 @@ protected:
         gLaunches.clear();
     }
     void TearDown() override {
-        ReleaseExternalFunctions();
         SetExternalLoader(nullptr);
     }
 

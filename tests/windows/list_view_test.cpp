@@ -16,6 +16,7 @@
 #include "app/list_texts.h"
 #include "commands/libraries.h"
 #include "commands/list_view_commands.h"
+#include "data/window_template.h"
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
 #include "runtime/program_image.h"

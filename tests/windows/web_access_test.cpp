@@ -182,7 +182,6 @@ protected:
         DWORD start = GetTickCount();
         while (app::DeadlineJob::LiveCount() != 0 && GetTickCount() - start < 30000) Sleep(10);
         EXPECT_EQ(app::DeadlineJob::LiveCount(), 0) << "an exchange outlived its server";
-        ReleaseExternalFunctions();
     }
 
     // Entries 0-7 and 11 bound to the recorders.

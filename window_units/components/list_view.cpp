@@ -478,8 +478,6 @@ bool ListViewComponent::OnNotify(const NMHDR* header, LRESULT* result) {
     }
 }
 
-int ListViewComponent::ClearRows() { return rows_->Clear() ? 1 : 0; }
-
 int ListViewComponent::InsertRow(const NewRow& row) {
     ListRow added;
     added.cells.push_back(row.text);
@@ -489,12 +487,6 @@ int ListViewComponent::InsertRow(const NewRow& row) {
     added.data = row.hasData ? static_cast<int64_t>(row.data) : 0;
     return rows_->Insert(row.position, std::move(added));
 }
-
-void ListViewComponent::SetCellText(int row, int column, const std::string& text) { rows_->SetCell(row, column, text); }
-
-std::string ListViewComponent::GetCellText(int row, int column) { return rows_->Cell(row, column); }
-
-int ListViewComponent::GetRowCount() { return rows_->Count(); }
 
 void ListViewComponent::TellControl() {
     HWND window = Handle();

@@ -48,14 +48,6 @@ public:
 
     std::vector<uint8_t> PropertyData() override;
 
-    // The row commands; callable from any thread. Texts are GBK.
-    int ClearRows();
-    int InsertRow(const NewRow& row);
-    void SetCellText(int row, int column, const std::string& text);
-    // The cell's text; empty for a missing row or cell.
-    std::string GetCellText(int row, int column);
-    int GetRowCount();
-
     // The row model, shared with the threads that fill the list. Set at
     // creation and never replaced.
     const std::shared_ptr<ListRows>& Rows() const { return rows_; }
@@ -87,6 +79,7 @@ private:
     void ApplyHotCursor();
     void InsertColumns();
     void InsertInitialItems();
+    int InsertRow(const NewRow& row);
     void SelectRow(int row);
 
     // On the window thread: tells the control the rows' count and moves the

@@ -154,18 +154,6 @@ bool ReadInitialItems(const std::string& block, std::vector<ListViewInitialCell>
     return true;
 }
 
-std::vector<ListViewColumn> MusicListColumns() {
-    auto column = [](const char* title, int32_t alignment, int32_t width) {
-        ListViewColumn c;
-        c.title = title;
-        c.alignment = alignment;
-        c.width = width;
-        return c;
-    };
-    return {column(" ID", kAlignLeft, 36), column("歌手名", kAlignCentre, 125), column("歌曲名", kAlignCentre, 125),
-            column("音乐地址", kAlignCentre, 300)};
-}
-
 bool HasImageList(const std::string& block) {
     return block.size() > kImageListStreamOffset && block.compare(0, 4, "MITL") == 0;
 }

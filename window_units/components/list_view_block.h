@@ -85,9 +85,6 @@ bool ReadColumnBlock(const std::string& block, std::vector<ListViewColumn>* colu
 std::string WriteInitialItems(const std::vector<ListViewInitialCell>& cells);
 bool ReadInitialItems(const std::string& block, std::vector<ListViewInitialCell>* cells);
 
-// The four columns of the program's two lists (79 bytes as a block).
-std::vector<ListViewColumn> MusicListColumns();
-
 // An image-list block carries "MITL", four more bytes, then the image-list
 // stream; anything shorter or unmarked means no image list.
 bool HasImageList(const std::string& block);
