@@ -4,7 +4,6 @@
 // 64 KB stack, and how soon a run on the backtracking page ends once its
 // cancel flag is set. Built with optimisation and without the sanitizers
 // of the host build; run build/host/bench/regex_bench.
-#include <iconv.h>
 #include <pthread.h>
 
 #include <algorithm>
@@ -17,6 +16,7 @@
 
 #include "app/extraction_pattern.h"
 #include "regex/regex.h"
+#include "tests/shared/gbk_utf16.h"
 #include "tools/demo/lookup_pages.h"
 
 namespace {
@@ -26,18 +26,7 @@ using Clock = std::chrono::steady_clock;
 
 double Milliseconds(Clock::duration duration) { return std::chrono::duration<double, std::milli>(duration).count(); }
 
-std::u16string FromGbk(const std::string& bytes) {
-    iconv_t convert = iconv_open("UTF-16LE", "GBK");
-    std::u16string out(bytes.size(), u'\0');
-    char* in = const_cast<char*>(bytes.data());
-    size_t inLeft = bytes.size();
-    char* to = reinterpret_cast<char*>(out.data());
-    size_t outLeft = out.size() * sizeof(char16_t);
-    iconv(convert, &in, &inLeft, &to, &outLeft);
-    iconv_close(convert);
-    out.resize(out.size() - outLeft / sizeof(char16_t));
-    return out;
-}
+std::u16string FromGbk(const std::string& bytes) { return test::Utf16FromGbk(bytes); }
 
 std::unique_ptr<regex::Pattern> ExtractionPattern() {
     regex::Options options;

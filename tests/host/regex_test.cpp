@@ -2,7 +2,6 @@
 // the patterns it refuses, the lookup's extraction pattern on generated
 // pages, and the limits that stop a run.
 #include <gtest/gtest.h>
-#include <iconv.h>
 #include <pthread.h>
 
 #include <atomic>
@@ -16,6 +15,7 @@
 
 #include "app/extraction_pattern.h"
 #include "regex/regex.h"
+#include "tests/shared/gbk_utf16.h"
 #include "tools/demo/lookup_pages.h"
 
 namespace lyra::regex {
@@ -246,19 +246,11 @@ TEST(Regex, RefusesWhatIsNotAPattern) {
     EXPECT_FALSE(Pattern::Compile(deep, Options()));
 }
 
-// GBK bytes as code page 936 turns them into UTF-16.
 std::u16string FromGbk(const std::string& bytes) {
-    iconv_t convert = iconv_open("UTF-16LE", "GBK");
-    std::u16string out(bytes.size(), u'\0');
-    char* in = const_cast<char*>(bytes.data());
-    size_t inLeft = bytes.size();
-    char* to = reinterpret_cast<char*>(out.data());
-    size_t outLeft = out.size() * sizeof(char16_t);
-    size_t converted = iconv(convert, &in, &inLeft, &to, &outLeft);
-    iconv_close(convert);
-    EXPECT_NE(converted, static_cast<size_t>(-1));
-    out.resize(out.size() - outLeft / sizeof(char16_t));
-    return out;
+    bool ok = false;
+    std::u16string text = lyra::test::Utf16FromGbk(bytes, &ok);
+    EXPECT_TRUE(ok);
+    return text;
 }
 
 std::unique_ptr<Pattern> ExtractionPattern() {
