@@ -14,6 +14,7 @@
 #include "window_units/components/list_view_block.h"
 #include "window_units/components/super_btn_block.h"
 #include "window_units/components/window_block.h"
+#include "window_units/event_numbers.h"
 
 namespace lyra {
 
@@ -162,30 +163,34 @@ constexpr uint32_t kTitleBlue = 0x00C05000;
 std::vector<UnitRow> StartWindowUnits() {
     return {
         {kWindowUnitId, kTypeCodeWindow, "", 50, 50, 612, 615, kOnWindow, kShown,
-         {{8, kRoutineStartUpdateThread}, {1, kRoutineConfirmClose}}, WindowBlock()},
+         {{kEventFirstActivation, kRoutineStartUpdateThread}, {kEventClosing, kRoutineConfirmClose}}, WindowBlock()},
         {units::kSavedNumberEdit, kTypeCodeEditBox, "编辑框_保存QQ", 216, 552, 104, 24, kOnWindow, 0, {}, EditBlock("", kDefaultColour)},
         {units::kMakerLink, kTypeCodeHyperLinker, "超级链接框_宣传", 16, 566, 168, 12, kOnWindow, kShown, {},
          HyperLinkerBlock("Lyrabox 主页")},
         {units::kHelpButton, kTypeCodeSuperBtn, "超级按钮_说明", 486, 543, 38, 38, kOnWindow, kShown,
-         {{0, kRoutineShowHelp}}, SuperBtnBlock(BadgeButton("使用说明", HelpButtonPicture()))},
+         {{kEventButtonClicked, kRoutineShowHelp}}, SuperBtnBlock(BadgeButton("使用说明", HelpButtonPicture()))},
         {units::kAboutButton, kTypeCodeSuperBtn, "超级按钮_关于", 550, 543, 38, 38, kOnWindow, kShown,
-         {{0, kRoutineShowAbout}}, SuperBtnBlock(BadgeButton("关于", AboutButtonPicture()))},
+         {{kEventButtonClicked, kRoutineShowAbout}}, SuperBtnBlock(BadgeButton("关于", AboutButtonPicture()))},
         {units::kSaveButton, kTypeCodeSuperBtn, "超级按钮_保存音乐列表", 349, 548, 100, 30, kOnWindow, kShown,
-         {{0, kRoutineSaveMusicLists}}, SuperBtnBlock(SaveButton())},
+         {{kEventButtonClicked, kRoutineSaveMusicLists}}, SuperBtnBlock(SaveButton())},
         {units::kFavouriteList, kTypeCodeListView, "超级列表框_收藏音乐列表", 8, 332, 590, 205, kOnWindow, kShownTabStop,
-         {{-3, kRoutineCopyMusicAddressFavourite}, {2, kRoutineCopyByHeaderFavourite}}, ListViewBlock()},
+         {{kEventDoubleClick, kRoutineCopyMusicAddressFavourite}, {kEventColumnClicked, kRoutineCopyByHeaderFavourite}},
+         ListViewBlock()},
         {units::kHintLabel, kTypeCodeLabel, "标_说明", 370, 24, 210, 20, units::kQueryGroup, kShown, {},
          LabelBlock("（点击查询按钮或按回车键来进行查询）", -11, kDefaultColour, 0)},
         {units::kQueryGroup, kTypeCodeGroupBox, "分组框_查询", 8, 8, 590, 56, kOnWindow, kShown, {}, GroupBlock("查询")},
         {units::kNumberLabel, kTypeCodeLabel, "标签_QQ", 11, 25, 35, 20, units::kQueryGroup, kShown, {},
          LabelBlock("ＱＱ：", -12, kDefaultColour, 2)},
         {units::kNumberEdit, kTypeCodeEditBox, "编辑框_QQ", 48, 23, 220, 22, units::kQueryGroup, kShownTabStop,
-         {{-7, kRoutineClearPrompt}, {-8, kRoutineRestorePrompt}, {-9, kRoutineStartLookupOnEnter}},
+         {{kEventFocusGained, kRoutineClearPrompt},
+          {kEventFocusLost, kRoutineRestorePrompt},
+          {kEventKeyDown, kRoutineStartLookupOnEnter}},
          EditBlock("请输入要查询的QQ", kPromptGrey)},
         {units::kQueryButton, kTypeCodeSuperBtn, "超级按钮_查询", 276, 21, 90, 26, units::kQueryGroup, kShownTabStop,
-         {{0, kRoutineStartLookupThread}}, SuperBtnBlock(QueryButton())},
+         {{kEventButtonClicked, kRoutineStartLookupThread}}, SuperBtnBlock(QueryButton())},
         {units::kBackgroundList, kTypeCodeListView, "超级列表框_背景音乐列表", 8, 95, 590, 205, kOnWindow, kShownTabStop,
-         {{-3, kRoutineCopyMusicAddressBackground}, {2, kRoutineCopyByHeaderBackground}}, ListViewBlock()},
+         {{kEventDoubleClick, kRoutineCopyMusicAddressBackground}, {kEventColumnClicked, kRoutineCopyByHeaderBackground}},
+         ListViewBlock()},
         {units::kBackgroundTitle, kTypeCodeLabel, "标签_背景音乐列表", 8, 72, 590, 24, kOnWindow, kShown, {},
          LabelBlock("★ 背景音乐列表 ★", -16, kTitleBlue, 1)},
         {units::kFavouriteTitle, kTypeCodeLabel, "标签_收藏音乐列表", 8, 309, 590, 24, kOnWindow, kShown, {},

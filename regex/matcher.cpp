@@ -183,62 +183,163 @@ bool Matcher::Backtrack(uint32_t* pc, size_t* pos) {
     return false;
 }
 
+bool Matcher::AssertionHolds(Op op, size_t pos) const {
+    const size_t size = subject_.size();
+    switch (op) {
+    case Op::LineStart:
+        return pos == 0 || (program_.multiline && IsLineBreak(subject_[pos - 1]));
+    case Op::LineEnd:
+        return pos == size || (program_.multiline && IsLineBreak(subject_[pos]));
+    default: {
+        bool before = pos > 0 && IsWordUnit(subject_[pos - 1]);
+        bool after = pos < size && IsWordUnit(subject_[pos]);
+        return (before != after) == (op == Op::WordBoundary);
+    }
+    }
+}
+
+// A group's start waits in a register; its capture changes only when it
+// closes.
+void Matcher::MarkGroup(const Instruction& in, size_t pos) {
+    if (in.op == Op::GroupOpen) {
+        SetRegister(program_.OpenRegister(in.a), pos);
+    } else {
+        SetCapture(in.a, registers_[program_.OpenRegister(in.a)], pos);
+    }
+}
+
+bool Matcher::TakeBackReference(uint32_t group, size_t* pos) const {
+    size_t groupStart = captures_[2 * static_cast<size_t>(group)];
+    size_t length = groupStart == kUnmatched ? 0 : captures_[2 * static_cast<size_t>(group) + 1] - groupStart;
+    if (length > subject_.size() - *pos) return false;
+    for (size_t i = 0; i < length; ++i) {
+        if (Fold(subject_[groupStart + i]) != Fold(subject_[*pos + i])) return false;
+    }
+    *pos += length;
+    return true;
+}
+
+uint32_t Matcher::ChooseIteration(uint32_t index, size_t pos) {
+    const RepeatInfo& repeat = program_.repeats[index];
+    size_t count = registers_[program_.CountRegister(index)];
+    if (count < repeat.min) return repeat.iteration;
+    if (count >= repeat.max) return repeat.exit;
+    if (repeat.greedy) {
+        trail_.push_back({EntryKind::Choice, repeat.exit, pos, 0});
+        return repeat.iteration;
+    }
+    trail_.push_back({EntryKind::Choice, repeat.iteration, pos, 0});
+    return repeat.exit;
+}
+
+// An iteration starts with its groups unmatched, so that a group matched
+// in an earlier iteration but not in this one reports nothing.
+void Matcher::StartIteration(uint32_t index, size_t pos) {
+    const RepeatInfo& repeat = program_.repeats[index];
+    SetRegister(program_.StartRegister(index), pos);
+    SetRegister(program_.CountRegister(index), registers_[program_.CountRegister(index)] + 1);
+    for (uint32_t group = repeat.firstGroup + 1; group <= repeat.firstGroup + repeat.groupCount; ++group) {
+        if (captures_[2 * static_cast<size_t>(group)] != kUnmatched) SetCapture(group, kUnmatched, kUnmatched);
+    }
+}
+
+// An iteration past the minimum that matched nothing fails.
+bool Matcher::EndIteration(uint32_t index, size_t pos) const {
+    size_t count = registers_[program_.CountRegister(index)];
+    return !(count > program_.repeats[index].min && pos == registers_[program_.StartRegister(index)]);
+}
+
+// The star at pc takes as many units as it may (greedy) or as few, and
+// leaves a choice to take fewer or more. False when it cannot match here,
+// and when the limits end the run.
+bool Matcher::RunStar(uint32_t pc, size_t* pos) {
+    const StarInfo& star = program_.stars[program_.code[pc].a];
+    const size_t size = subject_.size();
+    size_t room = size - *pos;
+    if (star.min > room) return false;
+    size_t limit = star.max == kUnbounded || star.max >= room ? size : *pos + star.max;
+    size_t minPos = *pos + star.min;
+    if (star.greedy) {
+        size_t at = ScanWhile(star.test, *pos, limit);
+        if (stopped_ || at < minPos || !RetreatGreedy(star, &at, minPos)) return false;
+        if (at > minPos) trail_.push_back({EntryKind::GreedyStar, pc, at, minPos});
+        *pos = at;
+        return true;
+    }
+    size_t end = ScanWhile(star.test, *pos, minPos);
+    size_t at = minPos;
+    if (stopped_ || end != minPos || !AdvanceLazy(star, &at, limit)) return false;
+    trail_.push_back({EntryKind::LazyStar, pc, at, limit});
+    *pos = at;
+    return true;
+}
+
+void Matcher::StartLook(uint32_t index, size_t pos) {
+    SetRegister(program_.LookRegister(index), trail_.size() + 1);
+    trail_.push_back({EntryKind::Look, index, pos, 0});
+}
+
+// A negative lookahead that matched fails, undoing what it did. A positive
+// one goes on from where it started, with no way back into it; what it
+// captured stays, undone only when the run backtracks past it.
+bool Matcher::EndLook(uint32_t index, size_t* pos) {
+    size_t base = registers_[program_.LookRegister(index)];
+    if (program_.looks[index].negative) {
+        while (trail_.size() > base) {
+            Undo(trail_.back());
+            trail_.pop_back();
+        }
+        return false;
+    }
+    *pos = trail_[base].b;
+    size_t kept = base;
+    for (size_t i = base + 1; i < trail_.size(); ++i) {
+        if (trail_[i].kind == EntryKind::Capture || trail_[i].kind == EntryKind::Register) {
+            trail_[kept++] = trail_[i];
+        }
+    }
+    trail_.resize(kept);
+    return true;
+}
+
+// One run of the program from start. A step that fails goes back to the
+// latest open choice; a run the limits end there reports Stopped.
 Matcher::Result Matcher::Run(size_t start) {
     trail_.clear();
     std::fill(captures_.begin(), captures_.end(), kUnmatched);
-    const std::vector<Instruction>& code = program_.code;
-    const size_t size = subject_.size();
     uint32_t pc = 0;
     size_t pos = start;
     for (;;) {
         if (!Tick(1)) return Result::Stopped;
-        const Instruction& in = code[pc];
+        const Instruction& in = program_.code[pc];
         bool ok = true;
         switch (in.op) {
         case Op::Unit:
-            ok = pos < size && Fold(subject_[pos]) == in.a;
+            ok = pos < subject_.size() && Fold(subject_[pos]) == in.a;
             if (ok) ++pos, ++pc;
             break;
         case Op::AnyButLineBreak:
-            ok = pos < size && !IsLineBreak(subject_[pos]);
+            ok = pos < subject_.size() && !IsLineBreak(subject_[pos]);
             if (ok) ++pos, ++pc;
             break;
         case Op::Set:
-            ok = pos < size && program_.sets[in.a].Contains(Fold(subject_[pos])) != (in.b != 0);
+            ok = pos < subject_.size() && program_.sets[in.a].Contains(Fold(subject_[pos])) != (in.b != 0);
             if (ok) ++pos, ++pc;
             break;
         case Op::LineStart:
-            ok = pos == 0 || (program_.multiline && IsLineBreak(subject_[pos - 1]));
-            ++pc;
-            break;
         case Op::LineEnd:
-            ok = pos == size || (program_.multiline && IsLineBreak(subject_[pos]));
-            ++pc;
-            break;
         case Op::WordBoundary:
-        case Op::NotWordBoundary: {
-            bool before = pos > 0 && IsWordUnit(subject_[pos - 1]);
-            bool after = pos < size && IsWordUnit(subject_[pos]);
-            ok = (before != after) == (in.op == Op::WordBoundary);
+        case Op::NotWordBoundary:
+            ok = AssertionHolds(in.op, pos);
             ++pc;
             break;
-        }
-        case Op::BackReference: {
-            size_t groupStart = captures_[2 * static_cast<size_t>(in.a)];
-            size_t length = groupStart == kUnmatched ? 0 : captures_[2 * static_cast<size_t>(in.a) + 1] - groupStart;
-            ok = length <= size - pos;
-            for (size_t i = 0; ok && i < length; ++i) {
-                ok = Fold(subject_[groupStart + i]) == Fold(subject_[pos + i]);
-            }
-            if (ok) pos += length, ++pc;
+        case Op::BackReference:
+            ok = TakeBackReference(in.a, &pos);
+            ++pc;
             break;
-        }
         case Op::GroupOpen:
-            SetRegister(program_.OpenRegister(in.a), pos);
-            ++pc;
-            break;
         case Op::GroupClose:
-            SetCapture(in.a, registers_[program_.OpenRegister(in.a)], pos);
+            MarkGroup(in, pos);
             ++pc;
             break;
         case Op::Split:
@@ -252,100 +353,29 @@ Matcher::Result Matcher::Run(size_t start) {
             SetRegister(program_.CountRegister(in.a), 0);
             ++pc;
             break;
-        case Op::RepeatLoop: {
-            const RepeatInfo& repeat = program_.repeats[in.a];
-            size_t count = registers_[program_.CountRegister(in.a)];
-            if (count < repeat.min) {
-                pc = repeat.iteration;
-            } else if (count >= repeat.max) {
-                pc = repeat.exit;
-            } else if (repeat.greedy) {
-                trail_.push_back({EntryKind::Choice, repeat.exit, pos, 0});
-                pc = repeat.iteration;
-            } else {
-                trail_.push_back({EntryKind::Choice, repeat.iteration, pos, 0});
-                pc = repeat.exit;
-            }
+        case Op::RepeatLoop:
+            pc = ChooseIteration(in.a, pos);
             break;
-        }
-        case Op::RepeatIteration: {
-            const RepeatInfo& repeat = program_.repeats[in.a];
-            SetRegister(program_.StartRegister(in.a), pos);
-            SetRegister(program_.CountRegister(in.a), registers_[program_.CountRegister(in.a)] + 1);
-            for (uint32_t group = repeat.firstGroup + 1; group <= repeat.firstGroup + repeat.groupCount; ++group) {
-                if (captures_[2 * static_cast<size_t>(group)] != kUnmatched) SetCapture(group, kUnmatched, kUnmatched);
-            }
+        case Op::RepeatIteration:
+            StartIteration(in.a, pos);
             ++pc;
             break;
-        }
-        case Op::RepeatEnd: {
-            const RepeatInfo& repeat = program_.repeats[in.a];
-            size_t count = registers_[program_.CountRegister(in.a)];
-            // An iteration past the minimum that matched nothing fails.
-            ok = !(count > repeat.min && pos == registers_[program_.StartRegister(in.a)]);
-            pc = repeat.loop;
+        case Op::RepeatEnd:
+            ok = EndIteration(in.a, pos);
+            pc = program_.repeats[in.a].loop;
             break;
-        }
-        case Op::Star: {
-            const StarInfo& star = program_.stars[in.a];
-            size_t room = size - pos;
-            if (star.min > room) {
-                ok = false;
-                break;
-            }
-            size_t limit = star.max == kUnbounded || star.max >= room ? size : pos + star.max;
-            size_t minPos = pos + star.min;
-            if (star.greedy) {
-                size_t end = ScanWhile(star.test, pos, limit);
-                if (stopped_) return Result::Stopped;
-                size_t at = end;
-                ok = end >= minPos && RetreatGreedy(star, &at, minPos);
-                if (stopped_) return Result::Stopped;
-                if (!ok) break;
-                if (at > minPos) trail_.push_back({EntryKind::GreedyStar, pc, at, minPos});
-                pos = at;
-            } else {
-                size_t end = ScanWhile(star.test, pos, minPos);
-                if (stopped_) return Result::Stopped;
-                size_t at = minPos;
-                ok = end == minPos && AdvanceLazy(star, &at, limit);
-                if (stopped_) return Result::Stopped;
-                if (!ok) break;
-                trail_.push_back({EntryKind::LazyStar, pc, at, limit});
-                pos = at;
-            }
+        case Op::Star:
+            ok = RunStar(pc, &pos);
             ++pc;
             break;
-        }
         case Op::LookStart:
-            SetRegister(program_.LookRegister(in.a), trail_.size() + 1);
-            trail_.push_back({EntryKind::Look, in.a, pos, 0});
+            StartLook(in.a, pos);
             ++pc;
             break;
-        case Op::LookEnd: {
-            size_t base = registers_[program_.LookRegister(in.a)];
-            size_t before = trail_[base].b;
-            if (program_.looks[in.a].negative) {
-                while (trail_.size() > base) {
-                    Undo(trail_.back());
-                    trail_.pop_back();
-                }
-                ok = false;
-                break;
-            }
-            // No way back into a lookahead that matched; what it captured
-            // stays, undone only when the run backtracks past it.
-            size_t kept = base;
-            for (size_t i = base + 1; i < trail_.size(); ++i) {
-                if (trail_[i].kind == EntryKind::Capture || trail_[i].kind == EntryKind::Register) {
-                    trail_[kept++] = trail_[i];
-                }
-            }
-            trail_.resize(kept);
-            pos = before;
+        case Op::LookEnd:
+            ok = EndLook(in.a, &pos);
             ++pc;
             break;
-        }
         case Op::Match:
             captures_[0] = start;
             captures_[1] = pos;

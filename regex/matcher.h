@@ -34,6 +34,20 @@ private:
     bool Backtrack(uint32_t* pc, size_t* pos);
     bool NextStart(size_t* start);
 
+    // The steps of Run, one per kind of instruction that needs more than a
+    // line. Each answers false when the run must backtrack.
+    bool AssertionHolds(Op op, size_t pos) const;
+    bool TakeBackReference(uint32_t group, size_t* pos) const;
+    void MarkGroup(const Instruction& in, size_t pos);
+    // The instruction to go on with: another iteration or the exit; the
+    // other way is left as a choice when both are open.
+    uint32_t ChooseIteration(uint32_t repeat, size_t pos);
+    void StartIteration(uint32_t repeat, size_t pos);
+    bool EndIteration(uint32_t repeat, size_t pos) const;
+    bool RunStar(uint32_t pc, size_t* pos);
+    void StartLook(uint32_t look, size_t pos);
+    bool EndLook(uint32_t look, size_t* pos);
+
     bool Accepts(const UnitTest& test, char16_t unit) const;
     bool AcceptsAt(const UnitTest& test, size_t pos) const {
         return pos < subject_.size() && Accepts(test, subject_[pos]);

@@ -41,6 +41,9 @@ private:
     char16_t Fold(char16_t unit) const { return options_.ignoreCase ? UpperCase(unit) : unit; }
     UnitTest TestOf(const Node& node) const;
     void Emit(uint32_t id);
+    void EmitLookahead(const Node& node);
+    void EmitAlternation(const Node& node);
+    void EmitRepeat(const Node& node);
     void FindStarNext();
     Start StartOf(uint32_t id) const;
     void FindStarts();
@@ -104,69 +107,79 @@ void Compiler::Emit(uint32_t id) {
         Emit(node.children[0]);
         if (node.index != 0) Put(Op::GroupClose, node.index);
         break;
-    case NodeKind::Lookahead: {
-        uint32_t look = static_cast<uint32_t>(program_.looks.size());
-        program_.looks.push_back({node.negative, 0});
-        Put(Op::LookStart, look);
-        Emit(node.children[0]);
-        Put(Op::LookEnd, look);
-        program_.looks[look].end = Here();
+    case NodeKind::Lookahead:
+        EmitLookahead(node);
         break;
-    }
     case NodeKind::Sequence:
         for (uint32_t child : node.children) Emit(child);
         break;
-    case NodeKind::Alternation: {
-        std::vector<uint32_t> jumps;
-        for (size_t i = 0; i < node.children.size(); ++i) {
-            if (i + 1 == node.children.size()) {
-                Emit(node.children[i]);
-                break;
-            }
-            uint32_t split = Put(Op::Split, Here() + 1);
-            Emit(node.children[i]);
-            jumps.push_back(Put(Op::Jump));
-            program_.code[split].b = Here();
-        }
-        for (uint32_t jump : jumps) program_.code[jump].a = Here();
+    case NodeKind::Alternation:
+        EmitAlternation(node);
+        break;
+    case NodeKind::Repeat:
+        EmitRepeat(node);
         break;
     }
-    case NodeKind::Repeat: {
-        if (node.max == 0) break;
-        const Node& child = syntax_.nodes[node.children[0]];
-        if (child.kind == NodeKind::Unit || child.kind == NodeKind::AnyButLineBreak || child.kind == NodeKind::Set) {
-            StarInfo star;
-            star.test = TestOf(child);
-            star.min = node.min;
-            star.max = node.max;
-            star.greedy = node.greedy;
-            Put(Op::Star, static_cast<uint32_t>(program_.stars.size()));
-            program_.stars.push_back(star);
-            break;
-        }
-        if (node.min == 1 && node.max == 1) {
-            Emit(node.children[0]);
-            break;
-        }
-        uint32_t repeat = static_cast<uint32_t>(program_.repeats.size());
-        program_.repeats.push_back({});
-        Put(Op::RepeatStart, repeat);
-        uint32_t loop = Put(Op::RepeatLoop, repeat);
-        uint32_t iteration = Put(Op::RepeatIteration, repeat);
+}
+
+void Compiler::EmitLookahead(const Node& node) {
+    uint32_t look = static_cast<uint32_t>(program_.looks.size());
+    program_.looks.push_back({node.negative, 0});
+    Put(Op::LookStart, look);
+    Emit(node.children[0]);
+    Put(Op::LookEnd, look);
+    program_.looks[look].end = Here();
+}
+
+// Each alternative but the last is tried first and, once it has matched,
+// jumps past the others.
+void Compiler::EmitAlternation(const Node& node) {
+    std::vector<uint32_t> jumps;
+    for (size_t i = 0; i + 1 < node.children.size(); ++i) {
+        uint32_t split = Put(Op::Split, Here() + 1);
+        Emit(node.children[i]);
+        jumps.push_back(Put(Op::Jump));
+        program_.code[split].b = Here();
+    }
+    Emit(node.children.back());
+    for (uint32_t jump : jumps) program_.code[jump].a = Here();
+}
+
+// A repeat of one unit test is a star, which the matcher scans without
+// an instruction per unit; any other repeat counts its iterations.
+void Compiler::EmitRepeat(const Node& node) {
+    if (node.max == 0) return;
+    const Node& child = syntax_.nodes[node.children[0]];
+    if (child.kind == NodeKind::Unit || child.kind == NodeKind::AnyButLineBreak || child.kind == NodeKind::Set) {
+        StarInfo star;
+        star.test = TestOf(child);
+        star.min = node.min;
+        star.max = node.max;
+        star.greedy = node.greedy;
+        Put(Op::Star, static_cast<uint32_t>(program_.stars.size()));
+        program_.stars.push_back(star);
+        return;
+    }
+    if (node.min == 1 && node.max == 1) {
         Emit(node.children[0]);
-        Put(Op::RepeatEnd, repeat);
-        RepeatInfo& info = program_.repeats[repeat];
-        info.min = node.min;
-        info.max = node.max;
-        info.greedy = node.greedy;
-        info.firstGroup = node.firstGroup;
-        info.groupCount = node.groupCount;
-        info.loop = loop;
-        info.iteration = iteration;
-        info.exit = Here();
-        break;
+        return;
     }
-    }
+    uint32_t repeat = static_cast<uint32_t>(program_.repeats.size());
+    program_.repeats.push_back({});
+    Put(Op::RepeatStart, repeat);
+    uint32_t loop = Put(Op::RepeatLoop, repeat);
+    uint32_t iteration = Put(Op::RepeatIteration, repeat);
+    Emit(node.children[0]);
+    Put(Op::RepeatEnd, repeat);
+    RepeatInfo& info = program_.repeats[repeat];
+    info.min = node.min;
+    info.max = node.max;
+    info.greedy = node.greedy;
+    info.firstGroup = node.firstGroup;
+    info.groupCount = node.groupCount;
+    info.loop = loop;
+    info.iteration = iteration;
+    info.exit = Here();
 }
 
 // The unit test that begins what follows each star, looking past group

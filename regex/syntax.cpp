@@ -100,6 +100,9 @@ private:
 
     void EndAlternative(Frame& frame);
     uint32_t EndFrame(Frame& frame);
+    bool OpenGroup();
+    bool CloseGroup();
+    bool ParseBraces();
     bool ParseQuantifier(uint32_t* min, uint32_t* max);
     bool Repeat(uint32_t min, uint32_t max);
     bool ParseEscape();
@@ -153,64 +156,21 @@ bool Parser::Run() {
             ++at_;
             EndAlternative(frames_.back());
             break;
-        case u'(': {
-            ++at_;
-            Frame frame;
-            frame.groupsBefore = groupCount_;
-            if (Peek() == u'?') {
-                char16_t kind = Peek(1);
-                if (kind == u':') {
-                    frame.kind = NodeKind::Group;
-                } else if (kind == u'=' || kind == u'!') {
-                    frame.kind = NodeKind::Lookahead;
-                    frame.negative = kind == u'!';
-                } else {
-                    return Fail("unknown group kind");
-                }
-                at_ += 2;
-            } else {
-                frame.group = ++groupCount_;
-            }
-            if (frames_.size() > kMaxNesting) return Fail("groups nested too deeply");
-            frames_.push_back(std::move(frame));
+        case u'(':
+            if (!OpenGroup()) return false;
             break;
-        }
-        case u')': {
-            if (frames_.size() == 1) return Fail("unmatched )");
-            ++at_;
-            Frame frame = std::move(frames_.back());
-            frames_.pop_back();
-            Node node;
-            node.kind = frame.kind;
-            node.negative = frame.negative;
-            node.index = frame.group;
-            node.children.push_back(EndFrame(frame));
-            uint32_t id = Add(std::move(node));
-            frames_.back().sequence.push_back({id, frame.groupsBefore, true, false});
+        case u')':
+            if (!CloseGroup()) return false;
             break;
-        }
         case u'*':
         case u'+':
         case u'?':
             ++at_;
             if (!Repeat(unit == u'+' ? 1 : 0, unit == u'?' ? 1 : kUnbounded)) return false;
             break;
-        case u'{': {
-            uint32_t min = 0;
-            uint32_t max = 0;
-            size_t start = at_;
-            if (ParseQuantifier(&min, &max)) {
-                if (min > max) {
-                    at_ = start;
-                    return Fail("quantifier range out of order");
-                }
-                if (!Repeat(min, max)) return false;
-            } else {
-                at_ = start + 1;
-                Push(AddUnit(u'{'), true);
-            }
+        case u'{':
+            if (!ParseBraces()) return false;
             break;
-        }
         case u'^':
             ++at_;
             Push(AddKind(NodeKind::LineStart), false);
@@ -239,6 +199,63 @@ bool Parser::Run() {
     syntax_.root = EndFrame(frames_.back());
     syntax_.groupCount = groupCount_;
     return true;
+}
+
+// (, (?:, (?= or (?!, with at_ on the (: a frame that collects what the
+// group holds until its ).
+bool Parser::OpenGroup() {
+    ++at_;
+    Frame frame;
+    frame.groupsBefore = groupCount_;
+    if (Peek() == u'?') {
+        char16_t kind = Peek(1);
+        if (kind == u':') {
+            frame.kind = NodeKind::Group;
+        } else if (kind == u'=' || kind == u'!') {
+            frame.kind = NodeKind::Lookahead;
+            frame.negative = kind == u'!';
+        } else {
+            return Fail("unknown group kind");
+        }
+        at_ += 2;
+    } else {
+        frame.group = ++groupCount_;
+    }
+    if (frames_.size() > kMaxNesting) return Fail("groups nested too deeply");
+    frames_.push_back(std::move(frame));
+    return true;
+}
+
+bool Parser::CloseGroup() {
+    if (frames_.size() == 1) return Fail("unmatched )");
+    ++at_;
+    Frame frame = std::move(frames_.back());
+    frames_.pop_back();
+    Node node;
+    node.kind = frame.kind;
+    node.negative = frame.negative;
+    node.index = frame.group;
+    node.children.push_back(EndFrame(frame));
+    uint32_t id = Add(std::move(node));
+    frames_.back().sequence.push_back({id, frame.groupsBefore, true, false});
+    return true;
+}
+
+// A { that does not begin a quantifier stands for itself.
+bool Parser::ParseBraces() {
+    uint32_t min = 0;
+    uint32_t max = 0;
+    size_t start = at_;
+    if (!ParseQuantifier(&min, &max)) {
+        at_ = start + 1;
+        Push(AddUnit(u'{'), true);
+        return true;
+    }
+    if (min > max) {
+        at_ = start;
+        return Fail("quantifier range out of order");
+    }
+    return Repeat(min, max);
 }
 
 // {n}, {n,} or {n,m}, with at_ on the {. Leaves at_ after the } on success.

@@ -74,12 +74,12 @@ uint32_t MouseY(LPARAM lParam) { return HIWORD(lParam); }
 
 int32_t MouseEventOf(UINT message) {
     switch (message) {
-        case WM_LBUTTONDOWN: return -1;
-        case WM_LBUTTONUP: return -2;
-        case WM_LBUTTONDBLCLK: return -3;
-        case WM_RBUTTONDOWN: return -4;
-        case WM_RBUTTONUP: return -5;
-        case WM_MOUSEMOVE: return -6;
+        case WM_LBUTTONDOWN: return kEventLeftButtonDown;
+        case WM_LBUTTONUP: return kEventLeftButtonUp;
+        case WM_LBUTTONDBLCLK: return kEventDoubleClick;
+        case WM_RBUTTONDOWN: return kEventRightButtonDown;
+        case WM_RBUTTONUP: return kEventRightButtonUp;
+        case WM_MOUSEMOVE: return kEventMouseMove;
         default: return 0;
     }
 }
@@ -141,18 +141,18 @@ bool Component::PreTranslateMessage(MSG& message) {
         case WM_SYSKEYUP: {
             uint32_t key = static_cast<uint32_t>(message.wParam);
             bool down = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
-            hasResult = RaiseEvent(down ? -9 : -10, {MainKeyboardCode(key), KeyStateFor(key)}, &result);
+            hasResult = RaiseEvent(down ? kEventKeyDown : kEventKeyUp, {MainKeyboardCode(key), KeyStateFor(key)}, &result);
             return hasResult && result == 0;
         }
         case WM_CHAR:
-            hasResult = RaiseEvent(-11, {GbkCharacterCode(message.wParam)}, &result);
+            hasResult = RaiseEvent(kEventCharacter, {GbkCharacterCode(message.wParam)}, &result);
             if (!hasResult) return false;
             if (result == 0) return true;
             message.wParam = WideCharacter(result);
             return false;
         case WM_MOUSEWHEEL: {
             int32_t distance = GET_WHEEL_DELTA_WPARAM(message.wParam) / WHEEL_DELTA;
-            hasResult = RaiseEvent(-12, {static_cast<uint32_t>(distance), KeyState()}, &result);
+            hasResult = RaiseEvent(kEventMouseWheel, {static_cast<uint32_t>(distance), KeyState()}, &result);
             return hasResult && result == 0;
         }
         default:

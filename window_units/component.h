@@ -16,6 +16,7 @@
 #include "runtime/framework/window_object.h"
 #include "runtime/values.h"
 #include "window_units/accessibility.h"
+#include "window_units/event_numbers.h"
 
 namespace lyra {
 

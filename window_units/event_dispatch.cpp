@@ -5,6 +5,7 @@
 
 #include "runtime/errors.h"
 #include "runtime/runtime_state.h"
+#include "window_units/event_numbers.h"
 #include "window_units/loaded_template.h"
 
 namespace lyra {
@@ -90,7 +91,7 @@ bool RaiseIdleEvents(uint32_t elapsed, bool newPeriod) {
         EventRequest request{};
         request.windowId = id;
         request.unitId = kWindowUnitId;
-        request.eventNumber = 7;
+        request.eventNumber = kEventIdle;
         request.argumentCount = 1;
         request.arguments[0] = elapsed;
         DeliverEvent(request);

@@ -230,9 +230,9 @@ bool LoadWindow(uint32_t windowId, bool modal) {
     // window at any of them.
     HWND handle = UnitHandle(window->units[0]);
     if (app.mainWindow == nullptr || !IsWindow(app.mainWindow)) app.mainWindow = handle;
-    RaiseWindowEvent(*window, 0);
-    if (UnitHandle(window->units[0]) != nullptr) RaiseWindowEvent(*window, 3);
-    if (UnitHandle(window->units[0]) != nullptr) RaiseWindowEvent(*window, 4);
+    RaiseWindowEvent(*window, kEventBuilt);
+    if (UnitHandle(window->units[0]) != nullptr) RaiseWindowEvent(*window, kEventMoved);
+    if (UnitHandle(window->units[0]) != nullptr) RaiseWindowEvent(*window, kEventResized);
     if (UnitHandle(window->units[0]) != nullptr && ShouldShowWindow(*window)) ShowWindow(handle, SW_SHOW);
 
     ModalSession session{windowId, owner, {}, false};

@@ -16,8 +16,6 @@ namespace lyra {
 
 namespace {
 
-constexpr int32_t kEventContentChanged = 0;
-
 // What a write re-applies. Multi-line, scroll bars, alignment and the
 // selection switch take effect when the control is built again.
 enum EditBoxReapply : uint32_t {
@@ -168,12 +166,12 @@ LRESULT EditBoxComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             return Colour(reinterpret_cast<HDC>(wParam), false);
         case WM_SETFOCUS: {
             LRESULT result = DefaultProc(message, wParam, lParam);
-            RaiseEvent(-7, {});
+            RaiseEvent(kEventFocusGained, {});
             return result;
         }
         case WM_KILLFOCUS: {
             LRESULT result = DefaultProc(message, wParam, lParam);
-            RaiseEvent(-8, {});
+            RaiseEvent(kEventFocusLost, {});
             return result;
         }
         case WM_SYSCOLORCHANGE:

@@ -425,19 +425,19 @@ bool ListViewComponent::OnNotify(const NMHDR* header, LRESULT* result) {
             const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
             if ((change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_FOCUSED) &&
                 !(change->uOldState & LVIS_FOCUSED)) {
-                RaiseEvent(0, {});
+                RaiseEvent(kEventRowFocused, {});
             }
             return true;
         }
-        case LVN_ITEMACTIVATE: RaiseEvent(1, {}); return true;
+        case LVN_ITEMACTIVATE: RaiseEvent(kEventRowActivated, {}); return true;
         case LVN_COLUMNCLICK: {
             const auto* click = reinterpret_cast<const NMLISTVIEW*>(lParam);
-            RaiseEvent(2, {static_cast<uint32_t>(click->iSubItem)});
+            RaiseEvent(kEventColumnClicked, {static_cast<uint32_t>(click->iSubItem)});
             return true;
         }
         case LVN_HOTTRACK: {
             const auto* track = reinterpret_cast<const NMLISTVIEW*>(lParam);
-            RaiseEvent(3, {static_cast<uint32_t>(track->iItem)});
+            RaiseEvent(kEventHotTracked, {static_cast<uint32_t>(track->iItem)});
             return true;
         }
         case NM_CLICK: {
@@ -448,14 +448,14 @@ bool ListViewComponent::OnNotify(const NMHDR* header, LRESULT* result) {
                 SendMessageW(Handle(), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
                 if (hit.iItem == click->iItem && (hit.flags & LVHT_ONITEMSTATEICON)) ToggleCheck(click->iItem);
             }
-            RaiseEvent(4, {});
+            RaiseEvent(kEventListClicked, {});
             return true;
         }
-        case NM_RCLICK: RaiseEvent(5, {}); return true;
+        case NM_RCLICK: RaiseEvent(kEventListRightClicked, {}); return true;
         case LVN_BEGINLABELEDITA:
         case LVN_BEGINLABELEDITW: {
             const auto* edit = reinterpret_cast<const NMLVDISPINFOW*>(lParam);
-            RaiseEvent(6, {static_cast<uint32_t>(edit->item.iItem)});
+            RaiseEvent(kEventLabelEditStarting, {static_cast<uint32_t>(edit->item.iItem)});
             return true;
         }
         case LVN_ENDLABELEDITA:
@@ -468,12 +468,12 @@ bool ListViewComponent::OnNotify(const NMHDR* header, LRESULT* result) {
                                        : std::string(reinterpret_cast<const NMLVDISPINFOA*>(lParam)->item.pszText);
                 rows_->SetCell(edit->item.iItem, 0, text);
             }
-            RaiseEvent(7, {static_cast<uint32_t>(edit->item.iItem), accepted ? 1u : 0u});
+            RaiseEvent(kEventLabelEditEnded, {static_cast<uint32_t>(edit->item.iItem), accepted ? 1u : 0u});
             *result = accepted ? TRUE : FALSE;
             return true;
         }
-        case NM_SETFOCUS: RaiseEvent(-7, {}); return true;
-        case NM_KILLFOCUS: RaiseEvent(-8, {}); return true;
+        case NM_SETFOCUS: RaiseEvent(kEventFocusGained, {}); return true;
+        case NM_KILLFOCUS: RaiseEvent(kEventFocusLost, {}); return true;
         default: return false;
     }
 }
@@ -602,7 +602,7 @@ LRESULT ListViewComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
             TellControl();
             break;
         case kCheckToggledMessage:
-            RaiseEvent(8, {static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam)});
+            RaiseEvent(kEventCheckToggled, {static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam)});
             return 0;
         case WM_PAINT: {
             if (wParam != 0) break;

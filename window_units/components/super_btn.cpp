@@ -264,7 +264,7 @@ void SuperBtnComponent::Clicked() {
         properties_.pressed = properties_.pressed ? 0 : 1;
         InvalidateRect(Handle(), nullptr, FALSE);
     }
-    RaiseEvent(0, {});
+    RaiseEvent(kEventButtonClicked, {});
 }
 
 bool SuperBtnComponent::TakesFocus() const {
@@ -380,13 +380,13 @@ LRESULT SuperBtnComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
         case WM_SETFOCUS: {
             LRESULT answer = DefaultProc(message, wParam, lParam);
             InvalidateRect(Handle(), nullptr, FALSE);
-            RaiseEvent(-7, {});
+            RaiseEvent(kEventFocusGained, {});
             return answer;
         }
         case WM_KILLFOCUS: {
             LRESULT answer = DefaultProc(message, wParam, lParam);
             InvalidateRect(Handle(), nullptr, FALSE);
-            RaiseEvent(-8, {});
+            RaiseEvent(kEventFocusLost, {});
             return answer;
         }
         case BM_SETSTATE:

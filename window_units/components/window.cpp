@@ -29,19 +29,6 @@ const wchar_t kWindowClassName[] = L"LyraboxWindow";
 constexpr UINT kNotifyIconMessage = WM_APP + 0x100;
 constexpr UINT kNotifyIconId = 1;
 
-enum WindowEvent : int32_t {
-    kEventBuilt = 0,
-    kEventClosing = 1,
-    kEventMoved = 3,
-    kEventResized = 4,
-    kEventActivated = 5,
-    kEventDeactivated = 6,
-    kEventFirstActivation = 8,
-    kEventNotifyIcon = 9,
-    kEventShown = 10,
-    kEventHidden = 11,
-};
-
 // What a write re-applies. Frame changes (border, control box, buttons,
 // position) take effect when the window is built again.
 enum WindowReapply : uint32_t { kCaption = 1, kBackground = 2, kTopmost = 4, kNotifyIcon = 8 };
@@ -287,12 +274,12 @@ LRESULT WindowComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
         }
         case WM_SETFOCUS: {
             LRESULT result = DefaultProc(message, wParam, lParam);
-            RaiseEvent(-7, {});
+            RaiseEvent(kEventFocusGained, {});
             return result;
         }
         case WM_KILLFOCUS: {
             LRESULT result = DefaultProc(message, wParam, lParam);
-            RaiseEvent(-8, {});
+            RaiseEvent(kEventFocusLost, {});
             return result;
         }
         case kNotifyIconMessage:
