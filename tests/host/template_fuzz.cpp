@@ -41,13 +41,10 @@ void ReadBlocks(const lyra::WindowTemplate& windowTemplate) {
         for (const lyra::UnitRecord& unit : window.units) {
             const uint8_t* block = unit.propertyBlock.data();
             size_t size = unit.propertyBlock.size();
-            try {
-                lyra::WriteWindowBlock(lyra::ReadWindowBlock(block, size));
-                lyra::WriteEditBoxBlock(lyra::ReadEditBoxBlock(block, size));
-                lyra::WriteGroupBoxBlock(lyra::ReadGroupBoxBlock(block, size));
-                lyra::WriteLabelBlock(lyra::ReadLabelBlock(block, size));
-            } catch (const framework::ArchiveError&) {
-            }
+            RoundTrip(block, size, &lyra::ReadWindowBlock, &lyra::WriteWindowBlock);
+            RoundTrip(block, size, &lyra::ReadEditBoxBlock, &lyra::WriteEditBoxBlock);
+            RoundTrip(block, size, &lyra::ReadGroupBoxBlock, &lyra::WriteGroupBoxBlock);
+            RoundTrip(block, size, &lyra::ReadLabelBlock, &lyra::WriteLabelBlock);
             RoundTrip(block, size, &lyra::ReadListViewBlock, &lyra::WriteListViewBlock);
             RoundTrip(block, size, &lyra::ReadSuperBtnBlock, &lyra::WriteSuperBtnBlock);
             RoundTrip(block, size, &lyra::ReadHyperLinkerBlock, &lyra::WriteHyperLinkerBlock);
