@@ -63,7 +63,7 @@ TEST(ListViewBlock, ReadsBackWhatItWrote) {
     for (int i = 0; i < 20; ++i) EXPECT_EQ(block[i], 0) << "header byte " << i;
     EXPECT_EQ(block[20], 1) << "version word 1";
     ListViewProperties read;
-    ASSERT_TRUE(ReadListViewBlock(block.data(), block.size(), &read));
+    ASSERT_TRUE(ReadBlock(kListViewTable, block.data(), block.size(), &read));
     ExpectSame(read, written);
     EXPECT_EQ(read.columns, written.columns);
     EXPECT_EQ(read.word30, 30);
@@ -122,11 +122,11 @@ TEST(ListViewBlock, DamagedColumnOrItemRecordsMakeTheBlockUnreadable) {
     properties.columns = WriteColumnBlock(MusicListColumns()).substr(0, 78);
     std::vector<uint8_t> block = WriteListViewBlock(properties);
     ListViewProperties read;
-    EXPECT_FALSE(ReadListViewBlock(block.data(), block.size(), &read)) << "a column title without its terminator";
+    EXPECT_FALSE(ReadBlock(kListViewTable, block.data(), block.size(), &read)) << "a column title without its terminator";
     properties = SampleListView();
     properties.initialItems = std::string("\0\xFF\xFF", 3);
     block = WriteListViewBlock(properties);
-    EXPECT_FALSE(ReadListViewBlock(block.data(), block.size(), &read)) << "an item record cut in its words";
+    EXPECT_FALSE(ReadBlock(kListViewTable, block.data(), block.size(), &read)) << "an item record cut in its words";
 }
 
 TEST(ListViewBlock, MusicListColumnBlockIs79Bytes) {
@@ -200,7 +200,7 @@ TEST(SuperBtnBlock, ReadsBackWhatItWrote) {
     std::vector<uint8_t> block = WriteSuperBtnBlock(written);
     EXPECT_EQ(block[20], 2) << "version word 2";
     SuperBtnProperties read;
-    ASSERT_TRUE(ReadSuperBtnBlock(block.data(), block.size(), &read));
+    ASSERT_TRUE(ReadBlock(kSuperBtnTable, block.data(), block.size(), &read));
     EXPECT_EQ(WriteSuperBtnBlock(read), block);
     EXPECT_EQ(read.pictures[kLookHot].file, "GIF89a hot");
     EXPECT_EQ(read.colours[1].back, 0x000080FFu);
@@ -215,7 +215,7 @@ TEST(SuperBtnBlock, RangedPropertiesAreClamped) {
     p.switch26 = -1;
     std::vector<uint8_t> block = WriteSuperBtnBlock(p);
     SuperBtnProperties read;
-    ASSERT_TRUE(ReadSuperBtnBlock(block.data(), block.size(), &read));
+    ASSERT_TRUE(ReadBlock(kSuperBtnTable, block.data(), block.size(), &read));
     EXPECT_EQ(read.buttonType, 2);
     EXPECT_EQ(read.pictureAlignment, 0);
     EXPECT_EQ(read.switch4, 1);
@@ -232,7 +232,7 @@ TEST(HyperLinkerBlock, ReadsBackWhatItWrote) {
     p.backColour = 0x00FFFFFF;
     std::vector<uint8_t> block = WriteHyperLinkerBlock(p);
     HyperLinkerProperties read;
-    ASSERT_TRUE(ReadHyperLinkerBlock(block.data(), block.size(), &read));
+    ASSERT_TRUE(ReadBlock(kHyperLinkerTable, block.data(), block.size(), &read));
     EXPECT_EQ(WriteHyperLinkerBlock(read), block);
 }
 

@@ -41,10 +41,10 @@ bool ReadExactCopy(const std::vector<uint8_t>& source, size_t size) {
             GroupBoxProperties group;
             LabelProperties label;
             switch (unit.typeCode) {
-                case kTypeCodeWindow: ReadWindowBlock(block, blockSize, &window); break;
-                case kTypeCodeEditBox: ReadEditBoxBlock(block, blockSize, &edit); break;
-                case kTypeCodeGroupBox: ReadGroupBoxBlock(block, blockSize, &group); break;
-                case kTypeCodeLabel: ReadLabelBlock(block, blockSize, &label); break;
+                case kTypeCodeWindow: ReadBlock(kWindowTable, block, blockSize, &window); break;
+                case kTypeCodeEditBox: ReadBlock(kEditBoxTable, block, blockSize, &edit); break;
+                case kTypeCodeGroupBox: ReadBlock(kGroupBoxTable, block, blockSize, &group); break;
+                case kTypeCodeLabel: ReadBlock(kLabelTable, block, blockSize, &label); break;
                 default: break;
             }
         }

@@ -39,8 +39,5 @@ enum EditBoxReapply : uint32_t {
 extern const PropertyTable<EditBoxProperties> kEditBoxTable;
 
 inline std::vector<uint8_t> WriteEditBoxBlock(const EditBoxProperties& p) { return WriteBlock(kEditBoxTable, p); }
-inline bool ReadEditBoxBlock(const uint8_t* data, size_t size, EditBoxProperties* p) {
-    return ReadBlock(kEditBoxTable, data, size, p);
-}
 
 }  // namespace lyra

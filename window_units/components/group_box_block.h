@@ -32,8 +32,5 @@ enum GroupBoxReapply : uint32_t {
 extern const PropertyTable<GroupBoxProperties> kGroupBoxTable;
 
 inline std::vector<uint8_t> WriteGroupBoxBlock(const GroupBoxProperties& p) { return WriteBlock(kGroupBoxTable, p); }
-inline bool ReadGroupBoxBlock(const uint8_t* data, size_t size, GroupBoxProperties* p) {
-    return ReadBlock(kGroupBoxTable, data, size, p);
-}
 
 }  // namespace lyra

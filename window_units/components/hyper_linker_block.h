@@ -33,9 +33,6 @@ extern const PropertyTable<HyperLinkerProperties> kHyperLinkerTable;
 inline std::vector<uint8_t> WriteHyperLinkerBlock(const HyperLinkerProperties& p) {
     return WriteBlock(kHyperLinkerTable, p);
 }
-inline bool ReadHyperLinkerBlock(const uint8_t* data, size_t size, HyperLinkerProperties* p) {
-    return ReadBlock(kHyperLinkerTable, data, size, p);
-}
 
 // The address to open: the stored one, with "mailto:" in front in e-mail
 // mode; empty when there is no address, and in web mode when it is not an

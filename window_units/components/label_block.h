@@ -29,8 +29,5 @@ enum LabelReapply : uint32_t { kLabelCaption = 1, kLabelBorder = 2, kLabelFont =
 extern const PropertyTable<LabelProperties> kLabelTable;
 
 inline std::vector<uint8_t> WriteLabelBlock(const LabelProperties& p) { return WriteBlock(kLabelTable, p); }
-inline bool ReadLabelBlock(const uint8_t* data, size_t size, LabelProperties* p) {
-    return ReadBlock(kLabelTable, data, size, p);
-}
 
 }  // namespace lyra

@@ -80,13 +80,10 @@ enum ListViewReapply : uint32_t {
     kListHotCursor = 64, kListSelectRow = 128,
 };
 
+// Damaged column or initial-item records make the whole block unreadable.
 extern const PropertyTable<ListViewProperties> kListViewTable;
 
 inline std::vector<uint8_t> WriteListViewBlock(const ListViewProperties& p) { return WriteBlock(kListViewTable, p); }
-// Damaged column or initial-item records make the whole block unreadable.
-inline bool ReadListViewBlock(const uint8_t* data, size_t size, ListViewProperties* p) {
-    return ReadBlock(kListViewTable, data, size, p);
-}
 
 // The column block: the column records one after another, nothing else.
 std::string WriteColumnBlock(const std::vector<ListViewColumn>& columns);

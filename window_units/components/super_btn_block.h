@@ -60,9 +60,6 @@ enum SuperBtnReapply : uint32_t {
 extern const PropertyTable<SuperBtnProperties> kSuperBtnTable;
 
 inline std::vector<uint8_t> WriteSuperBtnBlock(const SuperBtnProperties& p) { return WriteBlock(kSuperBtnTable, p); }
-inline bool ReadSuperBtnBlock(const uint8_t* data, size_t size, SuperBtnProperties* p) {
-    return ReadBlock(kSuperBtnTable, data, size, p);
-}
 
 // Own property numbers of each look's picture and its word, and of its colours.
 constexpr int kPictureProperty[3] = {9, 7, 11};

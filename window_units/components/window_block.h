@@ -32,8 +32,5 @@ enum WindowReapply : uint32_t { kWindowCaption = 1, kWindowBackground = 2, kWind
 extern const PropertyTable<WindowProperties> kWindowTable;
 
 inline std::vector<uint8_t> WriteWindowBlock(const WindowProperties& p) { return WriteBlock(kWindowTable, p); }
-inline bool ReadWindowBlock(const uint8_t* data, size_t size, WindowProperties* p) {
-    return ReadBlock(kWindowTable, data, size, p);
-}
 
 }  // namespace lyra
