@@ -6,7 +6,8 @@
 //
 // One rule for every type: a block whose header bytes are not zero, whose
 // version word is not the type's, or that ends before its last field is
-// refused as a whole. Bytes after the last field are not looked at.
+// refused as a whole. Bytes after the last field are not looked at. A
+// unit without a block (an empty one) gives its component the defaults.
 //
 // Platform-free: the host template compiler writes blocks with these.
 #pragma once

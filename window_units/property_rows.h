@@ -151,6 +151,17 @@ constexpr PropertyTable<property_rows::RecordOf<Rows>> TableOf(
             finishRead, blockOrder};
 }
 
+// True when a block order names each of its rows exactly once.
+template <size_t RowCount>
+constexpr bool NamesEveryRowOnce(const uint8_t (&order)[RowCount]) {
+    for (size_t row = 0; row < RowCount; ++row) {
+        size_t seen = 0;
+        for (uint8_t n : order) seen += n == row ? 1 : 0;
+        if (seen != 1) return false;
+    }
+    return true;
+}
+
 template <typename Properties>
 std::vector<uint8_t> WriteBlock(const PropertyTable<Properties>& table, const Properties& properties) {
     std::vector<uint8_t> bytes = BlockHeader(table.version);

@@ -56,7 +56,7 @@ constexpr PropertyRow<P> kRows[] = {
 // The block keeps the pictures by look (normal, hot, pressed).
 constexpr uint8_t kBlockOrder[] = {0,  1,  2,  3,  4,  5,  6,  9,  10, 7,  8,  11, 12, 13,
                                    14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26};
-static_assert(std::size(kBlockOrder) == std::size(kRows), "every row once in the block");
+static_assert(std::size(kBlockOrder) == std::size(kRows) && NamesEveryRowOnce(kBlockOrder), "every row once in the block");
 
 }  // namespace
 

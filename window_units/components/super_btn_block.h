@@ -61,8 +61,4 @@ extern const PropertyTable<SuperBtnProperties> kSuperBtnTable;
 
 inline std::vector<uint8_t> WriteSuperBtnBlock(const SuperBtnProperties& p) { return WriteBlock(kSuperBtnTable, p); }
 
-// Own property numbers of each look's picture and its word, and of its colours.
-constexpr int kPictureProperty[3] = {9, 7, 11};
-constexpr int kTextColourProperty[3] = {16, 18, 20};
-
 }  // namespace lyra
