@@ -28,7 +28,6 @@ constexpr uint32_t kDefaultColour = 0xFF000000;
 constexpr uint32_t kSystemColourFlag = 0x80000000;
 
 constexpr size_t kBlockHeaderZeros = 20;
-constexpr size_t kPropertyBlockHeaderSize = kBlockHeaderZeros + 4;
 constexpr size_t kLogFontSize = 60;
 constexpr uint8_t kGb2312Charset = 134;
 
