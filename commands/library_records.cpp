@@ -40,12 +40,13 @@ constexpr DataTypeRecord Named(const char* name, const char* englishName, uint32
     return record;
 }
 
+template <typename Properties>
 DataTypeRecord Unit(const char* name, const char* englishName, GetInterfaceFunction getInterface,
-                    const PropertyDescription* properties, uint32_t propertyCount) {
+                    const PropertyTable<Properties>& table) {
     DataTypeRecord record = Named(name, englishName, kTypeRaisesEvents);
     record.getInterface = getInterface;
-    record.properties = properties;
-    record.propertyCount = propertyCount;
+    record.properties = table.descriptions;
+    record.propertyCount = table.count;
     return record;
 }
 
@@ -61,24 +62,17 @@ DataTypeRecord gUi2Types[9] = {};
 struct TypeTablesInitialiser {
     TypeTablesInitialiser() {
         for (auto& t : gCoreTypes) t = Reserved();
-        gCoreTypes[TypeSlot(kTypeCodeWindow)] =
-            Unit("窗口", "window", &WindowInterface, kWindowPropertyDescriptions, kWindowPropertyDescriptionCount);
+        gCoreTypes[TypeSlot(kTypeCodeWindow)] = Unit("窗口", "window", &WindowInterface, kWindowTable);
         gCoreTypes[TypeSlot(kTypeCodeMenuItem)] = Named("菜单", "menu", kTypeRaisesEvents);
-        gCoreTypes[TypeSlot(kTypeCodeEditBox)] = Unit("编辑框", "EditBox", &EditBoxInterface,
-                                                      kEditBoxPropertyDescriptions, kEditBoxPropertyDescriptionCount);
-        gCoreTypes[TypeSlot(kTypeCodeGroupBox)] = Unit("分组框", "GroupBox", &GroupBoxInterface,
-                                                       kGroupBoxPropertyDescriptions, kGroupBoxPropertyDescriptionCount);
-        gCoreTypes[TypeSlot(kTypeCodeLabel)] =
-            Unit("标签", "Label", &LabelInterface, kLabelPropertyDescriptions, kLabelPropertyDescriptionCount);
+        gCoreTypes[TypeSlot(kTypeCodeEditBox)] = Unit("编辑框", "EditBox", &EditBoxInterface, kEditBoxTable);
+        gCoreTypes[TypeSlot(kTypeCodeGroupBox)] = Unit("分组框", "GroupBox", &GroupBoxInterface, kGroupBoxTable);
+        gCoreTypes[TypeSlot(kTypeCodeLabel)] = Unit("标签", "Label", &LabelInterface, kLabelTable);
         gCoreTypes[TypeSlot(kTypeCodeHyperLinker)] =
-            Unit("超级链接框", "HyperLinker", &HyperLinkerInterface, kHyperLinkerPropertyDescriptions,
-                 kHyperLinkerPropertyDescriptionCount);
+            Unit("超级链接框", "HyperLinker", &HyperLinkerInterface, kHyperLinkerTable);
         gCoreTypes[TypeSlot(kTypeComObject)] = Named("对象", "ComObject", 0);
         gCoreTypes[TypeSlot(kTypeVariant)] = Named("变体型", "Variant", 0);
-        gUi1Types[TypeSlot(kTypeCodeListView)] = Unit("超级列表框", "ListView", &ListViewInterface,
-                                                      kListViewPropertyDescriptions, kListViewPropertyDescriptionCount);
-        gUi2Types[TypeSlot(kTypeCodeSuperBtn)] = Unit("超级按钮", "SuperBtn", &SuperBtnInterface,
-                                                      kSuperBtnPropertyDescriptions, kSuperBtnPropertyDescriptionCount);
+        gUi1Types[TypeSlot(kTypeCodeListView)] = Unit("超级列表框", "ListView", &ListViewInterface, kListViewTable);
+        gUi2Types[TypeSlot(kTypeCodeSuperBtn)] = Unit("超级按钮", "SuperBtn", &SuperBtnInterface, kSuperBtnTable);
     }
 };
 TypeTablesInitialiser gTypeTablesInitialiser;

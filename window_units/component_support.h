@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "runtime/framework/archive.h"
 #include "window_units/component.h"
 #include "window_units/property_block.h"
 
@@ -72,23 +71,5 @@ bool DrawBmpFile(HDC dc, const std::vector<uint8_t>& file, int x, int y);
 
 // Sends a control's notification to its parent as the control itself would.
 void NotifyParent(HWND control, WORD code);
-
-// Reads a unit's property block and creates the component on it; null when
-// the block is unreadable or the control cannot be created.
-template <typename ComponentType, typename Properties>
-Component* CreateFromBlock(const CreateArgs& args, Properties (*read)(const uint8_t*, size_t)) {
-    Properties properties;
-    try {
-        properties = read(args.propertyBlock, args.propertyBlockSize);
-    } catch (const framework::ArchiveError&) {
-        return nullptr;
-    }
-    auto* component = new ComponentType(args.windowId, args.unitId, properties);
-    if (!component->Create(args)) {
-        delete component;
-        return nullptr;
-    }
-    return component;
-}
 
 }  // namespace lyra

@@ -13,6 +13,7 @@
 #include "window_units/component_support.h"
 #include "window_units/loaded_template.h"
 #include "window_units/mouse_pointers.h"
+#include "window_units/property_kinds.h"
 #include "window_units/system_dpi.h"
 
 namespace lyra {
@@ -159,14 +160,6 @@ OwnProperty OwnPropertyOf(Component* component, uint32_t typeCode, int32_t prope
 OwnProperty FindOwnProperty(UnitRecord& unit, int32_t property) {
     if (UnitHandle(unit) == nullptr) ReportError("指定窗口尚未载入", 0);
     return OwnPropertyOf(unit.object, unit.typeCode, property);
-}
-
-bool IsIntegerKind(uint16_t kind) {
-    return kind == 1000 || kind == 1001 || kind == 1006 || kind == 1014 || kind == 1015 || kind == 1017;
-}
-bool Is64BitKind(uint16_t kind) { return kind == 1002 || kind == 1004; }
-bool IsBinaryKind(uint16_t kind) {
-    return kind == 1009 || kind == 1010 || kind == 1012 || kind == 1023 || kind == 1024 || kind == kKindMousePointer;
 }
 
 int ScreenDpi() {

@@ -6,52 +6,66 @@
 
 namespace lyra {
 
-PropertyBlockReader::PropertyBlockReader(const uint8_t* data, size_t size) : archive_(data, size) {
-    if (size == 0) return;
-    archive_.Skip(20);
-    version_ = archive_.ReadU32();
+std::vector<uint8_t> BlockHeader(uint32_t version) {
+    std::vector<uint8_t> bytes(kBlockHeaderZeros, 0);
+    AppendU32(bytes, version);
+    return bytes;
 }
 
-bool PropertyBlockReader::U32(uint32_t* value) {
-    if (archive_.AtEnd()) return false;
-    *value = archive_.ReadU32();
-    return true;
+bool ReadBlockHeader(framework::MemoryArchive& archive, uint32_t version) {
+    const uint8_t* zeros = archive.ReadBytes(kBlockHeaderZeros);
+    for (size_t i = 0; i < kBlockHeaderZeros; ++i) {
+        if (zeros[i] != 0) return false;
+    }
+    return archive.ReadU32() == version;
 }
 
-bool PropertyBlockReader::I32(int32_t* value) {
-    if (archive_.AtEnd()) return false;
-    *value = archive_.ReadI32();
-    return true;
+void AppendField(FieldForm form, const void* field, std::vector<uint8_t>& out) {
+    switch (form) {
+        case FieldForm::kWord: AppendU32(out, *static_cast<const uint32_t*>(field)); break;
+        case FieldForm::kSigned: AppendU32(out, static_cast<uint32_t>(*static_cast<const int32_t*>(field))); break;
+        case FieldForm::kText: {
+            const auto& text = *static_cast<const std::string*>(field);
+            AppendU32(out, static_cast<uint32_t>(text.size()));
+            AppendBytes(out, text.data(), text.size());
+            break;
+        }
+        case FieldForm::kBlock: {
+            const auto& block = *static_cast<const std::vector<uint8_t>*>(field);
+            AppendU32(out, static_cast<uint32_t>(block.size()));
+            AppendBytes(out, block.data(), block.size());
+            break;
+        }
+    }
 }
 
-bool PropertyBlockReader::Text(std::string* value) {
-    if (archive_.AtEnd()) return false;
-    uint32_t length = archive_.ReadU32();
-    const uint8_t* bytes = archive_.ReadBytes(length);
-    value->assign(reinterpret_cast<const char*>(bytes), length);
-    return true;
+void ReadField(FieldForm form, void* field, framework::MemoryArchive& archive) {
+    switch (form) {
+        case FieldForm::kWord: *static_cast<uint32_t*>(field) = archive.ReadU32(); break;
+        case FieldForm::kSigned: *static_cast<int32_t*>(field) = archive.ReadI32(); break;
+        case FieldForm::kText: {
+            uint32_t length = archive.ReadU32();
+            const uint8_t* bytes = archive.ReadBytes(length);
+            static_cast<std::string*>(field)->assign(reinterpret_cast<const char*>(bytes), length);
+            break;
+        }
+        case FieldForm::kBlock: {
+            uint32_t length = archive.ReadU32();
+            const uint8_t* bytes = archive.ReadBytes(length);
+            static_cast<std::vector<uint8_t>*>(field)->assign(bytes, bytes + length);
+            break;
+        }
+    }
 }
 
-bool PropertyBlockReader::Block(std::vector<uint8_t>* value) {
-    if (archive_.AtEnd()) return false;
-    uint32_t length = archive_.ReadU32();
-    const uint8_t* bytes = archive_.ReadBytes(length);
-    value->assign(bytes, bytes + length);
-    return true;
+void AppendZtext(std::vector<uint8_t>& out, const std::string& text) {
+    AppendBytes(out, text.c_str(), text.size() + 1);
 }
 
-PropertyBlockWriter::PropertyBlockWriter(uint32_t version) : bytes_(20, 0) { AppendU32(bytes_, version); }
-
-void PropertyBlockWriter::U32(uint32_t value) { AppendU32(bytes_, value); }
-
-void PropertyBlockWriter::Text(const std::string& value) {
-    AppendU32(bytes_, static_cast<uint32_t>(value.size()));
-    AppendBytes(bytes_, value.data(), value.size());
-}
-
-void PropertyBlockWriter::Block(const std::vector<uint8_t>& value) {
-    AppendU32(bytes_, static_cast<uint32_t>(value.size()));
-    AppendBytes(bytes_, value.data(), value.size());
+std::string ReadZtext(framework::MemoryArchive& archive) {
+    std::string text;
+    for (uint8_t c = archive.ReadU8(); c != 0; c = archive.ReadU8()) text.push_back(static_cast<char>(c));
+    return text;
 }
 
 std::vector<uint8_t> EncodeLogFont(const LogFontFields& font) {
@@ -99,7 +113,5 @@ std::vector<uint8_t> MakeFontBlock(int32_t height, int32_t weight, const char* f
     if (faceName != nullptr) font.faceName = faceName;
     return EncodeLogFont(font);
 }
-
-std::vector<uint8_t> MinimalPropertyBlock(uint32_t version) { return PropertyBlockWriter(version).bytes(); }
 
 }  // namespace lyra

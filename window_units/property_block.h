@@ -1,17 +1,13 @@
-// Property blocks of the component types: 20 zero bytes, a version word,
-// then the type's fields in its own order (texts as counted texts, fonts
-// as a 60-byte LOGFONTA block, colours as COLORREF words, pictures and
-// sounds as blocks holding a whole file).
+// Property blocks of the component types: 20 zero bytes, the type's
+// version word, then the type's fields in its table's order (texts and
+// blocks as a u32 count and the bytes, words as u32; fonts are a 60-byte
+// LOGFONTA block, colours COLORREF words, pictures and sounds blocks
+// holding a whole file).
 //
-// PropertyBlockReader and PropertyBlockWriter are the codec of the window,
-// EditBox, GroupBox and Label blocks. The reader skips the 20 header bytes
-// without looking at them and hands the version word out unchecked. A
-// block may end before its last fields: the missing fields keep their
-// defaults, so the 24-byte header alone is a valid block of these types, and
-// so is an empty block. A header or a field that is cut in the middle makes
-// the block unreadable (framework::ArchiveError). The ListView, SuperBtn and
-// HyperLinker blocks are read with components/block_codec.h instead, which
-// refuses a non-zero header byte, another version and a block cut short.
+// One rule for every type: a block whose header bytes are not zero, whose
+// version word is not the type's, or that ends before its last field is
+// refused as a whole. Bytes after the last field are not looked at. A
+// unit without a block (an empty one) gives its component the defaults.
 //
 // Platform-free: the host template compiler writes blocks with these.
 #pragma once
@@ -22,6 +18,7 @@
 #include <vector>
 
 #include "runtime/framework/archive.h"
+#include "window_units/property_kinds.h"
 
 namespace lyra {
 
@@ -30,58 +27,37 @@ constexpr uint32_t kDefaultColour = 0xFF000000;
 // A colour word with this top byte names system colour number (low byte).
 constexpr uint32_t kSystemColourFlag = 0x80000000;
 
-constexpr size_t kPropertyBlockHeaderSize = 24;
+constexpr size_t kBlockHeaderZeros = 20;
 constexpr size_t kLogFontSize = 60;
 constexpr uint8_t kGb2312Charset = 134;
 
-// Value kinds of the property descriptions; they decide how ReadProperty
-// hands a value out.
-enum PropertyKind : uint16_t {
-    kKindInteger = 1000,
-    kKindColour = 1001,
-    kKindLong = 1002,
-    kKindLogical = 1003,
-    kKindDateTime = 1004,
-    kKindText = 1005,
-    kKindChoice = 1006,
-    kKindData = 1009,
-    kKindPicture = 1010,
-    kKindMousePointer = 1011,
-    kKindSound = 1012,
-    kKindFont = 1013,
-};
+// How a member holds its value in memory and in the block: a word (u32
+// unsigned or signed) or counted bytes (a std::string or a byte vector).
+enum class FieldForm { kWord, kSigned, kText, kBlock };
 
-class PropertyBlockReader {
-public:
-    PropertyBlockReader(const uint8_t* data, size_t size);
+// Runs read over the bytes; false when it read past their end (the one
+// place a read past the end of a block is caught).
+template <typename Read>
+bool ReadsWhole(const uint8_t* data, size_t size, Read read) {
+    try {
+        framework::MemoryArchive archive(data, size);
+        return read(archive);
+    } catch (const framework::ArchiveError&) {
+        return false;
+    }
+}
 
-    uint32_t version() const { return version_; }
+// The 24 header bytes of a block of the given version.
+std::vector<uint8_t> BlockHeader(uint32_t version);
+// Reads the header: false when a header byte is not zero or the version is another.
+bool ReadBlockHeader(framework::MemoryArchive& archive, uint32_t version);
 
-    // Each answers false, leaving *value alone, when the block ended before the field.
-    bool U32(uint32_t* value);
-    bool I32(int32_t* value);
-    bool Text(std::string* value);
-    bool Block(std::vector<uint8_t>* value);
+void AppendField(FieldForm form, const void* field, std::vector<uint8_t>& out);
+void ReadField(FieldForm form, void* field, framework::MemoryArchive& archive);
 
-private:
-    framework::MemoryArchive archive_;
-    uint32_t version_ = 0;
-};
-
-class PropertyBlockWriter {
-public:
-    explicit PropertyBlockWriter(uint32_t version);
-
-    void U32(uint32_t value);
-    void I32(int32_t value) { U32(static_cast<uint32_t>(value)); }
-    void Text(const std::string& value);
-    void Block(const std::vector<uint8_t>& value);
-
-    const std::vector<uint8_t>& bytes() const { return bytes_; }
-
-private:
-    std::vector<uint8_t> bytes_;
-};
+// Zero-terminated texts inside records (the list view's columns and items).
+void AppendZtext(std::vector<uint8_t>& out, const std::string& text);
+std::string ReadZtext(framework::MemoryArchive& archive);
 
 // A LOGFONTA as the blocks store it: height, width, escapement,
 // orientation, weight, italic, underline, strike-out, character set,
@@ -110,7 +86,5 @@ bool DecodeLogFont(const std::vector<uint8_t>& bytes, LogFontFields* font);
 // A font of the given height and weight in GB2312, face name optional.
 std::vector<uint8_t> MakeFontBlock(int32_t height, int32_t weight, const char* faceName);
 
-// The minimal valid block of any type: the header alone.
-std::vector<uint8_t> MinimalPropertyBlock(uint32_t version);
 
 }  // namespace lyra

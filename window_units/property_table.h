@@ -1,83 +1,17 @@
-// The own properties of a component type as one table, and the get and set
-// that every type shares.
-//
-// Row n of a type's table is own property n: the member of the type's
-// property record that holds it, and what a write re-applies to the live
-// control (bits of the type's own choosing, handed back to the type). The
-// value's form follows from the member: a 32-bit word (unsigned or signed),
-// a text or a block of bytes.
+// The get, set, save and creation that every component type shares, over
+// the type's one table of own properties (window_units/property_rows.h).
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "window_units/component.h"
 #include "window_units/component_support.h"
 #include "window_units/components/window_thread.h"
+#include "window_units/property_rows.h"
 
 namespace lyra {
-
-enum class FieldForm { kWord, kSigned, kText, kBlock };
-
-// Re-apply bits the shared get and set act on themselves; a type's own bits
-// stay below them.
-constexpr uint32_t kReadWindowText = 1u << 31;  // a read answers the live window's text
-constexpr uint32_t kReadLive = 1u << 30;        // a read asks the type (ReadLive)
-
-template <typename Properties>
-struct PropertyRow {
-    FieldForm form;
-    void* (*field)(Properties&);    // the member that holds the value
-    uint32_t reapply;               // what a write re-applies, and the read bits above
-    int32_t (*normalise)(int32_t);  // written numbers pass through this first, or null
-};
-
-namespace property_rows {
-
-template <typename Field>
-constexpr FieldForm FormOf() {
-    if constexpr (std::is_same_v<Field, uint32_t>) return FieldForm::kWord;
-    else if constexpr (std::is_same_v<Field, int32_t>) return FieldForm::kSigned;
-    else if constexpr (std::is_same_v<Field, std::string>) return FieldForm::kText;
-    else {
-        static_assert(std::is_same_v<Field, std::vector<uint8_t>>, "a property member is a word, a text or a block");
-        return FieldForm::kBlock;
-    }
-}
-
-template <typename Member>
-struct MemberTraits;
-template <typename Properties, typename Field>
-struct MemberTraits<Field Properties::*> {
-    using Record = Properties;
-    using Type = Field;
-};
-template <typename Properties, typename Field>
-struct MemberTraits<Field& (*)(Properties&)> {
-    using Record = Properties;
-    using Type = Field;
-};
-
-template <auto Member, typename Record>
-void* Locate(Record& properties) {
-    if constexpr (std::is_member_object_pointer_v<decltype(Member)>) return &(properties.*Member);
-    else return &Member(properties);
-}
-
-}  // namespace property_rows
-
-// The row of a property held in Member: a data member of the property
-// record, or a function answering a reference into it (for members of
-// members).
-template <auto Member>
-constexpr auto Row(uint32_t reapply = 0, int32_t (*normalise)(int32_t) = nullptr) {
-    using Traits = property_rows::MemberTraits<decltype(Member)>;
-    using Record = typename Traits::Record;
-    return PropertyRow<Record>{property_rows::FormOf<typename Traits::Type>(),
-                               &property_rows::Locate<Member, Record>, reapply, normalise};
-}
 
 template <typename Properties>
 void ReadRow(const PropertyRow<Properties>& row, Properties& properties, PropertyValue* value) {
@@ -115,31 +49,49 @@ template <typename Properties>
 class TableComponent : public Component {
 public:
     bool GetProperty(int ownNumber, PropertyValue* value) final {
-        if (ownNumber < 0 || static_cast<size_t>(ownNumber) >= rowCount_) return false;
-        RunOnWindowThread(Handle(), [&] {
-            const PropertyRow<Properties>& row = rows_[ownNumber];
-            if ((row.reapply & kReadWindowText) != 0 && Handle() != nullptr) value->bytes = WindowTextGbk(Handle());
-            else if ((row.reapply & kReadLive) != 0 && ReadLive(ownNumber, value)) return;
-            else ReadRow(row, properties_, value);
-        });
+        if (!HasRow(ownNumber)) return false;
+        RunOnWindowThread(Handle(), [&] { ReadAsShown(ownNumber, properties_, value); });
         return true;
     }
 
     bool SetProperty(int ownNumber, const PropertyValue& value) final {
-        if (ownNumber < 0 || static_cast<size_t>(ownNumber) >= rowCount_) return false;
+        if (!HasRow(ownNumber)) return false;
         RunOnWindowThread(Handle(), [&] {
-            const PropertyRow<Properties>& row = rows_[ownNumber];
+            const PropertyRow<Properties>& row = table_.rows[ownNumber];
             WriteRow(row, properties_, value);
-            Reapply(ownNumber, row.reapply & ~(kReadWindowText | kReadLive));
+            Reapply(ownNumber, row.reapply & ~kSharedRowBits);
         });
         return true;
     }
 
+    // The block as the component stands: rows that read the live control
+    // and are saved so hold what a read answers.
+    std::vector<uint8_t> PropertyData() override {
+        std::vector<uint8_t> data;
+        RunOnWindowThread(Handle(), [&] {
+            Properties saved = properties_;
+            for (size_t n = 0; n < table_.count; ++n) {
+                const uint32_t bits = table_.rows[n].reapply;
+                const bool savedLive = (bits & (kReadLive | kSaveLive)) == (kReadLive | kSaveLive);
+                if ((bits & kReadWindowText) == 0 && !savedLive) continue;
+                PropertyValue value;
+                ReadAsShown(static_cast<int>(n), saved, &value);
+                WriteRow(table_.rows[n], saved, value);
+            }
+            data = WriteBlock(table_, saved);
+        });
+        return data;
+    }
+
+    // An empty block leaves the type's defaults; false for a block the
+    // table refuses.
+    bool ReadPropertyBlock(const uint8_t* block, size_t size) {
+        return size == 0 || ReadBlock(table_, block, size, &properties_);
+    }
+
 protected:
-    template <size_t RowCount>
-    TableComponent(uint32_t windowId, uint32_t unitId, const PropertyRow<Properties> (&rows)[RowCount],
-                   const Properties& properties = Properties())
-        : Component(windowId, unitId), properties_(properties), rows_(rows), rowCount_(RowCount) {}
+    TableComponent(uint32_t windowId, uint32_t unitId, const PropertyTable<Properties>& table)
+        : Component(windowId, unitId), table_(table) {}
 
     // After own property n was written: re-apply what the row's bits name.
     virtual void Reapply(int ownNumber, uint32_t what) = 0;
@@ -149,8 +101,28 @@ protected:
     Properties properties_;
 
 private:
-    const PropertyRow<Properties>* rows_;
-    size_t rowCount_;
+    bool HasRow(int ownNumber) const { return ownNumber >= 0 && static_cast<size_t>(ownNumber) < table_.count; }
+
+    void ReadAsShown(int ownNumber, Properties& stored, PropertyValue* value) {
+        const PropertyRow<Properties>& row = table_.rows[ownNumber];
+        if ((row.reapply & kReadWindowText) != 0 && Handle() != nullptr) value->bytes = WindowTextGbk(Handle());
+        else if ((row.reapply & kReadLive) == 0 || !ReadLive(ownNumber, value)) ReadRow(row, stored, value);
+    }
+
+    const PropertyTable<Properties>& table_;
 };
+
+// The one way a component is built from its unit: the type's block read
+// into a new component of Type, then its control created; null when the
+// block is refused or the control cannot be made.
+template <typename Type>
+Component* CreateFromBlock(const CreateArgs& args) {
+    auto* component = new Type(args.windowId, args.unitId);
+    if (!component->ReadPropertyBlock(args.propertyBlock, args.propertyBlockSize) || !component->Create(args)) {
+        delete component;
+        return nullptr;
+    }
+    return component;
+}
 
 }  // namespace lyra

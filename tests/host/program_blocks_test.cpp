@@ -22,7 +22,7 @@ const UnitRecord& Unit(const WindowTemplate& t, uint32_t id) {
 SuperBtnProperties Button(const WindowTemplate& t, uint32_t id) {
     const UnitRecord& unit = Unit(t, id);
     SuperBtnProperties p;
-    EXPECT_TRUE(ReadSuperBtnBlock(unit.propertyBlock.data(), unit.propertyBlock.size(), &p)) << unit.name;
+    EXPECT_TRUE(ReadBlock(kSuperBtnTable, unit.propertyBlock.data(), unit.propertyBlock.size(), &p)) << unit.name;
     return p;
 }
 
@@ -31,7 +31,7 @@ TEST(ProgramBlocks, BothMusicListsAreClickableReportListsWithThe79ByteColumnBloc
     for (uint32_t id : {uint32_t{units::kBackgroundList}, uint32_t{units::kFavouriteList}}) {
         const UnitRecord& unit = Unit(t, id);
         ListViewProperties p;
-        ASSERT_TRUE(ReadListViewBlock(unit.propertyBlock.data(), unit.propertyBlock.size(), &p));
+        ASSERT_TRUE(ReadBlock(kListViewTable, unit.propertyBlock.data(), unit.propertyBlock.size(), &p));
         EXPECT_EQ(p.viewType, 3);
         EXPECT_EQ(p.clickableHeader, 1);
         EXPECT_EQ(p.hideHeader, 0);
@@ -76,7 +76,7 @@ TEST(ProgramBlocks, MakerLinkOpensTheMakersPage) {
     WindowTemplate t = ProgramWindowTemplate();
     const UnitRecord& unit = Unit(t, units::kMakerLink);
     HyperLinkerProperties p;
-    ASSERT_TRUE(ReadHyperLinkerBlock(unit.propertyBlock.data(), unit.propertyBlock.size(), &p));
+    ASSERT_TRUE(ReadBlock(kHyperLinkerTable, unit.propertyBlock.data(), unit.propertyBlock.size(), &p));
     EXPECT_FALSE(p.caption.empty());
     EXPECT_EQ(HyperLinkTarget(p).compare(0, 7, "http://"), 0);
 }

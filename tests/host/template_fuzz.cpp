@@ -15,21 +15,22 @@
 
 namespace {
 
-// The readers that answer false on a damaged block: what they read writes
+// Every type's reader answers false on a damaged block: what it read writes
 // out, and that reads back to the same block.
 template <typename Properties>
-void RoundTrip(const uint8_t* block, size_t size, bool (*read)(const uint8_t*, size_t, Properties*),
-               std::vector<uint8_t> (*write)(const Properties&)) {
+void RoundTrip(const uint8_t* block, size_t size, const lyra::PropertyTable<Properties>& table) {
     Properties first;
-    if (!read(block, size, &first)) return;
-    std::vector<uint8_t> written = write(first);
+    if (!lyra::ReadBlock(table, block, size, &first)) return;
+    std::vector<uint8_t> written = lyra::WriteBlock(table, first);
     Properties second;
-    if (!read(written.data(), written.size(), &second) || write(second) != written) std::abort();
+    if (!lyra::ReadBlock(table, written.data(), written.size(), &second) || lyra::WriteBlock(table, second) != written) {
+        std::abort();
+    }
 }
 
 void ReadListViewRecords(const uint8_t* block, size_t size) {
     lyra::ListViewProperties list;
-    if (!lyra::ReadListViewBlock(block, size, &list)) return;
+    if (!lyra::ReadBlock(lyra::kListViewTable, block, size, &list)) return;
     std::vector<lyra::ListViewColumn> columns;
     lyra::ReadColumnBlock(list.columns, &columns);
     std::vector<lyra::ListViewInitialCell> cells;
@@ -41,16 +42,13 @@ void ReadBlocks(const lyra::WindowTemplate& windowTemplate) {
         for (const lyra::UnitRecord& unit : window.units) {
             const uint8_t* block = unit.propertyBlock.data();
             size_t size = unit.propertyBlock.size();
-            try {
-                lyra::WriteWindowBlock(lyra::ReadWindowBlock(block, size));
-                lyra::WriteEditBoxBlock(lyra::ReadEditBoxBlock(block, size));
-                lyra::WriteGroupBoxBlock(lyra::ReadGroupBoxBlock(block, size));
-                lyra::WriteLabelBlock(lyra::ReadLabelBlock(block, size));
-            } catch (const framework::ArchiveError&) {
-            }
-            RoundTrip(block, size, &lyra::ReadListViewBlock, &lyra::WriteListViewBlock);
-            RoundTrip(block, size, &lyra::ReadSuperBtnBlock, &lyra::WriteSuperBtnBlock);
-            RoundTrip(block, size, &lyra::ReadHyperLinkerBlock, &lyra::WriteHyperLinkerBlock);
+            RoundTrip(block, size, lyra::kWindowTable);
+            RoundTrip(block, size, lyra::kEditBoxTable);
+            RoundTrip(block, size, lyra::kGroupBoxTable);
+            RoundTrip(block, size, lyra::kLabelTable);
+            RoundTrip(block, size, lyra::kListViewTable);
+            RoundTrip(block, size, lyra::kSuperBtnTable);
+            RoundTrip(block, size, lyra::kHyperLinkerTable);
             ReadListViewRecords(block, size);
         }
     }

@@ -36,15 +36,16 @@ bool ReadExactCopy(const std::vector<uint8_t>& source, size_t size) {
         for (const UnitRecord& unit : window.units) {
             const uint8_t* block = unit.propertyBlock.data();
             size_t blockSize = unit.propertyBlock.size();
-            try {
-                switch (unit.typeCode) {
-                    case kTypeCodeWindow: ReadWindowBlock(block, blockSize); break;
-                    case kTypeCodeEditBox: ReadEditBoxBlock(block, blockSize); break;
-                    case kTypeCodeGroupBox: ReadGroupBoxBlock(block, blockSize); break;
-                    case kTypeCodeLabel: ReadLabelBlock(block, blockSize); break;
-                    default: break;
-                }
-            } catch (const framework::ArchiveError&) {
+            WindowProperties window;
+            EditBoxProperties edit;
+            GroupBoxProperties group;
+            LabelProperties label;
+            switch (unit.typeCode) {
+                case kTypeCodeWindow: ReadBlock(kWindowTable, block, blockSize, &window); break;
+                case kTypeCodeEditBox: ReadBlock(kEditBoxTable, block, blockSize, &edit); break;
+                case kTypeCodeGroupBox: ReadBlock(kGroupBoxTable, block, blockSize, &group); break;
+                case kTypeCodeLabel: ReadBlock(kLabelTable, block, blockSize, &label); break;
+                default: break;
             }
         }
     }

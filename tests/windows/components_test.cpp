@@ -33,14 +33,14 @@ struct ComponentType {
 
 std::vector<ComponentType> AllTypes() {
     return {
-        {"window", &WindowInterface, WriteWindowBlock(WindowProperties{}), kWindowPropertyDescriptionCount},
-        {"EditBox", &EditBoxInterface, WriteEditBoxBlock(EditBoxProperties{}), kEditBoxPropertyDescriptionCount},
-        {"GroupBox", &GroupBoxInterface, WriteGroupBoxBlock(GroupBoxProperties{}), kGroupBoxPropertyDescriptionCount},
-        {"Label", &LabelInterface, WriteLabelBlock(LabelProperties{}), kLabelPropertyDescriptionCount},
+        {"window", &WindowInterface, WriteWindowBlock(WindowProperties{}), kWindowTable.count},
+        {"EditBox", &EditBoxInterface, WriteEditBoxBlock(EditBoxProperties{}), kEditBoxTable.count},
+        {"GroupBox", &GroupBoxInterface, WriteGroupBoxBlock(GroupBoxProperties{}), kGroupBoxTable.count},
+        {"Label", &LabelInterface, WriteLabelBlock(LabelProperties{}), kLabelTable.count},
         {"HyperLinker", &HyperLinkerInterface, WriteHyperLinkerBlock(HyperLinkerProperties{}),
-         kHyperLinkerPropertyDescriptionCount},
-        {"SuperBtn", &SuperBtnInterface, WriteSuperBtnBlock(SuperBtnProperties{}), kSuperBtnPropertyDescriptionCount},
-        {"ListView", &ListViewInterface, WriteListViewBlock(ListViewProperties{}), kListViewPropertyDescriptionCount},
+         kHyperLinkerTable.count},
+        {"SuperBtn", &SuperBtnInterface, WriteSuperBtnBlock(SuperBtnProperties{}), kSuperBtnTable.count},
+        {"ListView", &ListViewInterface, WriteListViewBlock(ListViewProperties{}), kListViewTable.count},
     };
 }
 
@@ -53,19 +53,29 @@ ComponentPtr CreateOf(const ComponentType& type, HWND parent, const std::vector<
     return ComponentPtr(create(args));
 }
 
-// A damaged block fails the build of the window whatever the type: the
-// component is not created on defaults in its place.
-TEST(ComponentBlocks, EveryTypeRefusesABlockCutInsideAField) {
+// One rule for every type's block: a damaged one fails the build of the
+// window, and the component is not created on defaults in its place. No
+// block at all gives the defaults.
+TEST(ComponentBlocks, EveryTypeRefusesADamagedBlock) {
+    struct Damage {
+        const char* what;
+        void (*apply)(std::vector<uint8_t>& block);
+    };
+    const Damage kDamages[] = {
+        {"a header byte that is not zero", [](std::vector<uint8_t>& b) { b[3] = 1; }},
+        {"another version word", [](std::vector<uint8_t>& b) { ++b[20]; }},
+        {"a block cut inside its last field", [](std::vector<uint8_t>& b) { b.resize(b.size() - 2); }},
+        {"the header alone", [](std::vector<uint8_t>& b) { b.resize(24); }},
+    };
     HostWindow host;
     for (const ComponentType& type : AllTypes()) {
-        ComponentPtr whole = CreateOf(type, host.handle(), type.block);
-        EXPECT_NE(whole, nullptr) << type.name << " from its own block";
-        ComponentPtr empty = CreateOf(type, host.handle(), {});
-        EXPECT_NE(empty, nullptr) << type.name << " from an empty block";
-
-        std::vector<uint8_t> cut = type.block;
-        cut.resize(cut.size() - 2);
-        EXPECT_EQ(CreateOf(type, host.handle(), cut), nullptr) << type.name << " from a block cut short";
+        EXPECT_NE(CreateOf(type, host.handle(), type.block), nullptr) << type.name << " from its own block";
+        EXPECT_NE(CreateOf(type, host.handle(), {}), nullptr) << type.name << " from an empty block";
+        for (const Damage& damage : kDamages) {
+            std::vector<uint8_t> damaged = type.block;
+            damage.apply(damaged);
+            EXPECT_EQ(CreateOf(type, host.handle(), damaged), nullptr) << type.name << " from " << damage.what;
+        }
     }
 }
 

@@ -587,7 +587,7 @@ TEST_F(ListViewTest, PropertiesReadBackAndSerialise) {
     uint32_t size;
     std::memcpy(&size, block, 4);
     ListViewProperties properties;
-    ASSERT_TRUE(ReadListViewBlock(block + 4, size, &properties));
+    ASSERT_TRUE(ReadBlock(kListViewTable, block + 4, size, &properties));
     FreeMemory(block);
     EXPECT_EQ(properties.textColour, 0xFFu);
     EXPECT_EQ(properties.gridLines, 1);

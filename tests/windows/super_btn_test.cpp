@@ -274,7 +274,7 @@ TEST_F(SuperBtnTest, FocusEventsAndPropertyClamps) {
     uint32_t size;
     std::memcpy(&size, block, 4);
     SuperBtnProperties properties;
-    ASSERT_TRUE(ReadSuperBtnBlock(block + 4, size, &properties));
+    ASSERT_TRUE(ReadBlock(kSuperBtnTable, block + 4, size, &properties));
     FreeMemory(block);
     EXPECT_EQ(properties.caption, "查询");
     EXPECT_EQ(properties.buttonType, 2);

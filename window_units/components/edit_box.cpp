@@ -16,42 +16,11 @@ namespace lyra {
 
 namespace {
 
-// What a write re-applies. Multi-line, scroll bars, alignment and the
-// selection switch take effect when the control is built again.
-enum EditBoxReapply : uint32_t {
-    kContent = 1, kBorder = 2, kTextColour = 4, kBackground = 8, kFont = 16, kLimit = 32, kInputMode = 64,
-};
-
-int32_t NoNegativeLength(int32_t length) { return length < 0 ? 0 : length; }
-int32_t ClampInputMode(int32_t mode) {
-    const int32_t last = kInputModeLast;
-    return mode < 0 ? 0 : mode > last ? last : mode;
-}
-
-using P = EditBoxProperties;
-const PropertyRow<P> kEditBoxRows[] = {
-    Row<&P::content>(kReadWindowText | kContent),
-    Row<&P::border>(kBorder),
-    Row<&P::textColour>(kTextColour),
-    Row<&P::backgroundColour>(kBackground),
-    Row<&P::font>(kFont),
-    Row<&P::keepSelection>(),
-    Row<&P::maxLength>(kLimit, &NoNegativeLength),
-    Row<&P::multiLine>(),
-    Row<&P::scrollBars>(),
-    Row<&P::alignment>(),
-    Row<&P::inputMode>(kInputMode, &ClampInputMode),
-    Row<&P::passwordChar>(kInputMode),
-};
-static_assert(sizeof kEditBoxRows / sizeof kEditBoxRows[0] == kEditBoxPropertyCount, "one row per property");
-
 class EditBoxComponent : public TableComponent<EditBoxProperties> {
 public:
-    EditBoxComponent(uint32_t windowId, uint32_t unitId, const EditBoxProperties& properties)
-        : TableComponent(windowId, unitId, kEditBoxRows, properties) {}
+    EditBoxComponent(uint32_t windowId, uint32_t unitId) : TableComponent(windowId, unitId, kEditBoxTable) {}
 
     bool Create(const CreateArgs& args);
-    std::vector<uint8_t> PropertyData() override;
     bool DescribeForScreenReader(AccessibleFacts* facts) override;
 
 protected:
@@ -186,52 +155,25 @@ LRESULT EditBoxComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 void EditBoxComponent::Reapply(int, uint32_t what) {
-    if (what & kContent) {
+    if (what & kEditContent) {
         writingContent_ = true;
         SetWindowTextGbk(Handle(), properties_.content);
         writingContent_ = false;
         NotifyParent(Handle(), EN_CHANGE);
     }
-    if (what & kBorder) ApplyBorder(Handle(), properties_.border);
-    if (what & kTextColour) InvalidateRect(Handle(), nullptr, TRUE);
-    if (what & kBackground) {
+    if (what & kEditBorder) ApplyBorder(Handle(), properties_.border);
+    if (what & kEditTextColour) InvalidateRect(Handle(), nullptr, TRUE);
+    if (what & kEditBackground) {
         ApplyBackground();
         RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE);
     }
-    if (what & kFont) ApplyFont();
-    if (what & kLimit) ApplyLimit();
-    if (what & kInputMode) ApplyInputMode();
-}
-
-std::vector<uint8_t> EditBoxComponent::PropertyData() {
-    EditBoxProperties p = properties_;
-    p.content = WindowTextGbk(Handle());
-    return WriteEditBoxBlock(p);
-}
-
-Component* CreateEditBox(const CreateArgs& args) {
-    return CreateFromBlock<EditBoxComponent, EditBoxProperties>(args, &ReadEditBoxBlock);
+    if (what & kEditFont) ApplyFont();
+    if (what & kEditLimit) ApplyLimit();
+    if (what & kEditInputMode) ApplyInputMode();
 }
 
 }  // namespace
 
-void* EditBoxInterface(int op) { return ComponentTypeInterface(op, &CreateEditBox); }
-
-const PropertyDescription kEditBoxPropertyDescriptions[] = {
-    {"内容", "content", "", kKindText, 0, nullptr},
-    {"边框", "border", "", kKindChoice, 0, nullptr},
-    {"文本颜色", "textColour", "", kKindColour, 0, nullptr},
-    {"背景颜色", "backgroundColour", "", kKindColour, 0, nullptr},
-    {"字体", "font", "", kKindFont, 0, nullptr},
-    {"隐藏选择", "keepSelection", "", kKindLogical, 0, nullptr},
-    {"最大允许长度", "maxLength", "", kKindInteger, 0, nullptr},
-    {"是否允许多行", "multiLine", "", kKindLogical, 0, nullptr},
-    {"滚动条", "scrollBars", "", kKindChoice, 0, nullptr},
-    {"对齐方式", "alignment", "", kKindChoice, 0, nullptr},
-    {"输入方式", "inputMode", "", kKindChoice, 0, nullptr},
-    {"密码遮盖字符", "passwordChar", "", kKindText, 0, nullptr},
-};
-const uint32_t kEditBoxPropertyDescriptionCount =
-    sizeof kEditBoxPropertyDescriptions / sizeof kEditBoxPropertyDescriptions[0];
+void* EditBoxInterface(int op) { return ComponentTypeInterface(op, &CreateFromBlock<EditBoxComponent>); }
 
 }  // namespace lyra

@@ -1,12 +1,10 @@
 // The EditBox type: an edit control.
 #pragma once
 
-#include "runtime/program_image.h"
+#include "window_units/components/edit_box_block.h"
 
 namespace lyra {
 
 void* EditBoxInterface(int op);
-extern const PropertyDescription kEditBoxPropertyDescriptions[];
-extern const uint32_t kEditBoxPropertyDescriptionCount;
 
 }  // namespace lyra

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "window_units/property_block.h"
+#include "window_units/property_rows.h"
 
 namespace lyra {
 
@@ -29,9 +29,15 @@ struct EditBoxProperties {
     std::string passwordChar = "*";              // 11
 };
 
-constexpr int kEditBoxPropertyCount = 12;
+// What a write re-applies. Multi-line, scroll bars, alignment and the
+// selection switch take effect when the control is built again.
+enum EditBoxReapply : uint32_t {
+    kEditContent = 1, kEditBorder = 2, kEditTextColour = 4, kEditBackground = 8, kEditFont = 16, kEditLimit = 32,
+    kEditInputMode = 64,
+};
 
-std::vector<uint8_t> WriteEditBoxBlock(const EditBoxProperties& properties);
-EditBoxProperties ReadEditBoxBlock(const uint8_t* data, size_t size);
+extern const PropertyTable<EditBoxProperties> kEditBoxTable;
+
+inline std::vector<uint8_t> WriteEditBoxBlock(const EditBoxProperties& p) { return WriteBlock(kEditBoxTable, p); }
 
 }  // namespace lyra

@@ -18,25 +18,11 @@ namespace {
 
 const DWORD kAlignmentStyles[3] = {BS_LEFT, BS_CENTER, BS_RIGHT};
 
-enum GroupBoxReapply : uint32_t { kCaption = 1, kAlignment = 2, kBackground = 4, kFont = 8, kRepaint = 16 };
-
-using P = GroupBoxProperties;
-const PropertyRow<P> kGroupBoxRows[] = {
-    Row<&P::caption>(kReadWindowText | kCaption | kRepaint),
-    Row<&P::alignment>(kAlignment, &ClampGroupBoxAlignment),
-    Row<&P::captionColour>(kRepaint),
-    Row<&P::backgroundColour>(kBackground | kRepaint),
-    Row<&P::font>(kFont | kRepaint),
-};
-static_assert(sizeof kGroupBoxRows / sizeof kGroupBoxRows[0] == kGroupBoxPropertyCount, "one row per property");
-
 class GroupBoxComponent : public TableComponent<GroupBoxProperties> {
 public:
-    GroupBoxComponent(uint32_t windowId, uint32_t unitId, const GroupBoxProperties& properties)
-        : TableComponent(windowId, unitId, kGroupBoxRows, properties) {}
+    GroupBoxComponent(uint32_t windowId, uint32_t unitId) : TableComponent(windowId, unitId, kGroupBoxTable) {}
 
     bool Create(const CreateArgs& args);
-    std::vector<uint8_t> PropertyData() override;
     bool DescribeForScreenReader(AccessibleFacts* facts) override;
 
 protected:
@@ -174,35 +160,15 @@ LRESULT GroupBoxComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
 }
 
 void GroupBoxComponent::Reapply(int, uint32_t what) {
-    if (what & kCaption) SetWindowTextGbk(Handle(), properties_.caption);
-    if (what & kAlignment) ApplyAlignment();
-    if (what & kBackground) ApplyBackground();
-    if (what & kFont) ApplyFont();
-    if (what & kRepaint) Repaint();
-}
-
-std::vector<uint8_t> GroupBoxComponent::PropertyData() {
-    GroupBoxProperties p = properties_;
-    p.caption = WindowTextGbk(Handle());
-    return WriteGroupBoxBlock(p);
-}
-
-Component* CreateGroupBox(const CreateArgs& args) {
-    return CreateFromBlock<GroupBoxComponent, GroupBoxProperties>(args, &ReadGroupBoxBlock);
+    if (what & kGroupCaption) SetWindowTextGbk(Handle(), properties_.caption);
+    if (what & kGroupAlignment) ApplyAlignment();
+    if (what & kGroupBackground) ApplyBackground();
+    if (what & kGroupFont) ApplyFont();
+    if (what & kGroupRepaint) Repaint();
 }
 
 }  // namespace
 
-void* GroupBoxInterface(int op) { return ComponentTypeInterface(op, &CreateGroupBox); }
-
-const PropertyDescription kGroupBoxPropertyDescriptions[] = {
-    {"标题", "caption", "", kKindText, 0, nullptr},
-    {"标题对齐方式", "alignment", "", kKindChoice, 0, nullptr},
-    {"标题颜色", "captionColour", "", kKindColour, 0, nullptr},
-    {"背景颜色", "backgroundColour", "", kKindColour, 0, nullptr},
-    {"字体", "font", "", kKindFont, 0, nullptr},
-};
-const uint32_t kGroupBoxPropertyDescriptionCount =
-    sizeof kGroupBoxPropertyDescriptions / sizeof kGroupBoxPropertyDescriptions[0];
+void* GroupBoxInterface(int op) { return ComponentTypeInterface(op, &CreateFromBlock<GroupBoxComponent>); }
 
 }  // namespace lyra

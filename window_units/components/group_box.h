@@ -1,12 +1,10 @@
 // The GroupBox type: a frame with a caption that holds other components.
 #pragma once
 
-#include "runtime/program_image.h"
+#include "window_units/components/group_box_block.h"
 
 namespace lyra {
 
 void* GroupBoxInterface(int op);
-extern const PropertyDescription kGroupBoxPropertyDescriptions[];
-extern const uint32_t kGroupBoxPropertyDescriptionCount;
 
 }  // namespace lyra

@@ -1,24 +1,27 @@
 #include "window_units/components/group_box_block.h"
 
+#include <iterator>
+
 namespace lyra {
 
-std::vector<uint8_t> WriteGroupBoxBlock(const GroupBoxProperties& p) {
-    PropertyBlockWriter writer(kGroupBoxBlockVersion);
-    writer.Text(p.caption);
-    writer.I32(p.alignment);
-    writer.U32(p.captionColour);
-    writer.U32(p.backgroundColour);
-    writer.Block(p.font);
-    return writer.bytes();
+namespace {
+
+bool ClampAlignment(GroupBoxProperties* p) {
+    p->alignment = ClampGroupBoxAlignment(p->alignment);
+    return true;
 }
 
-GroupBoxProperties ReadGroupBoxBlock(const uint8_t* data, size_t size) {
-    GroupBoxProperties p;
-    PropertyBlockReader reader(data, size);
-    reader.Text(&p.caption) && reader.I32(&p.alignment) && reader.U32(&p.captionColour) &&
-        reader.U32(&p.backgroundColour) && reader.Block(&p.font);
-    p.alignment = ClampGroupBoxAlignment(p.alignment);
-    return p;
-}
+using P = GroupBoxProperties;
+constexpr PropertyRow<P> kRows[] = {
+    Row<&P::caption, kKindText>("标题", "caption", kReadWindowText | kGroupCaption | kGroupRepaint),
+    Row<&P::alignment, kKindChoice>("标题对齐方式", "alignment", kGroupAlignment, &ClampGroupBoxAlignment),
+    Row<&P::captionColour, kKindColour>("标题颜色", "captionColour", kGroupRepaint),
+    Row<&P::backgroundColour, kKindColour>("背景颜色", "backgroundColour", kGroupBackground | kGroupRepaint),
+    Row<&P::font, kKindFont>("字体", "font", kGroupFont | kGroupRepaint),
+};
+
+}  // namespace
+
+constexpr PropertyTable<GroupBoxProperties> kGroupBoxTable = TableOf<kRows>(kGroupBoxBlockVersion, &ClampAlignment);
 
 }  // namespace lyra

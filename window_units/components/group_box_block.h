@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "window_units/property_block.h"
+#include "window_units/property_rows.h"
 
 namespace lyra {
 
@@ -20,14 +20,17 @@ struct GroupBoxProperties {
     std::vector<uint8_t> font;                   // 4
 };
 
-constexpr int kGroupBoxPropertyCount = 5;
-
 // Values above 2 count as 2, below 0 as 0.
 inline int32_t ClampGroupBoxAlignment(int32_t alignment) {
     return alignment < 0 ? 0 : alignment > 2 ? 2 : alignment;
 }
 
-std::vector<uint8_t> WriteGroupBoxBlock(const GroupBoxProperties& properties);
-GroupBoxProperties ReadGroupBoxBlock(const uint8_t* data, size_t size);
+enum GroupBoxReapply : uint32_t {
+    kGroupCaption = 1, kGroupAlignment = 2, kGroupBackground = 4, kGroupFont = 8, kGroupRepaint = 16,
+};
+
+extern const PropertyTable<GroupBoxProperties> kGroupBoxTable;
+
+inline std::vector<uint8_t> WriteGroupBoxBlock(const GroupBoxProperties& p) { return WriteBlock(kGroupBoxTable, p); }
 
 }  // namespace lyra

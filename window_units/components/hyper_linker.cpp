@@ -57,25 +57,6 @@ std::string ClassesRootDefault(const std::string& key) {
     return WideToGbk(value.data());
 }
 
-// What a write re-applies; every write repaints the link.
-enum HyperLinkerReapply : uint32_t { kCaption = 1, kFont = 2, kRepaint = 4 };
-
-int32_t AsMode(int32_t mode) { return mode != 0 ? kEmailAddress : kWebAddress; }
-
-using P = HyperLinkerProperties;
-const PropertyRow<P> kHyperLinkerRows[] = {
-    Row<&P::caption>(kCaption | kRepaint),
-    Row<&P::target>(kRepaint),
-    Row<&P::mode>(kRepaint, &AsMode),
-    Row<&P::font>(kFont | kRepaint),
-    Row<&P::textColour>(kRepaint),
-    Row<&P::backColour>(kRepaint),
-};
-static_assert(sizeof kHyperLinkerRows / sizeof kHyperLinkerRows[0] == kHyperLinkerPropertyCount,
-              "one row per property");
-
-Component* CreateHyperLinker(const CreateArgs& args) { return HyperLinkerComponent::Create(args); }
-
 }  // namespace
 
 void SetHyperLinkShell(const HyperLinkShell* shell) { gShell.store(shell != nullptr ? shell : &kSystemShell); }
@@ -94,30 +75,20 @@ bool OpenHyperLink(const HyperLinkerProperties& properties) {
     return shell->run(GbkToWide(line.c_str(), line.size()));
 }
 
-HyperLinkerComponent::HyperLinkerComponent(uint32_t windowId, uint32_t unitId)
-    : TableComponent(windowId, unitId, kHyperLinkerRows) {}
-
-Component* HyperLinkerComponent::Create(const CreateArgs& args) {
-    auto* component = new HyperLinkerComponent(args.windowId, args.unitId);
-    if (args.propertyBlockSize > 0 &&
-        !ReadHyperLinkerBlock(args.propertyBlock, args.propertyBlockSize, &component->properties_)) {
-        delete component;
-        return nullptr;
-    }
-    const std::string& caption = component->properties_.caption;
+bool HyperLinkerComponent::Create(const CreateArgs& args) {
+    const std::string& caption = properties_.caption;
     std::wstring text = GbkToWide(caption.c_str(), caption.size());
     HWND parent = args.parent != nullptr ? args.parent : args.window;
     HWND window = CreateWindowExW(0, L"STATIC", text.c_str(), args.style | WS_CHILD | WS_CLIPSIBLINGS | SS_NOTIFY,
                                   args.left, args.top, args.width, args.height, parent,
                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(args.childId)),
                                   GetModuleHandleW(nullptr), nullptr);
-    if (window == nullptr || !component->Attach(window)) {
+    if (window == nullptr || !Attach(window)) {
         if (window != nullptr) DestroyWindow(window);
-        delete component;
-        return nullptr;
+        return false;
     }
-    component->ApplyFont();
-    return component;
+    ApplyFont();
+    return true;
 }
 
 void HyperLinkerComponent::ApplyFont() {
@@ -212,27 +183,13 @@ void HyperLinkerComponent::OnFinalDestroy() {
 void HyperLinkerComponent::Reapply(int, uint32_t what) {
     HWND window = Handle();
     if (window == nullptr) return;
-    if (what & kCaption) SetWindowTextGbk(window, properties_.caption);
-    if (what & kFont) ApplyFont();
-    if (what & kRepaint) InvalidateRect(window, nullptr, FALSE);
+    if (what & kLinkCaption) SetWindowTextGbk(window, properties_.caption);
+    if (what & kLinkFont) ApplyFont();
+    if (what & kLinkRepaint) InvalidateRect(window, nullptr, FALSE);
 }
 
-std::vector<uint8_t> HyperLinkerComponent::PropertyData() {
-    std::vector<uint8_t> data;
-    RunOnWindowThread(Handle(), [&] { data = WriteHyperLinkerBlock(properties_); });
-    return data;
+void* HyperLinkerInterface(int operation) {
+    return TypeInterface(operation, &CreateFromBlock<HyperLinkerComponent>, nullptr);
 }
-
-void* HyperLinkerInterface(int operation) { return TypeInterface(operation, &CreateHyperLinker, nullptr); }
-
-const PropertyDescription kHyperLinkerPropertyDescriptions[] = {
-    {"标题", "Caption", "", kKindText, 0, nullptr},
-    {"链接地址", "Target", "", kKindText, 0, nullptr},
-    {"类型", "Mode", "", kKindChoice, 0, nullptr},
-    {"字体", "Font", "", kKindFont, 0, nullptr},
-    {"文本颜色", "TextColor", "", kKindColour, 0, nullptr},
-    {"背景颜色", "BackColor", "", kKindColour, 0, nullptr},
-};
-const uint32_t kHyperLinkerPropertyDescriptionCount = sizeof kHyperLinkerPropertyDescriptions / sizeof kHyperLinkerPropertyDescriptions[0];
 
 }  // namespace lyra

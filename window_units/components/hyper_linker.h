@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include "runtime/program_image.h"
 #include "window_units/component.h"
 #include "window_units/components/gdi_objects.h"
 #include "window_units/components/hyper_linker_block.h"
@@ -29,9 +28,8 @@ bool OpenHyperLink(const HyperLinkerProperties& properties);
 
 class HyperLinkerComponent : public TableComponent<HyperLinkerProperties> {
 public:
-    static Component* Create(const CreateArgs& args);
-
-    std::vector<uint8_t> PropertyData() override;
+    HyperLinkerComponent(uint32_t windowId, uint32_t unitId) : TableComponent(windowId, unitId, kHyperLinkerTable) {}
+    bool Create(const CreateArgs& args);
     // A link named by its caption; its default action opens it.
     bool DescribeForScreenReader(AccessibleFacts* facts) override;
     bool DoDefaultAction() override;
@@ -42,7 +40,6 @@ protected:
     void Reapply(int ownNumber, uint32_t what) override;
 
 private:
-    HyperLinkerComponent(uint32_t windowId, uint32_t unitId);
     void ApplyFont();
     void Paint(HDC dc);
 
@@ -51,8 +48,5 @@ private:
 };
 
 void* HyperLinkerInterface(int operation);
-// The property descriptions of the type record, by own property number.
-extern const PropertyDescription kHyperLinkerPropertyDescriptions[];
-extern const uint32_t kHyperLinkerPropertyDescriptionCount;
 
 }  // namespace lyra

@@ -1,39 +1,32 @@
 #include "window_units/components/hyper_linker_block.h"
 
 #include <algorithm>
-
-#include "window_units/components/block_codec.h"
+#include <iterator>
 
 namespace lyra {
 
-std::vector<uint8_t> WriteHyperLinkerBlock(const HyperLinkerProperties& p) {
-    BlockWriter w(kHyperLinkerBlockVersion);
-    w.Counted(p.caption);
-    w.Counted(p.target);
-    w.I32(p.mode);
-    w.Counted(p.font);
-    w.U32(p.textColour);
-    w.U32(p.backColour);
-    return w.Take();
-}
+namespace {
 
-bool ReadHyperLinkerBlock(const uint8_t* data, size_t size, HyperLinkerProperties* properties) {
-    HyperLinkerProperties p;
-    try {
-        framework::MemoryArchive a(data, size);
-        if (ReadBlockHeader(a) != kHyperLinkerBlockVersion) return false;
-        p.caption = ReadCounted(a);
-        p.target = ReadCounted(a);
-        p.mode = std::min(std::max(a.ReadI32(), 0), 1);
-        p.font = ReadCounted(a);
-        p.textColour = a.ReadU32();
-        p.backColour = a.ReadU32();
-    } catch (const framework::ArchiveError&) {
-        return false;
-    }
-    *properties = std::move(p);
+int32_t AsMode(int32_t mode) { return mode != 0 ? kEmailAddress : kWebAddress; }
+
+bool ClampMode(HyperLinkerProperties* p) {
+    p->mode = std::min(std::max(p->mode, 0), 1);
     return true;
 }
+
+using P = HyperLinkerProperties;
+constexpr PropertyRow<P> kRows[] = {
+    Row<&P::caption, kKindText>("标题", "Caption", kLinkCaption | kLinkRepaint),
+    Row<&P::target, kKindText>("链接地址", "Target", kLinkRepaint),
+    Row<&P::mode, kKindChoice>("类型", "Mode", kLinkRepaint, &AsMode),
+    Row<&P::font, kKindFont>("字体", "Font", kLinkFont | kLinkRepaint),
+    Row<&P::textColour, kKindColour>("文本颜色", "TextColor", kLinkRepaint),
+    Row<&P::backColour, kKindColour>("背景颜色", "BackColor", kLinkRepaint),
+};
+
+}  // namespace
+
+constexpr PropertyTable<HyperLinkerProperties> kHyperLinkerTable = TableOf<kRows>(kHyperLinkerBlockVersion, &ClampMode);
 
 namespace {
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "window_units/property_rows.h"
+
 namespace lyra {
 
 constexpr uint32_t kHyperLinkerBlockVersion = 1;
@@ -23,10 +25,14 @@ struct HyperLinkerProperties {
     uint32_t backColour = 0xFF000000;  // default: the parent's background
 };
 
-constexpr int kHyperLinkerPropertyCount = 6;
+// What a write re-applies; every write repaints the link.
+enum HyperLinkerReapply : uint32_t { kLinkCaption = 1, kLinkFont = 2, kLinkRepaint = 4 };
 
-std::vector<uint8_t> WriteHyperLinkerBlock(const HyperLinkerProperties& properties);
-bool ReadHyperLinkerBlock(const uint8_t* data, size_t size, HyperLinkerProperties* properties);
+extern const PropertyTable<HyperLinkerProperties> kHyperLinkerTable;
+
+inline std::vector<uint8_t> WriteHyperLinkerBlock(const HyperLinkerProperties& p) {
+    return WriteBlock(kHyperLinkerTable, p);
+}
 
 // The address to open: the stored one, with "mailto:" in front in e-mail
 // mode; empty when there is no address, and in web mode when it is not an

@@ -17,29 +17,11 @@ namespace {
 
 const wchar_t kLabelClassName[] = L"LyraboxLabel";
 
-enum LabelReapply : uint32_t { kCaption = 1, kBorder = 2, kFont = 4, kRepaint = 8 };
-
-using P = LabelProperties;
-const PropertyRow<P> kLabelRows[] = {
-    Row<&P::caption>(kReadWindowText | kCaption),
-    Row<&P::border>(kBorder | kRepaint),
-    Row<&P::textColour>(kRepaint),
-    Row<&P::backgroundColour>(kRepaint),
-    Row<&P::font>(kFont | kRepaint),
-    Row<&P::alignment>(kRepaint),
-    Row<&P::verticalAlignment>(kRepaint),
-    Row<&P::wordWrap>(kRepaint),
-    Row<&P::picture>(kRepaint),
-};
-static_assert(sizeof kLabelRows / sizeof kLabelRows[0] == kLabelPropertyCount, "one row per property");
-
 class LabelComponent : public TableComponent<LabelProperties> {
 public:
-    LabelComponent(uint32_t windowId, uint32_t unitId, const LabelProperties& properties)
-        : TableComponent(windowId, unitId, kLabelRows, properties) {}
+    LabelComponent(uint32_t windowId, uint32_t unitId) : TableComponent(windowId, unitId, kLabelTable) {}
 
     bool Create(const CreateArgs& args);
-    std::vector<uint8_t> PropertyData() override;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -124,20 +106,10 @@ LRESULT LabelComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void LabelComponent::Reapply(int, uint32_t what) {
-    if (what & kCaption) SetWindowTextGbk(Handle(), properties_.caption);
-    if (what & kBorder) ApplyBorder(Handle(), properties_.border);
-    if (what & kFont) ApplyFont();
-    if (what & kRepaint) Repaint();
-}
-
-std::vector<uint8_t> LabelComponent::PropertyData() {
-    LabelProperties p = properties_;
-    p.caption = WindowTextGbk(Handle());
-    return WriteLabelBlock(p);
-}
-
-Component* CreateLabel(const CreateArgs& args) {
-    return CreateFromBlock<LabelComponent, LabelProperties>(args, &ReadLabelBlock);
+    if (what & kLabelCaption) SetWindowTextGbk(Handle(), properties_.caption);
+    if (what & kLabelBorder) ApplyBorder(Handle(), properties_.border);
+    if (what & kLabelFont) ApplyFont();
+    if (what & kLabelRepaint) Repaint();
 }
 
 // The rectangle of a window in its parent's client coordinates.
@@ -180,19 +152,6 @@ std::wstring NameFromLabel(HWND control) {
     return nearest != nullptr ? NameOfCaption(WindowTextWide(nearest)) : std::wstring();
 }
 
-void* LabelInterface(int op) { return ComponentTypeInterface(op, &CreateLabel); }
-
-const PropertyDescription kLabelPropertyDescriptions[] = {
-    {"标题", "caption", "", kKindText, 0, nullptr},
-    {"边框", "border", "", kKindChoice, 0, nullptr},
-    {"文本颜色", "textColour", "", kKindColour, 0, nullptr},
-    {"背景颜色", "backgroundColour", "", kKindColour, 0, nullptr},
-    {"字体", "font", "", kKindFont, 0, nullptr},
-    {"横向对齐方式", "alignment", "", kKindChoice, 0, nullptr},
-    {"纵向对齐方式", "verticalAlignment", "", kKindChoice, 0, nullptr},
-    {"是否自动折行", "wordWrap", "", kKindLogical, 0, nullptr},
-    {"底图", "picture", "", kKindPicture, 0, nullptr},
-};
-const uint32_t kLabelPropertyDescriptionCount = sizeof kLabelPropertyDescriptions / sizeof kLabelPropertyDescriptions[0];
+void* LabelInterface(int op) { return ComponentTypeInterface(op, &CreateFromBlock<LabelComponent>); }
 
 }  // namespace lyra

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "runtime/program_image.h"
+#include "window_units/components/label_block.h"
 
 namespace lyra {
 
@@ -16,7 +16,5 @@ namespace lyra {
 std::wstring NameFromLabel(HWND control);
 
 void* LabelInterface(int op);
-extern const PropertyDescription kLabelPropertyDescriptions[];
-extern const uint32_t kLabelPropertyDescriptionCount;
 
 }  // namespace lyra

@@ -1,28 +1,26 @@
 #include "window_units/components/label_block.h"
 
+#include <iterator>
+
 namespace lyra {
 
-std::vector<uint8_t> WriteLabelBlock(const LabelProperties& p) {
-    PropertyBlockWriter writer(kLabelBlockVersion);
-    writer.Text(p.caption);
-    writer.U32(p.border);
-    writer.U32(p.textColour);
-    writer.U32(p.backgroundColour);
-    writer.Block(p.font);
-    writer.U32(p.alignment);
-    writer.U32(p.verticalAlignment);
-    writer.U32(p.wordWrap);
-    writer.Block(p.picture);
-    return writer.bytes();
-}
+namespace {
 
-LabelProperties ReadLabelBlock(const uint8_t* data, size_t size) {
-    LabelProperties p;
-    PropertyBlockReader reader(data, size);
-    reader.Text(&p.caption) && reader.U32(&p.border) && reader.U32(&p.textColour) &&
-        reader.U32(&p.backgroundColour) && reader.Block(&p.font) && reader.U32(&p.alignment) &&
-        reader.U32(&p.verticalAlignment) && reader.U32(&p.wordWrap) && reader.Block(&p.picture);
-    return p;
-}
+using P = LabelProperties;
+constexpr PropertyRow<P> kRows[] = {
+    Row<&P::caption, kKindText>("标题", "caption", kReadWindowText | kLabelCaption),
+    Row<&P::border, kKindChoice>("边框", "border", kLabelBorder | kLabelRepaint),
+    Row<&P::textColour, kKindColour>("文本颜色", "textColour", kLabelRepaint),
+    Row<&P::backgroundColour, kKindColour>("背景颜色", "backgroundColour", kLabelRepaint),
+    Row<&P::font, kKindFont>("字体", "font", kLabelFont | kLabelRepaint),
+    Row<&P::alignment, kKindChoice>("横向对齐方式", "alignment", kLabelRepaint),
+    Row<&P::verticalAlignment, kKindChoice>("纵向对齐方式", "verticalAlignment", kLabelRepaint),
+    Row<&P::wordWrap, kKindLogical>("是否自动折行", "wordWrap", kLabelRepaint),
+    Row<&P::picture, kKindPicture>("底图", "picture", kLabelRepaint),
+};
+
+}  // namespace
+
+constexpr PropertyTable<LabelProperties> kLabelTable = TableOf<kRows>(kLabelBlockVersion);
 
 }  // namespace lyra

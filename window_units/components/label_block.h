@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "window_units/property_block.h"
+#include "window_units/property_rows.h"
 
 namespace lyra {
 
@@ -24,9 +24,10 @@ struct LabelProperties {
     std::vector<uint8_t> picture;                // 8: a BMP file, drawn behind the caption
 };
 
-constexpr int kLabelPropertyCount = 9;
+enum LabelReapply : uint32_t { kLabelCaption = 1, kLabelBorder = 2, kLabelFont = 4, kLabelRepaint = 8 };
 
-std::vector<uint8_t> WriteLabelBlock(const LabelProperties& properties);
-LabelProperties ReadLabelBlock(const uint8_t* data, size_t size);
+extern const PropertyTable<LabelProperties> kLabelTable;
+
+inline std::vector<uint8_t> WriteLabelBlock(const LabelProperties& p) { return WriteBlock(kLabelTable, p); }
 
 }  // namespace lyra

@@ -77,54 +77,6 @@ void ReplaceImageList(HIMAGELIST* slot, HIMAGELIST list) {
     *slot = list;
 }
 
-// What a write re-applies to the live control. A new order is the row
-// model's and is taken even before the control exists.
-enum ListViewReapply : uint32_t {
-    kOrder = 1, kColours = 2, kFont = 4, kStyles = 8, kImageLists = 16, kColumns = 32, kHotCursor = 64,
-    kSelectRow = 128,
-};
-
-using P = ListViewProperties;
-const PropertyRow<P> kListViewRows[] = {
-    Row<&P::border>(kStyles),
-    // Colours and the current row are read from the control.
-    Row<&P::textColour>(kReadLive | kColours),
-    Row<&P::textBackColour>(kReadLive | kColours),
-    Row<&P::backColour>(kReadLive | kColours),
-    Row<&P::font>(kFont),
-    Row<&P::viewType>(kStyles | kImageLists | kColumns),
-    Row<&P::iconAlignment>(kStyles),
-    Row<&P::autoArrange>(kStyles),
-    Row<&P::wrapLabels>(kStyles),
-    Row<&P::columns>(kColumns),
-    Row<&P::hideHeader>(kStyles),
-    Row<&P::headerImages>(kImageLists),
-    Row<&P::clickableHeader>(kStyles),
-    Row<&P::fullRowSelect>(kStyles),
-    Row<&P::gridLines>(kStyles),
-    Row<&P::headerDragDrop>(kStyles),
-    Row<&P::itemImages>(kImageLists),
-    Row<&P::stateImages>(kImageLists),
-    Row<&P::hotTracking>(kStyles | kHotCursor),
-    Row<&P::handPointer>(kStyles | kHotCursor),
-    Row<&P::underlineCold>(kStyles),
-    Row<&P::underlineHot>(kStyles),
-    Row<&P::labelEditing>(kStyles),
-    Row<&P::sorting>(kOrder | kStyles),
-    Row<&P::checkBoxes>(kStyles),
-    Row<&P::flatScrollBars>(kStyles),
-    Row<&P::singleSelection>(kStyles),
-    Row<&P::currentRow>(kReadLive | kSelectRow),
-    Row<&P::alwaysShowSelection>(kStyles),
-    Row<&P::initialItems>(),
-    Row<&P::word30>(),
-};
-static_assert(sizeof kListViewRows / sizeof kListViewRows[0] == kListViewPropertyCount, "one row per property");
-
-constexpr UINT kColourGetMessages[4] = {0, LVM_GETTEXTCOLOR, LVM_GETTEXTBKCOLOR, LVM_GETBKCOLOR};
-
-Component* CreateListView(const CreateArgs& args) { return ListViewComponent::Create(args); }
-
 // The row model's note, from whatever thread changed the rows.
 void PostRowsChanged(void* window) { PostMessageW(static_cast<HWND>(window), kRowsChangedMessage, 0, 0); }
 
@@ -164,44 +116,34 @@ bool KeyFilter(Component*, const MSG& message) {
 
 }  // namespace
 
-ListViewComponent::ListViewComponent(uint32_t windowId, uint32_t unitId)
-    : TableComponent(windowId, unitId, kListViewRows) {}
-
-Component* ListViewComponent::Create(const CreateArgs& args) {
+bool ListViewComponent::Create(const CreateArgs& args) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
     if (Comctl().initCommonControlsEx != nullptr) Comctl().initCommonControlsEx(&controls);
-    auto* component = new ListViewComponent(args.windowId, args.unitId);
-    if (args.propertyBlockSize > 0 &&
-        !ReadListViewBlock(args.propertyBlock, args.propertyBlockSize, &component->properties_)) {
-        delete component;
-        return nullptr;
-    }
 
     DWORD style = 0, exStyle = 0, listExStyle = 0;
-    component->ComputeStyles(&style, &exStyle, &listExStyle);
+    ComputeStyles(&style, &exStyle, &listExStyle);
     style |= args.style | WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
     HWND parent = args.parent != nullptr ? args.parent : args.window;
     HWND window = CreateWindowExW(exStyle, WC_LISTVIEWW, L"", style, args.left, args.top, args.width, args.height,
                                   parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(args.childId)),
                                   GetModuleHandleW(nullptr), nullptr);
-    if (window == nullptr || !component->Attach(window)) {
+    if (window == nullptr || !Attach(window)) {
         if (window != nullptr) DestroyWindow(window);
-        delete component;
-        return nullptr;
+        return false;
     }
     SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, kListExStyleMask, listExStyle);
     // The state images (check marks) are the model's too.
     SendMessageW(window, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
-    component->rows_->SetOrder(OrderOf(component->properties_.sorting), &CompareMainTexts);
-    component->rows_->SetNotify(&PostRowsChanged, window);
-    RegisterListRows(args.windowId, args.unitId, component->rows_);
-    component->ApplyImageLists();
-    component->ApplyColours();
-    component->ApplyFont();
-    component->ApplyHotCursor();
-    component->InsertColumns();
-    component->InsertInitialItems();
-    return component;
+    rows_->SetOrder(OrderOf(properties_.sorting), &CompareMainTexts);
+    rows_->SetNotify(&PostRowsChanged, window);
+    RegisterListRows(args.windowId, args.unitId, rows_);
+    ApplyImageLists();
+    ApplyColours();
+    ApplyFont();
+    ApplyHotCursor();
+    InsertColumns();
+    InsertInitialItems();
+    return true;
 }
 
 void ListViewComponent::ComputeStyles(DWORD* style, DWORD* exStyle, DWORD* listExStyle) const {
@@ -375,40 +317,31 @@ void ListViewComponent::SelectRow(int row) {
 bool ListViewComponent::ReadLive(int n, PropertyValue* value) {
     HWND window = Handle();
     if (window == nullptr) return false;
-    if (n == 27) {
+    const void* member = kListViewTable.rows[n].field(properties_);
+    if (member == &properties_.currentRow) {
         TellControl();
         value->number = static_cast<int32_t>(SendMessageW(window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     } else if (contrastShown_) {
         return false;  // the control shows the system's colours, not the list's
     } else {
-        value->number = static_cast<uint32_t>(SendMessageW(window, kColourGetMessages[n], 0, 0));
+        const UINT get = member == &properties_.textColour       ? LVM_GETTEXTCOLOR
+                         : member == &properties_.textBackColour ? LVM_GETTEXTBKCOLOR
+                                                                 : LVM_GETBKCOLOR;
+        value->number = static_cast<uint32_t>(SendMessageW(window, get, 0, 0));
     }
     return true;
 }
 
 void ListViewComponent::Reapply(int, uint32_t what) {
-    if (what & kOrder) rows_->SetOrder(OrderOf(properties_.sorting), &CompareMainTexts);
+    if (what & kListOrder) rows_->SetOrder(OrderOf(properties_.sorting), &CompareMainTexts);
     if (Handle() == nullptr) return;
-    if (what & kColours) ApplyColours();
-    if (what & kFont) ApplyFont();
-    if (what & kStyles) ApplyStyles();
-    if (what & kImageLists) ApplyImageLists();
-    if (what & kColumns) InsertColumns();
-    if (what & kHotCursor) ApplyHotCursor();
-    if (what & kSelectRow) SelectRow(properties_.currentRow);
-}
-
-std::vector<uint8_t> ListViewComponent::PropertyData() {
-    std::vector<uint8_t> data;
-    RunOnWindowThread(Handle(), [&] {
-        ListViewProperties p = properties_;
-        for (int n = 1; n <= 3; ++n) {
-            PropertyValue colour;
-            if (ReadLive(n, &colour)) WriteRow(kListViewRows[n], p, colour);
-        }
-        data = WriteListViewBlock(p);
-    });
-    return data;
+    if (what & kListColours) ApplyColours();
+    if (what & kListFont) ApplyFont();
+    if (what & kListStyles) ApplyStyles();
+    if (what & kListImageLists) ApplyImageLists();
+    if (what & kListColumns) InsertColumns();
+    if (what & kListHotCursor) ApplyHotCursor();
+    if (what & kListSelectRow) SelectRow(properties_.currentRow);
 }
 
 bool ListViewComponent::OnNotify(const NMHDR* header, LRESULT* result) {
@@ -666,41 +599,8 @@ void ListViewComponent::OnFinalDestroy() {
     Component::OnFinalDestroy();
 }
 
-void* ListViewInterface(int operation) { return TypeInterface(operation, &CreateListView, &KeyFilter); }
-
-const PropertyDescription kListViewPropertyDescriptions[] = {
-    {"边框", "Border", "", kKindChoice, 0, nullptr},
-    {"文本颜色", "TextColor", "", kKindColour, 0, nullptr},
-    {"文本背景颜色", "TextBackColor", "", kKindColour, 0, nullptr},
-    {"背景颜色", "BackColor", "", kKindColour, 0, nullptr},
-    {"字体", "Font", "", kKindFont, 0, nullptr},
-    {"类型", "ViewType", "", kKindChoice, 0, nullptr},
-    {"图标对齐方式", "IconAlignment", "", kKindChoice, 0, nullptr},
-    {"自动排列", "AutoArrange", "", kKindLogical, 0, nullptr},
-    {"标签自动换行", "WrapLabels", "", kKindLogical, 0, nullptr},
-    {"列", "Columns", "", kKindData, 0, nullptr},
-    {"隐藏表头", "HideHeader", "", kKindLogical, 0, nullptr},
-    {"表头图片组", "HeaderImages", "", kKindPicture, 0, nullptr},
-    {"表头可点击", "ClickableHeader", "", kKindLogical, 0, nullptr},
-    {"整行选择", "FullRowSelect", "", kKindLogical, 0, nullptr},
-    {"显示表格线", "GridLines", "", kKindLogical, 0, nullptr},
-    {"表头可拖放", "HeaderDragDrop", "", kKindLogical, 0, nullptr},
-    {"图片组", "ItemImages", "", kKindPicture, 0, nullptr},
-    {"状态图片组", "StateImages", "", kKindPicture, 0, nullptr},
-    {"热点跟踪", "HotTracking", "", kKindLogical, 0, nullptr},
-    {"热点手形光标", "HandPointer", "", kKindLogical, 0, nullptr},
-    {"冷项目下划线", "UnderlineCold", "", kKindLogical, 0, nullptr},
-    {"热项目下划线", "UnderlineHot", "", kKindLogical, 0, nullptr},
-    {"允许编辑标签", "LabelEditing", "", kKindLogical, 0, nullptr},
-    {"排序方式", "Sorting", "", kKindChoice, 0, nullptr},
-    {"检查框", "CheckBoxes", "", kKindLogical, 0, nullptr},
-    {"平面滚动条", "FlatScrollBars", "", kKindLogical, 0, nullptr},
-    {"单一选择", "SingleSelection", "", kKindLogical, 0, nullptr},
-    {"现行选中项", "CurrentRow", "", kKindInteger, 0, nullptr},
-    {"始终显示选择", "AlwaysShowSelection", "", kKindLogical, 0, nullptr},
-    {"初始项目", "InitialItems", "", kKindData, 0, nullptr},
-    {"保留", "Reserved", "", kKindInteger, 0, nullptr},
-};
-const uint32_t kListViewPropertyDescriptionCount = sizeof kListViewPropertyDescriptions / sizeof kListViewPropertyDescriptions[0];
+void* ListViewInterface(int operation) {
+    return TypeInterface(operation, &CreateFromBlock<ListViewComponent>, &KeyFilter);
+}
 
 }  // namespace lyra

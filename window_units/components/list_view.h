@@ -22,7 +22,6 @@
 #include <memory>
 #include <string>
 
-#include "runtime/program_image.h"
 #include "window_units/component.h"
 #include "window_units/components/gdi_objects.h"
 #include "window_units/components/list_view_block.h"
@@ -44,9 +43,8 @@ struct NewRow {
 
 class ListViewComponent : public TableComponent<ListViewProperties> {
 public:
-    static Component* Create(const CreateArgs& args);
-
-    std::vector<uint8_t> PropertyData() override;
+    ListViewComponent(uint32_t windowId, uint32_t unitId) : TableComponent(windowId, unitId, kListViewTable) {}
+    bool Create(const CreateArgs& args);
 
     // The row model, shared with the threads that fill the list. Set at
     // creation and never replaced.
@@ -67,7 +65,6 @@ protected:
     bool ReadLive(int ownNumber, PropertyValue* value) override;
 
 private:
-    ListViewComponent(uint32_t windowId, uint32_t unitId);
 
     // The list view's own notifications, sent back by its parent.
     bool OnNotify(const NMHDR* header, LRESULT* result);
@@ -106,8 +103,5 @@ private:
 
 // The type's getInterface.
 void* ListViewInterface(int operation);
-// The property descriptions of the type record, by own property number.
-extern const PropertyDescription kListViewPropertyDescriptions[];
-extern const uint32_t kListViewPropertyDescriptionCount;
 
 }  // namespace lyra

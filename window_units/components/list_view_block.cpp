@@ -1,157 +1,127 @@
 #include "window_units/components/list_view_block.h"
 
-#include "window_units/components/block_codec.h"
+#include <iterator>
+
+#include "window_units/template_format.h"
 
 namespace lyra {
 
-std::vector<uint8_t> WriteListViewBlock(const ListViewProperties& p) {
-    BlockWriter w(kListViewBlockVersion);
-    w.I32(p.border);
-    w.U32(p.textColour);
-    w.U32(p.textBackColour);
-    w.U32(p.backColour);
-    w.Counted(p.font);
-    w.I32(p.viewType);
-    w.I32(p.iconAlignment);
-    w.I32(p.autoArrange);
-    w.I32(p.wrapLabels);
-    w.Counted(p.columns);
-    w.I32(p.hideHeader);
-    w.Counted(p.headerImages);
-    w.I32(p.clickableHeader);
-    w.I32(p.fullRowSelect);
-    w.I32(p.gridLines);
-    w.I32(p.headerDragDrop);
-    w.Counted(p.itemImages);
-    w.Counted(p.stateImages);
-    w.I32(p.hotTracking);
-    w.I32(p.handPointer);
-    w.I32(p.underlineCold);
-    w.I32(p.underlineHot);
-    w.I32(p.labelEditing);
-    w.I32(p.sorting);
-    w.I32(p.checkBoxes);
-    w.I32(p.flatScrollBars);
-    w.I32(p.singleSelection);
-    w.I32(p.currentRow);
-    w.I32(p.alwaysShowSelection);
-    w.Counted(p.initialItems);
-    w.I32(p.word30);
-    return w.Take();
-}
+namespace {
 
-bool ReadListViewBlock(const uint8_t* data, size_t size, ListViewProperties* properties) {
-    ListViewProperties p;
-    try {
-        framework::MemoryArchive a(data, size);
-        if (ReadBlockHeader(a) != kListViewBlockVersion) return false;
-        p.border = a.ReadI32();
-        p.textColour = a.ReadU32();
-        p.textBackColour = a.ReadU32();
-        p.backColour = a.ReadU32();
-        p.font = ReadCounted(a);
-        p.viewType = a.ReadI32();
-        p.iconAlignment = a.ReadI32();
-        p.autoArrange = a.ReadI32();
-        p.wrapLabels = a.ReadI32();
-        p.columns = ReadCounted(a);
-        p.hideHeader = a.ReadI32();
-        p.headerImages = ReadCounted(a);
-        p.clickableHeader = a.ReadI32();
-        p.fullRowSelect = a.ReadI32();
-        p.gridLines = a.ReadI32();
-        p.headerDragDrop = a.ReadI32();
-        p.itemImages = ReadCounted(a);
-        p.stateImages = ReadCounted(a);
-        p.hotTracking = a.ReadI32();
-        p.handPointer = a.ReadI32();
-        p.underlineCold = a.ReadI32();
-        p.underlineHot = a.ReadI32();
-        p.labelEditing = a.ReadI32();
-        p.sorting = a.ReadI32();
-        p.checkBoxes = a.ReadI32();
-        p.flatScrollBars = a.ReadI32();
-        p.singleSelection = a.ReadI32();
-        p.currentRow = a.ReadI32();
-        p.alwaysShowSelection = a.ReadI32();
-        p.initialItems = ReadCounted(a);
-        p.word30 = a.ReadI32();
-    } catch (const framework::ArchiveError&) {
-        return false;
-    }
-    // The column and initial-item records are part of the block: damaged
-    // ones make the whole block unreadable.
+// The column and initial-item records are part of the block.
+bool RecordsReadable(ListViewProperties* p) {
     std::vector<ListViewColumn> columns;
     std::vector<ListViewInitialCell> cells;
-    if (!ReadColumnBlock(p.columns, &columns) || !ReadInitialItems(p.initialItems, &cells)) return false;
-    *properties = std::move(p);
+    return ReadColumnBlock(p->columns, &columns) && ReadInitialItems(p->initialItems, &cells);
+}
+
+using P = ListViewProperties;
+constexpr PropertyRow<P> kRows[] = {
+    Row<&P::border, kKindChoice>("边框", "Border", kListStyles),
+    // Colours and the current row are read from the control.
+    Row<&P::textColour, kKindColour>("文本颜色", "TextColor", kReadLive | kSaveLive | kListColours),
+    Row<&P::textBackColour, kKindColour>("文本背景颜色", "TextBackColor", kReadLive | kSaveLive | kListColours),
+    Row<&P::backColour, kKindColour>("背景颜色", "BackColor", kReadLive | kSaveLive | kListColours),
+    Row<&P::font, kKindFont>("字体", "Font", kListFont),
+    Row<&P::viewType, kKindChoice>("类型", "ViewType", kListStyles | kListImageLists | kListColumns),
+    Row<&P::iconAlignment, kKindChoice>("图标对齐方式", "IconAlignment", kListStyles),
+    Row<&P::autoArrange, kKindLogical>("自动排列", "AutoArrange", kListStyles),
+    Row<&P::wrapLabels, kKindLogical>("标签自动换行", "WrapLabels", kListStyles),
+    Row<&P::columns, kKindData>("列", "Columns", kListColumns),
+    Row<&P::hideHeader, kKindLogical>("隐藏表头", "HideHeader", kListStyles),
+    Row<&P::headerImages, kKindPicture>("表头图片组", "HeaderImages", kListImageLists),
+    Row<&P::clickableHeader, kKindLogical>("表头可点击", "ClickableHeader", kListStyles),
+    Row<&P::fullRowSelect, kKindLogical>("整行选择", "FullRowSelect", kListStyles),
+    Row<&P::gridLines, kKindLogical>("显示表格线", "GridLines", kListStyles),
+    Row<&P::headerDragDrop, kKindLogical>("表头可拖放", "HeaderDragDrop", kListStyles),
+    Row<&P::itemImages, kKindPicture>("图片组", "ItemImages", kListImageLists),
+    Row<&P::stateImages, kKindPicture>("状态图片组", "StateImages", kListImageLists),
+    Row<&P::hotTracking, kKindLogical>("热点跟踪", "HotTracking", kListStyles | kListHotCursor),
+    Row<&P::handPointer, kKindLogical>("热点手形光标", "HandPointer", kListStyles | kListHotCursor),
+    Row<&P::underlineCold, kKindLogical>("冷项目下划线", "UnderlineCold", kListStyles),
+    Row<&P::underlineHot, kKindLogical>("热项目下划线", "UnderlineHot", kListStyles),
+    Row<&P::labelEditing, kKindLogical>("允许编辑标签", "LabelEditing", kListStyles),
+    Row<&P::sorting, kKindChoice>("排序方式", "Sorting", kListOrder | kListStyles),
+    Row<&P::checkBoxes, kKindLogical>("检查框", "CheckBoxes", kListStyles),
+    Row<&P::flatScrollBars, kKindLogical>("平面滚动条", "FlatScrollBars", kListStyles),
+    Row<&P::singleSelection, kKindLogical>("单一选择", "SingleSelection", kListStyles),
+    Row<&P::currentRow, kKindInteger>("现行选中项", "CurrentRow", kReadLive | kListSelectRow),
+    Row<&P::alwaysShowSelection, kKindLogical>("始终显示选择", "AlwaysShowSelection", kListStyles),
+    Row<&P::initialItems, kKindData>("初始项目", "InitialItems"),
+    Row<&P::word30, kKindInteger>("保留", "Reserved"),
+};
+
+}  // namespace
+
+constexpr PropertyTable<ListViewProperties> kListViewTable = TableOf<kRows>(kListViewBlockVersion, &RecordsReadable);
+
+namespace {
+
+std::string AsText(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+// Reads records until the block ends; false when one is cut short.
+template <typename Record, typename ReadRecord>
+bool ReadRecords(const std::string& block, std::vector<Record>* records, ReadRecord readRecord) {
+    std::vector<Record> read;
+    const auto* data = reinterpret_cast<const uint8_t*>(block.data());
+    if (!ReadsWhole(data, block.size(), [&](framework::MemoryArchive& archive) {
+            while (!archive.AtEnd()) read.push_back(readRecord(archive));
+            return true;
+        })) {
+        return false;
+    }
+    *records = std::move(read);
     return true;
 }
 
+}  // namespace
+
 std::string WriteColumnBlock(const std::vector<ListViewColumn>& columns) {
-    BlockWriter w(0);
+    std::vector<uint8_t> bytes;
     for (const ListViewColumn& c : columns) {
-        w.U8(c.imageOnRight ? 1 : 0);
-        w.I32(c.image);
-        w.I32(c.alignment);
-        w.I32(c.width);
-        w.Ztext(c.title);
+        bytes.push_back(c.imageOnRight ? 1 : 0);
+        AppendU32(bytes, static_cast<uint32_t>(c.image));
+        AppendU32(bytes, static_cast<uint32_t>(c.alignment));
+        AppendU32(bytes, static_cast<uint32_t>(c.width));
+        AppendZtext(bytes, c.title);
     }
-    std::vector<uint8_t> bytes = w.Take();
-    return std::string(bytes.begin() + kBlockHeaderZeros + 4, bytes.end());
+    return AsText(bytes);
 }
 
 bool ReadColumnBlock(const std::string& block, std::vector<ListViewColumn>* columns) {
-    std::vector<ListViewColumn> read;
-    try {
-        framework::MemoryArchive a(reinterpret_cast<const uint8_t*>(block.data()), block.size());
-        while (!a.AtEnd()) {
-            ListViewColumn c;
-            c.imageOnRight = a.ReadU8() != 0;
-            c.image = a.ReadI32();
-            c.alignment = a.ReadI32();
-            c.width = a.ReadI32();
-            c.title = ReadZtext(a);
-            read.push_back(std::move(c));
-        }
-    } catch (const framework::ArchiveError&) {
-        return false;
-    }
-    *columns = std::move(read);
-    return true;
+    return ReadRecords(block, columns, [](framework::MemoryArchive& a) {
+        ListViewColumn c;
+        c.imageOnRight = a.ReadU8() != 0;
+        c.image = a.ReadI32();
+        c.alignment = a.ReadI32();
+        c.width = a.ReadI32();
+        c.title = ReadZtext(a);
+        return c;
+    });
 }
 
 std::string WriteInitialItems(const std::vector<ListViewInitialCell>& cells) {
-    BlockWriter w(0);
+    std::vector<uint8_t> bytes;
     for (const ListViewInitialCell& c : cells) {
-        w.U8(c.newRow ? 0 : 1);
-        w.I32(c.image);
-        w.I32(c.stateImage);
-        w.U32(c.data);
-        w.Ztext(c.text);
+        bytes.push_back(c.newRow ? 0 : 1);
+        AppendU32(bytes, static_cast<uint32_t>(c.image));
+        AppendU32(bytes, static_cast<uint32_t>(c.stateImage));
+        AppendU32(bytes, c.data);
+        AppendZtext(bytes, c.text);
     }
-    std::vector<uint8_t> bytes = w.Take();
-    return std::string(bytes.begin() + kBlockHeaderZeros + 4, bytes.end());
+    return AsText(bytes);
 }
 
 bool ReadInitialItems(const std::string& block, std::vector<ListViewInitialCell>* cells) {
-    std::vector<ListViewInitialCell> read;
-    try {
-        framework::MemoryArchive a(reinterpret_cast<const uint8_t*>(block.data()), block.size());
-        while (!a.AtEnd()) {
-            ListViewInitialCell c;
-            c.newRow = a.ReadU8() == 0;
-            c.image = a.ReadI32();
-            c.stateImage = a.ReadI32();
-            c.data = a.ReadU32();
-            c.text = ReadZtext(a);
-            read.push_back(std::move(c));
-        }
-    } catch (const framework::ArchiveError&) {
-        return false;
-    }
-    *cells = std::move(read);
-    return true;
+    return ReadRecords(block, cells, [](framework::MemoryArchive& a) {
+        ListViewInitialCell c;
+        c.newRow = a.ReadU8() == 0;
+        c.image = a.ReadI32();
+        c.stateImage = a.ReadI32();
+        c.data = a.ReadU32();
+        c.text = ReadZtext(a);
+        return c;
+    });
 }
 
 bool HasImageList(const std::string& block) {

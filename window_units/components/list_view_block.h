@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "window_units/property_rows.h"
+
 namespace lyra {
 
 constexpr uint32_t kListViewBlockVersion = 1;
@@ -71,12 +73,17 @@ struct ListViewProperties {
     int32_t word30 = 0;
 };
 
-constexpr int kListViewPropertyCount = 31;
+// What a write re-applies to the live control. A new order is the row
+// model's and is taken even before the control exists.
+enum ListViewReapply : uint32_t {
+    kListOrder = 1, kListColours = 2, kListFont = 4, kListStyles = 8, kListImageLists = 16, kListColumns = 32,
+    kListHotCursor = 64, kListSelectRow = 128,
+};
 
-std::vector<uint8_t> WriteListViewBlock(const ListViewProperties& properties);
-// False for a block that is short, has a non-zero header or an unknown
-// version, or whose column or initial-item records are damaged.
-bool ReadListViewBlock(const uint8_t* data, size_t size, ListViewProperties* properties);
+// Damaged column or initial-item records make the whole block unreadable.
+extern const PropertyTable<ListViewProperties> kListViewTable;
+
+inline std::vector<uint8_t> WriteListViewBlock(const ListViewProperties& p) { return WriteBlock(kListViewTable, p); }
 
 // The column block: the column records one after another, nothing else.
 std::string WriteColumnBlock(const std::vector<ListViewColumn>& columns);

@@ -25,74 +25,15 @@ constexpr UINT kDefaultActionMessage = WM_APP + 0x5342;
 // Button style bits a style word may add; the button type stays owner-drawn.
 constexpr DWORD kStyleWordMask = BS_LEFT | BS_RIGHT | BS_TOP | BS_BOTTOM | BS_MULTILINE | BS_FLAT;
 
-template <int Look>
-std::string& PictureFile(SuperBtnProperties& p) { return p.pictures[Look].file; }
-template <int Look>
-int32_t& PictureWord(SuperBtnProperties& p) { return p.pictures[Look].word; }
-template <int Look>
-uint32_t& TextColour(SuperBtnProperties& p) { return p.colours[Look].text; }
-template <int Look>
-uint32_t& BackColour(SuperBtnProperties& p) { return p.colours[Look].back; }
-
-// What a write re-applies; every write first clamps the ranged properties.
-enum SuperBtnReapply : uint32_t { kRecreate = 1, kPictures = 2, kFont = 4, kCaption = 8, kRepaint = 16 };
-
-using P = SuperBtnProperties;
-const PropertyRow<P> kSuperBtnRows[] = {
-    Row<&P::buttonType>(kRepaint),
-    Row<&P::styleWord>(kRecreate),
-    Row<&P::pressed>(kRepaint),
-    Row<&P::pictureAlignment>(kRepaint),
-    Row<&P::switch4>(kRepaint),
-    Row<&P::layout5>(kRepaint),
-    Row<&P::layout6>(kRepaint),
-    Row<&PictureFile<kLookHot>>(kPictures),
-    Row<&PictureWord<kLookHot>>(kRepaint),
-    Row<&PictureFile<kLookNormal>>(kPictures),
-    Row<&PictureWord<kLookNormal>>(kRepaint),
-    Row<&PictureFile<kLookPressed>>(kPictures),
-    Row<&PictureWord<kLookPressed>>(kRepaint),
-    Row<&P::font>(kFont),
-    Row<&P::caption>(kReadWindowText | kCaption),
-    Row<&P::useColours>(kRepaint),
-    Row<&TextColour<kLookNormal>>(kRepaint),
-    Row<&BackColour<kLookNormal>>(kRepaint),
-    Row<&TextColour<kLookHot>>(kRepaint),
-    Row<&BackColour<kLookHot>>(kRepaint),
-    Row<&TextColour<kLookPressed>>(kRepaint),
-    Row<&BackColour<kLookPressed>>(kRepaint),
-    Row<&P::builtInSound>(kRepaint),
-    Row<&P::enterSound>(kRepaint),
-    Row<&P::clickSound>(kRepaint),
-    Row<&P::tip>(kRepaint),
-    Row<&P::switch26>(kRepaint),
-};
-static_assert(sizeof kSuperBtnRows / sizeof kSuperBtnRows[0] == kSuperBtnPropertyCount, "one row per property");
-
-Component* CreateSuperBtn(const CreateArgs& args) { return SuperBtnComponent::Create(args); }
-
 bool KeyFilter(Component*, const MSG& message) {
     return message.message == WM_KEYDOWN && (message.wParam == VK_SPACE || message.wParam == VK_RETURN);
 }
 
 }  // namespace
 
-SuperBtnComponent::SuperBtnComponent(uint32_t windowId, uint32_t unitId)
-    : TableComponent(windowId, unitId, kSuperBtnRows) {}
-
-Component* SuperBtnComponent::Create(const CreateArgs& args) {
-    auto* component = new SuperBtnComponent(args.windowId, args.unitId);
-    if (args.propertyBlockSize > 0 &&
-        !ReadSuperBtnBlock(args.propertyBlock, args.propertyBlockSize, &component->properties_)) {
-        delete component;
-        return nullptr;
-    }
+bool SuperBtnComponent::Create(const CreateArgs& args) {
     HWND parent = args.parent != nullptr ? args.parent : args.window;
-    if (!component->CreateControl(parent, args.style, args.left, args.top, args.width, args.height, args.childId)) {
-        delete component;
-        return nullptr;
-    }
-    return component;
+    return CreateControl(parent, args.style, args.left, args.top, args.width, args.height, args.childId);
 }
 
 DWORD SuperBtnComponent::ControlStyle() const {
@@ -414,54 +355,15 @@ void SuperBtnComponent::Reapply(int, uint32_t what) {
     ClampSuperBtnProperties(&properties_);
     HWND window = Handle();
     if (window == nullptr) return;
-    if (what & kRecreate) Recreate();
-    if (what & kPictures) LoadPictures();
-    if (what & kFont) ApplyFont();
-    if (what & kCaption) SetWindowTextGbk(window, properties_.caption);
-    if (what & kRepaint) InvalidateRect(window, nullptr, FALSE);
+    if (what & kButtonRecreate) Recreate();
+    if (what & kButtonPictures) LoadPictures();
+    if (what & kButtonFont) ApplyFont();
+    if (what & kButtonCaption) SetWindowTextGbk(window, properties_.caption);
+    if (what & kButtonRepaint) InvalidateRect(window, nullptr, FALSE);
 }
 
-std::vector<uint8_t> SuperBtnComponent::PropertyData() {
-    std::vector<uint8_t> data;
-    RunOnWindowThread(Handle(), [&] {
-        SuperBtnProperties p = properties_;
-        if (Handle() != nullptr) p.caption = WindowTextGbk(Handle());
-        data = WriteSuperBtnBlock(p);
-    });
-    return data;
+void* SuperBtnInterface(int operation) {
+    return TypeInterface(operation, &CreateFromBlock<SuperBtnComponent>, &KeyFilter);
 }
-
-void* SuperBtnInterface(int operation) { return TypeInterface(operation, &CreateSuperBtn, &KeyFilter); }
-
-const PropertyDescription kSuperBtnPropertyDescriptions[] = {
-    {"按钮类型", "ButtonType", "", kKindChoice, 0, nullptr},
-    {"样式", "Style", "", kKindInteger, 0, nullptr},
-    {"按下", "Pressed", "", kKindLogical, 0, nullptr},
-    {"图片对齐方式", "PictureAlignment", "", kKindChoice, 0, nullptr},
-    {"开关", "Switch", "", kKindLogical, 0, nullptr},
-    {"横向间距", "LayoutX", "", kKindInteger, 0, nullptr},
-    {"纵向间距", "LayoutY", "", kKindInteger, 0, nullptr},
-    {"热点图片", "HotPicture", "", kKindPicture, 0, nullptr},
-    {"热点图片位移", "HotPictureWord", "", kKindInteger, 0, nullptr},
-    {"正常图片", "NormalPicture", "", kKindPicture, 0, nullptr},
-    {"正常图片位移", "NormalPictureWord", "", kKindInteger, 0, nullptr},
-    {"按下图片", "PressedPicture", "", kKindPicture, 0, nullptr},
-    {"按下图片位移", "PressedPictureWord", "", kKindInteger, 0, nullptr},
-    {"字体", "Font", "", kKindFont, 0, nullptr},
-    {"标题", "Caption", "", kKindText, 0, nullptr},
-    {"使用颜色", "UseColors", "", kKindLogical, 0, nullptr},
-    {"正常文本颜色", "NormalTextColor", "", kKindColour, 0, nullptr},
-    {"正常背景颜色", "NormalBackColor", "", kKindColour, 0, nullptr},
-    {"热点文本颜色", "HotTextColor", "", kKindColour, 0, nullptr},
-    {"热点背景颜色", "HotBackColor", "", kKindColour, 0, nullptr},
-    {"按下文本颜色", "PressedTextColor", "", kKindColour, 0, nullptr},
-    {"按下背景颜色", "PressedBackColor", "", kKindColour, 0, nullptr},
-    {"内置声音", "BuiltInSound", "", kKindLogical, 0, nullptr},
-    {"进入声音", "EnterSound", "", kKindSound, 0, nullptr},
-    {"单击声音", "ClickSound", "", kKindSound, 0, nullptr},
-    {"提示文本", "Text", "", kKindText, 0, nullptr},
-    {"开关二", "Switch2", "", kKindLogical, 0, nullptr},
-};
-const uint32_t kSuperBtnPropertyDescriptionCount = sizeof kSuperBtnPropertyDescriptions / sizeof kSuperBtnPropertyDescriptions[0];
 
 }  // namespace lyra

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include "runtime/program_image.h"
 #include "window_units/component.h"
 #include "window_units/components/gdi_objects.h"
 #include "window_units/components/super_btn_block.h"
@@ -17,9 +16,8 @@ constexpr uint32_t kSuperBtnTypeCode = 0x00030001;
 
 class SuperBtnComponent : public TableComponent<SuperBtnProperties> {
 public:
-    static Component* Create(const CreateArgs& args);
-
-    std::vector<uint8_t> PropertyData() override;
+    SuperBtnComponent(uint32_t windowId, uint32_t unitId) : TableComponent(windowId, unitId, kSuperBtnTable) {}
+    bool Create(const CreateArgs& args);
 
     // The look the button shows now.
     SuperBtnLook CurrentLook() const;
@@ -35,7 +33,6 @@ protected:
     void Reapply(int ownNumber, uint32_t what) override;
 
 private:
-    SuperBtnComponent(uint32_t windowId, uint32_t unitId);
 
     // The button's own notifications, sent back by its parent.
     bool OnReflectedMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
@@ -61,8 +58,5 @@ private:
 };
 
 void* SuperBtnInterface(int operation);
-// The property descriptions of the type record, by own property number.
-extern const PropertyDescription kSuperBtnPropertyDescriptions[];
-extern const uint32_t kSuperBtnPropertyDescriptionCount;
 
 }  // namespace lyra

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "window_units/property_rows.h"
+
 namespace lyra {
 
 constexpr uint32_t kSuperBtnBlockVersion = 2;
@@ -47,16 +49,16 @@ struct SuperBtnProperties {
     int32_t switch26 = 0;            // 0-1
 };
 
-constexpr int kSuperBtnPropertyCount = 27;
-
 // Clamps the ranged properties into their ranges.
 void ClampSuperBtnProperties(SuperBtnProperties* properties);
 
-std::vector<uint8_t> WriteSuperBtnBlock(const SuperBtnProperties& properties);
-bool ReadSuperBtnBlock(const uint8_t* data, size_t size, SuperBtnProperties* properties);
+// What a write re-applies; every write first clamps the ranged properties.
+enum SuperBtnReapply : uint32_t {
+    kButtonRecreate = 1, kButtonPictures = 2, kButtonFont = 4, kButtonCaption = 8, kButtonRepaint = 16,
+};
 
-// Own property numbers of each look's picture and its word, and of its colours.
-constexpr int kPictureProperty[3] = {9, 7, 11};
-constexpr int kTextColourProperty[3] = {16, 18, 20};
+extern const PropertyTable<SuperBtnProperties> kSuperBtnTable;
+
+inline std::vector<uint8_t> WriteSuperBtnBlock(const SuperBtnProperties& p) { return WriteBlock(kSuperBtnTable, p); }
 
 }  // namespace lyra

@@ -29,35 +29,11 @@ const wchar_t kWindowClassName[] = L"LyraboxWindow";
 constexpr UINT kNotifyIconMessage = WM_APP + 0x100;
 constexpr UINT kNotifyIconId = 1;
 
-// What a write re-applies. Frame changes (border, control box, buttons,
-// position) take effect when the window is built again.
-enum WindowReapply : uint32_t { kCaption = 1, kBackground = 2, kTopmost = 4, kNotifyIcon = 8 };
-
-int32_t AsSwitch(int32_t value) { return value != 0 ? 1 : 0; }
-
-using P = WindowProperties;
-const PropertyRow<P> kWindowRows[] = {
-    Row<&P::caption>(kReadWindowText | kCaption),
-    Row<&P::borderStyle>(),
-    Row<&P::controlBox>(),
-    Row<&P::maxButton>(),
-    Row<&P::minButton>(),
-    Row<&P::startPosition>(),
-    Row<&P::backgroundColour>(kBackground),
-    Row<&P::topmost>(kTopmost, &AsSwitch),
-    Row<&P::icon>(),
-    // Read: whether the icon is in the notification area now.
-    Row<&P::notificationIcon>(kReadLive | kNotifyIcon, &AsSwitch),
-};
-static_assert(sizeof kWindowRows / sizeof kWindowRows[0] == kWindowPropertyCount, "one row per property");
-
 class WindowComponent : public TableComponent<WindowProperties> {
 public:
-    WindowComponent(uint32_t windowId, uint32_t unitId, const WindowProperties& properties)
-        : TableComponent(windowId, unitId, kWindowRows, properties) {}
+    WindowComponent(uint32_t windowId, uint32_t unitId) : TableComponent(windowId, unitId, kWindowTable) {}
 
     bool Create(const CreateArgs& args);
-    std::vector<uint8_t> PropertyData() override;
     bool PreTranslateMessage(MSG& message) override;
 
 protected:
@@ -315,16 +291,16 @@ bool WindowComponent::PreTranslateMessage(MSG& message) {
 }
 
 void WindowComponent::Reapply(int, uint32_t what) {
-    if (what & kCaption) SetWindowTextGbk(Handle(), properties_.caption);
-    if (what & kBackground) {
+    if (what & kWindowCaption) SetWindowTextGbk(Handle(), properties_.caption);
+    if (what & kWindowBackground) {
         UpdateBackground();
         RedrawWindow(Handle(), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
     }
-    if (what & kTopmost) {
+    if (what & kWindowTopmost) {
         SetWindowPos(Handle(), properties_.topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
-    if (what & kNotifyIcon) ShowNotifyIcon(properties_.notificationIcon != 0);
+    if (what & kWindowNotifyIcon) ShowNotifyIcon(properties_.notificationIcon != 0);
 }
 
 bool WindowComponent::ReadLive(int, PropertyValue* value) {
@@ -332,32 +308,8 @@ bool WindowComponent::ReadLive(int, PropertyValue* value) {
     return true;
 }
 
-std::vector<uint8_t> WindowComponent::PropertyData() {
-    WindowProperties p = properties_;
-    p.caption = WindowTextGbk(Handle());
-    return WriteWindowBlock(p);
-}
-
-Component* CreateWindowComponent(const CreateArgs& args) {
-    return CreateFromBlock<WindowComponent, WindowProperties>(args, &ReadWindowBlock);
-}
-
 }  // namespace
 
-void* WindowInterface(int op) { return ComponentTypeInterface(op, &CreateWindowComponent); }
-
-const PropertyDescription kWindowPropertyDescriptions[] = {
-    {"标题", "caption", "", kKindText, 0, nullptr},
-    {"边框", "borderStyle", "", kKindChoice, 0, nullptr},
-    {"控制按钮", "controlBox", "", kKindLogical, 0, nullptr},
-    {"最大化按钮", "maxButton", "", kKindLogical, 0, nullptr},
-    {"最小化按钮", "minButton", "", kKindLogical, 0, nullptr},
-    {"位置", "startPosition", "", kKindChoice, 0, nullptr},
-    {"底色", "backgroundColour", "", kKindColour, 0, nullptr},
-    {"总在最前", "topmost", "", kKindLogical, 0, nullptr},
-    {"图标", "icon", "", kKindPicture, 0, nullptr},
-    {"通知区域图标", "notificationIcon", "", kKindLogical, 0, nullptr},
-};
-const uint32_t kWindowPropertyDescriptionCount = sizeof kWindowPropertyDescriptions / sizeof kWindowPropertyDescriptions[0];
+void* WindowInterface(int op) { return ComponentTypeInterface(op, &CreateFromBlock<WindowComponent>); }
 
 }  // namespace lyra

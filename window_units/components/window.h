@@ -1,12 +1,10 @@
 // The window type: the top-level window that holds the components.
 #pragma once
 
-#include "runtime/program_image.h"
+#include "window_units/components/window_block.h"
 
 namespace lyra {
 
 void* WindowInterface(int op);
-extern const PropertyDescription kWindowPropertyDescriptions[];
-extern const uint32_t kWindowPropertyDescriptionCount;
 
 }  // namespace lyra

@@ -1,30 +1,31 @@
 #include "window_units/components/window_block.h"
 
+#include <iterator>
+
 namespace lyra {
 
-std::vector<uint8_t> WriteWindowBlock(const WindowProperties& p) {
-    PropertyBlockWriter writer(kWindowBlockVersion);
-    writer.Text(p.caption);
-    writer.U32(p.borderStyle);
-    writer.U32(p.controlBox);
-    writer.U32(p.maxButton);
-    writer.U32(p.minButton);
-    writer.U32(p.startPosition);
-    writer.U32(p.backgroundColour);
-    writer.U32(p.topmost);
-    writer.Block(p.icon);
-    writer.U32(p.notificationIcon);
-    return writer.bytes();
-}
+namespace {
 
-WindowProperties ReadWindowBlock(const uint8_t* data, size_t size) {
-    WindowProperties p;
-    PropertyBlockReader reader(data, size);
-    reader.Text(&p.caption) && reader.U32(&p.borderStyle) && reader.U32(&p.controlBox) &&
-        reader.U32(&p.maxButton) && reader.U32(&p.minButton) && reader.U32(&p.startPosition) &&
-        reader.U32(&p.backgroundColour) && reader.U32(&p.topmost) && reader.Block(&p.icon) &&
-        reader.U32(&p.notificationIcon);
-    return p;
-}
+int32_t AsSwitch(int32_t value) { return value != 0 ? 1 : 0; }
+
+using P = WindowProperties;
+constexpr PropertyRow<P> kRows[] = {
+    Row<&P::caption, kKindText>("标题", "caption", kReadWindowText | kWindowCaption),
+    Row<&P::borderStyle, kKindChoice>("边框", "borderStyle"),
+    Row<&P::controlBox, kKindLogical>("控制按钮", "controlBox"),
+    Row<&P::maxButton, kKindLogical>("最大化按钮", "maxButton"),
+    Row<&P::minButton, kKindLogical>("最小化按钮", "minButton"),
+    Row<&P::startPosition, kKindChoice>("位置", "startPosition"),
+    Row<&P::backgroundColour, kKindColour>("底色", "backgroundColour", kWindowBackground),
+    Row<&P::topmost, kKindLogical>("总在最前", "topmost", kWindowTopmost, &AsSwitch),
+    Row<&P::icon, kKindPicture>("图标", "icon"),
+    // Read: whether the icon is in the notification area now.
+    Row<&P::notificationIcon, kKindLogical>("通知区域图标", "notificationIcon", kReadLive | kWindowNotifyIcon,
+                                            &AsSwitch),
+};
+
+}  // namespace
+
+constexpr PropertyTable<WindowProperties> kWindowTable = TableOf<kRows>(kWindowBlockVersion);
 
 }  // namespace lyra

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "window_units/property_block.h"
+#include "window_units/property_rows.h"
 
 namespace lyra {
 
@@ -25,10 +25,12 @@ struct WindowProperties {
     uint32_t notificationIcon = 0;               // 9: the program's icon in the notification area
 };
 
-constexpr int kWindowPropertyCount = 10;
+// What a write re-applies. Frame changes (border, control box, buttons,
+// position) take effect when the window is built again.
+enum WindowReapply : uint32_t { kWindowCaption = 1, kWindowBackground = 2, kWindowTopmost = 4, kWindowNotifyIcon = 8 };
 
-std::vector<uint8_t> WriteWindowBlock(const WindowProperties& properties);
-// Throws framework::ArchiveError on a block cut inside a field.
-WindowProperties ReadWindowBlock(const uint8_t* data, size_t size);
+extern const PropertyTable<WindowProperties> kWindowTable;
+
+inline std::vector<uint8_t> WriteWindowBlock(const WindowProperties& p) { return WriteBlock(kWindowTable, p); }
 
 }  // namespace lyra
