@@ -1,9 +1,16 @@
-// Helpers shared by the component types: GBK window texts, fonts and
-// brushes from property values, colours, border styles and BMP pictures.
+// Helpers shared by the component types: GBK window texts, owned GDI
+// objects and image lists, fonts and colours from property values, border
+// styles, BMP pictures, and the operations a type hands out.
+//
+// Ownership is in the names: an Owned* object deletes what it holds; a
+// plain handle (HFONT, HBRUSH, HIMAGELIST ...) is a borrowed view.
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
+#include <objidl.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -29,31 +36,82 @@ LRESULT PaintWindow(HWND window, Draw draw) {
     return 0;
 }
 
-// An owned GDI object.
+// Owns a GDI object and deletes it when replaced or destroyed. A GDI
+// object selected into a device context must be selected out first.
 template <typename Handle>
-class GdiObject {
+class OwnedGdiObject {
 public:
-    GdiObject() = default;
-    explicit GdiObject(Handle handle) : handle_(handle) {}
-    ~GdiObject() { Reset(); }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
+    OwnedGdiObject() = default;
+    explicit OwnedGdiObject(Handle handle) : handle_(handle) {}
+    ~OwnedGdiObject() { Reset(); }
+    OwnedGdiObject(const OwnedGdiObject&) = delete;
+    OwnedGdiObject& operator=(const OwnedGdiObject&) = delete;
+    OwnedGdiObject(OwnedGdiObject&& other) noexcept : handle_(other.Release()) {}
+    OwnedGdiObject& operator=(OwnedGdiObject&& other) noexcept {
+        if (this != &other) Reset(other.Release());
+        return *this;
+    }
 
     Handle get() const { return handle_; }
     void Reset(Handle handle = nullptr) {
         if (handle_ != nullptr) DeleteObject(handle_);
         handle_ = handle;
     }
+    // Hands the object to the caller, who deletes it.
+    Handle Release() {
+        Handle handle = handle_;
+        handle_ = nullptr;
+        return handle;
+    }
 
 private:
     Handle handle_ = nullptr;
 };
-using OwnedFont = GdiObject<HFONT>;
-using OwnedBrush = GdiObject<HBRUSH>;
+using OwnedFont = OwnedGdiObject<HFONT>;
+using OwnedBrush = OwnedGdiObject<HBRUSH>;
+using OwnedBitmap = OwnedGdiObject<HBITMAP>;
+using OwnedRegion = OwnedGdiObject<HRGN>;
 
-// The font of a 60-byte LOGFONTA value, or null for any other size (the
-// caller then uses the default GUI font).
-HFONT CreateFontFromBlock(const std::vector<uint8_t>& block);
+// The common-control functions the components use. The common controls
+// are not a KnownDLL: they are bound from the system folder on first use
+// (the manifest still makes them version 6). A function the library lacks
+// is null.
+struct CommonControls {
+    decltype(&InitCommonControlsEx) initCommonControlsEx;
+    // Spelled out: commctrl.h declares ImageList_Read only when objidl.h came first.
+    HIMAGELIST(WINAPI* imageListRead)(IStream* stream);
+    decltype(&ImageList_Destroy) imageListDestroy;
+    decltype(&ImageList_SetBkColor) imageListSetBkColor;
+};
+const CommonControls& Comctl();
+
+// Owns an image list and destroys it when replaced or destroyed.
+class OwnedImageList {
+public:
+    OwnedImageList() = default;
+    explicit OwnedImageList(HIMAGELIST list) : list_(list) {}
+    ~OwnedImageList() { Reset(); }
+    OwnedImageList(const OwnedImageList&) = delete;
+    OwnedImageList& operator=(const OwnedImageList&) = delete;
+
+    HIMAGELIST get() const { return list_; }
+    void Reset(HIMAGELIST list = nullptr);
+
+private:
+    HIMAGELIST list_ = nullptr;
+};
+
+// The font of a 60-byte LOGFONTA value (GBK face name), or null for any
+// other size: the caller then uses the default GUI font. The caller owns
+// the font.
+HFONT CreateFontFromBlock(const void* block, size_t size);
+template <typename Bytes>
+HFONT CreateFontFromBlock(const Bytes& block) {
+    return CreateFontFromBlock(block.data(), block.size());
+}
+inline HFONT DefaultGuiFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
+// The font a component shows: its own, or the default GUI font.
+inline HFONT ShownFont(const OwnedFont& font) { return font.get() != nullptr ? font.get() : DefaultGuiFont(); }
 // The LOGFONTA fields of the system's default GUI font.
 LogFontFields DefaultGuiFontFields();
 
@@ -64,6 +122,9 @@ COLORREF ResolveColour(uint32_t stored, int defaultIndex);
 // Border values 0..6: 0 none, 1 client edge, 2 dialog frame, 3 static edge,
 // 4 client edge and dialog frame, 5 thin border, 6 raised edge.
 void BorderStyles(uint32_t border, DWORD* style, DWORD* exStyle);
+// Every style and extended style bit a border value may set.
+constexpr DWORD kBorderStyleBits = WS_BORDER;
+constexpr DWORD kBorderExStyleBits = WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME | WS_EX_STATICEDGE | WS_EX_WINDOWEDGE;
 // Replaces the border bits of a live window and redraws its frame.
 void ApplyBorder(HWND window, uint32_t border);
 
@@ -72,6 +133,16 @@ bool DrawBmpFile(HDC dc, const std::vector<uint8_t>& file, int x, int y);
 
 // Sends a control's notification to its parent as the control itself would.
 void NotifyParent(HWND control, WORD code);
+
+// The operations a type hands out, on the Component virtuals.
+bool GetPropertyOp(Component* component, int ownNumber, PropertyValue* value);
+bool SetPropertyOp(Component* component, int ownNumber, const PropertyValue& value);
+// A new block: u32 size, then the property block.
+void* PropertyDataOp(Component* component);
+
+// The getInterface answer of a type with these create and key-filter
+// operations; null for an operation the type does not have.
+void* TypeInterface(int operation, CreateOperation create, KeyFilterOperation keyFilter = nullptr);
 
 // Reads a unit's property block and creates the component on it; null when
 // the block is unreadable or the control cannot be created.

@@ -15,7 +15,6 @@
 #include "window_units/contrast.h"
 #include "window_units/property_block.h"
 #include "window_units/system_dpi.h"
-#include "window_units/components/type_operations.h"
 #include "window_units/components/window_thread.h"
 #include "window_units/property_table.h"
 
@@ -32,28 +31,11 @@ constexpr UINT kRowsChangedMessage = WM_APP + 0x4C5;
 constexpr DWORD kListStyleMask = LVS_TYPEMASK | LVS_ALIGNMASK | LVS_AUTOARRANGE | LVS_NOLABELWRAP | LVS_NOCOLUMNHEADER |
                                  LVS_NOSORTHEADER | LVS_EDITLABELS | LVS_SORTASCENDING | LVS_SORTDESCENDING |
                                  LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_OWNERDATA |
-                                 kBorderWindowStyles;
+                                 kBorderStyleBits;
 constexpr DWORD kListExStyleMask = LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES |
                                    LVS_EX_TRACKSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_UNDERLINECOLD |
                                    LVS_EX_UNDERLINEHOT | LVS_EX_CHECKBOXES | LVS_EX_FLATSB |
                                    LVS_EX_SUBITEMIMAGES | LVS_EX_INFOTIP;
-
-// The common controls are not a KnownDLL: bound from the system folder on
-// first use (the manifest still makes them version 6).
-struct CommonControls {
-    decltype(&InitCommonControlsEx) initCommonControlsEx =
-        SystemFunction<decltype(&InitCommonControlsEx)>(L"comctl32.dll", "InitCommonControlsEx");
-    decltype(&ImageList_Read) imageListRead = SystemFunction<decltype(&ImageList_Read)>(L"comctl32.dll", "ImageList_Read");
-    decltype(&ImageList_Destroy) imageListDestroy =
-        SystemFunction<decltype(&ImageList_Destroy)>(L"comctl32.dll", "ImageList_Destroy");
-    decltype(&ImageList_SetBkColor) imageListSetBkColor =
-        SystemFunction<decltype(&ImageList_SetBkColor)>(L"comctl32.dll", "ImageList_SetBkColor");
-};
-
-const CommonControls& Comctl() {
-    static const CommonControls functions;
-    return functions;
-}
 
 HIMAGELIST LoadImageList(const std::string& block) {
     if (!HasImageList(block)) return nullptr;
@@ -70,11 +52,6 @@ HIMAGELIST LoadImageList(const std::string& block) {
     HIMAGELIST list = Comctl().imageListRead != nullptr ? Comctl().imageListRead(stream) : nullptr;
     stream->Release();
     return list;
-}
-
-void ReplaceImageList(HIMAGELIST* slot, HIMAGELIST list) {
-    if (*slot != nullptr) Comctl().imageListDestroy(*slot);
-    *slot = list;
 }
 
 // What a write re-applies to the live control. A new order is the row
@@ -239,7 +216,7 @@ void ListViewComponent::ComputeStyles(DWORD* style, DWORD* exStyle, DWORD* listE
     if (p.singleSelection) s |= LVS_SINGLESEL;
     if (p.alwaysShowSelection) s |= LVS_SHOWSELALWAYS;
     DWORD borderStyle = 0, borderExStyle = 0;
-    BorderStyleBits(p.border, &borderStyle, &borderExStyle);
+    BorderStyles(static_cast<uint32_t>(p.border), &borderStyle, &borderExStyle);
     *style = s | borderStyle;
     *exStyle = borderExStyle;
     *listExStyle = ex;
@@ -252,7 +229,7 @@ void ListViewComponent::ApplyStyles() {
     auto current = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
     SetWindowLongPtrW(window, GWL_STYLE, static_cast<LONG_PTR>((current & ~kListStyleMask) | style));
     auto currentEx = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
-    SetWindowLongPtrW(window, GWL_EXSTYLE, static_cast<LONG_PTR>((currentEx & ~kBorderExtendedStyles) | exStyle));
+    SetWindowLongPtrW(window, GWL_EXSTYLE, static_cast<LONG_PTR>((currentEx & ~kBorderExStyleBits) | exStyle));
     SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, kListExStyleMask, listExStyle);
     SetWindowPos(window, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
@@ -267,8 +244,8 @@ void ListViewComponent::ApplyColours() {
     const bool contrast = HighContrast();
     for (int n = 0; n < 3; ++n) {
         // A default colour is the control's own, unless high contrast replaced it.
-        if (contrast || contrastShown_ || !IsDefaultColour(stored[n])) {
-            COLORREF colour = ResolveStoredColour(stored[n], GetSysColor(systemIndexes[n]));
+        if (contrast || contrastShown_ || stored[n] != kDefaultColour) {
+            COLORREF colour = ResolveColour(stored[n], systemIndexes[n]);
             SendMessageW(window, setters[n], 0, ContrastColour(colour, systemIndexes[n]));
         }
     }
@@ -283,8 +260,8 @@ bool ListViewComponent::DescribeForScreenReader(AccessibleFacts* facts) {
 }
 
 void ListViewComponent::ApplyFont() {
-    font_.Reset(FontFromLogFontBlock(properties_.font));
-    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get() ? font_.Get() : DefaultGuiFont()), TRUE);
+    font_.Reset(CreateFontFromBlock(properties_.font));
+    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(ShownFont(font_)), TRUE);
 }
 
 void ListViewComponent::ApplyImageLists() {
@@ -292,17 +269,17 @@ void ListViewComponent::ApplyImageLists() {
     // The control shares the lists (LVS_SHAREIMAGELISTS); this component owns them.
     SendMessageW(window, LVM_SETIMAGELIST, LVSIL_NORMAL, 0);
     SendMessageW(window, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
-    ReplaceImageList(&itemImages_, LoadImageList(properties_.itemImages));
-    ReplaceImageList(&stateImages_, LoadImageList(properties_.stateImages));
+    itemImages_.Reset(LoadImageList(properties_.itemImages));
+    stateImages_.Reset(LoadImageList(properties_.stateImages));
     SendMessageW(window, LVM_SETIMAGELIST, properties_.viewType == 0 ? LVSIL_NORMAL : LVSIL_SMALL,
-                 reinterpret_cast<LPARAM>(itemImages_));
-    SendMessageW(window, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(stateImages_));
+                 reinterpret_cast<LPARAM>(itemImages_.get()));
+    SendMessageW(window, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(stateImages_.get()));
     HWND header = reinterpret_cast<HWND>(SendMessageW(window, LVM_GETHEADER, 0, 0));
     if (header != nullptr) SendMessageW(header, HDM_SETIMAGELIST, 0, 0);
-    ReplaceImageList(&headerImages_, properties_.viewType == 3 ? LoadImageList(properties_.headerImages) : nullptr);
-    if (headerImages_ != nullptr && header != nullptr) {
-        Comctl().imageListSetBkColor(headerImages_, CLR_DEFAULT);
-        SendMessageW(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(headerImages_));
+    headerImages_.Reset(properties_.viewType == 3 ? LoadImageList(properties_.headerImages) : nullptr);
+    if (headerImages_.get() != nullptr && header != nullptr) {
+        Comctl().imageListSetBkColor(headerImages_.get(), CLR_DEFAULT);
+        SendMessageW(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(headerImages_.get()));
     }
 }
 
@@ -606,11 +583,10 @@ LRESULT ListViewComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
             return 0;
         case WM_PAINT: {
             if (wParam != 0) break;
-            HRGN painted = CreateRectRgn(0, 0, 0, 0);
-            GetUpdateRgn(Handle(), painted, FALSE);
+            OwnedRegion painted(CreateRectRgn(0, 0, 0, 0));
+            GetUpdateRgn(Handle(), painted.get(), FALSE);
             LRESULT answer = DefaultProc(message, wParam, lParam);
-            DrawFocusWithoutRows(painted);
-            DeleteObject(painted);
+            DrawFocusWithoutRows(painted.get());
             return answer;
         }
         case WM_SETFOCUS:
@@ -659,9 +635,9 @@ void ListViewComponent::DrawFocusWithoutRows(HRGN painted) {
 }
 
 void ListViewComponent::OnFinalDestroy() {
-    ReplaceImageList(&itemImages_, nullptr);
-    ReplaceImageList(&stateImages_, nullptr);
-    ReplaceImageList(&headerImages_, nullptr);
+    itemImages_.Reset();
+    stateImages_.Reset();
+    headerImages_.Reset();
     font_.Reset();
     Component::OnFinalDestroy();
 }

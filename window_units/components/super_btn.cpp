@@ -11,7 +11,6 @@
 #include "window_units/system_dpi.h"
 #include "window_units/components/picture.h"
 #include "window_units/components/sound.h"
-#include "window_units/components/type_operations.h"
 #include "window_units/components/window_thread.h"
 
 namespace lyra {
@@ -135,16 +134,15 @@ void SuperBtnComponent::Recreate() {
 void SuperBtnComponent::LoadPictures() {
     for (int look = 0; look < 3; ++look) {
         pictureSizes_[look] = SIZE{0, 0};
-        HBITMAP picture = DecodePicture(properties_.pictures[look].file, &pictureSizes_[look], &pictureAlpha_[look]);
-        ScalePictureToDpi(&picture, &pictureSizes_[look]);
-        pictures_[look].Reset(picture);
+        pictures_[look].Reset(DecodePicture(properties_.pictures[look].file, &pictureSizes_[look], &pictureAlpha_[look]));
+        ScalePictureToDpi(&pictures_[look], &pictureSizes_[look]);
     }
     if (Handle() != nullptr) InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void SuperBtnComponent::ApplyFont() {
-    font_.Reset(FontFromLogFontBlock(properties_.font));
-    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get() ? font_.Get() : DefaultGuiFont()), TRUE);
+    font_.Reset(CreateFontFromBlock(properties_.font));
+    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(ShownFont(font_)), TRUE);
 }
 
 SuperBtnLook SuperBtnComponent::CurrentLook() const {
@@ -158,8 +156,8 @@ void SuperBtnComponent::Paint(HDC target, const RECT& bounds) {
     const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
     if (width <= 0 || height <= 0) return;
     HDC dc = CreateCompatibleDC(target);
-    HBITMAP canvas = CreateCompatibleBitmap(target, width, height);
-    HGDIOBJ oldCanvas = SelectObject(dc, canvas);
+    OwnedBitmap canvas(CreateCompatibleBitmap(target, width, height));
+    HGDIOBJ oldCanvas = SelectObject(dc, canvas.get());
     RECT all{0, 0, width, height};
 
     const SuperBtnLook look = CurrentLook();
@@ -168,17 +166,15 @@ void SuperBtnComponent::Paint(HDC target, const RECT& bounds) {
     const bool contrast = HighContrast();
     COLORREF back = GetSysColor(COLOR_BTNFACE), text = GetSysColor(COLOR_BTNTEXT);
     if (properties_.useColours && !contrast) {
-        back = ResolveStoredColour(properties_.colours[look].back, back);
-        text = ResolveStoredColour(properties_.colours[look].text, text);
+        back = ResolveColour(properties_.colours[look].back, COLOR_BTNFACE);
+        text = ResolveColour(properties_.colours[look].text, COLOR_BTNTEXT);
     }
     if (!enabled) text = GetSysColor(COLOR_GRAYTEXT);
-    HBRUSH brush = CreateSolidBrush(back);
-    FillRect(dc, &all, brush);
-    DeleteObject(brush);
+    FillRect(dc, &all, OwnedBrush(CreateSolidBrush(back)).get());
 
     // A look without its own picture shows the normal one.
-    int slot = pictures_[look].Get() != nullptr ? look : kLookNormal;
-    HBITMAP picture = pictures_[slot].Get();
+    int slot = pictures_[look].get() != nullptr ? look : kLookNormal;
+    HBITMAP picture = pictures_[slot].get();
     SIZE size = pictureSizes_[slot];
     bool covered = picture != nullptr && !pictureAlpha_[slot] && size.cx >= width && size.cy >= height;
     int shift = pressed && slot != kLookPressed ? 1 : 0;
@@ -208,7 +204,7 @@ void SuperBtnComponent::Paint(HDC target, const RECT& bounds) {
         DrawPicture(dc, picture, size, pictureAlpha_[slot], x + shift, y + shift);
     }
     if (!caption.empty()) {
-        HGDIOBJ oldFont = SelectObject(dc, font_.Get() ? font_.Get() : DefaultGuiFont());
+        HGDIOBJ oldFont = SelectObject(dc, ShownFont(font_));
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, text);
         OffsetRect(&textRect, shift, shift);
@@ -223,16 +219,13 @@ void SuperBtnComponent::Paint(HDC target, const RECT& bounds) {
         RECT focus = all;
         InflateRect(&focus, -3, -3);
         if (contrast) {
-            HBRUSH mark = CreateSolidBrush(text);
-            FrameRect(dc, &focus, mark);
-            DeleteObject(mark);
+            FrameRect(dc, &focus, OwnedBrush(CreateSolidBrush(text)).get());
         } else {
             DrawFocusRect(dc, &focus);
         }
     }
     BitBlt(target, bounds.left, bounds.top, width, height, dc, 0, 0, SRCCOPY);
     SelectObject(dc, oldCanvas);
-    DeleteObject(canvas);
     DeleteDC(dc);
 }
 
@@ -403,7 +396,7 @@ LRESULT SuperBtnComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
 }
 
 void SuperBtnComponent::OnFinalDestroy() {
-    for (BitmapHandle& picture : pictures_) picture.Reset();
+    for (OwnedBitmap& picture : pictures_) picture.Reset();
     font_.Reset();
     hot_ = false;
     tracking_ = false;

@@ -7,7 +7,7 @@
 
 #include "runtime/program_image.h"
 #include "window_units/component.h"
-#include "window_units/components/gdi_objects.h"
+#include "window_units/component_support.h"
 #include "window_units/components/super_btn_block.h"
 #include "window_units/property_table.h"
 
@@ -52,10 +52,10 @@ private:
     bool TakesFocus() const;
     bool TrackPressWithoutFocus(UINT message, LPARAM lParam);
 
-    BitmapHandle pictures_[3];
+    OwnedBitmap pictures_[3];
     SIZE pictureSizes_[3] = {};
     bool pictureAlpha_[3] = {};
-    FontHandle font_;
+    OwnedFont font_;
     bool hot_ = false;
     bool tracking_ = false;  // pressed by the mouse without taking the focus
 };

@@ -16,7 +16,6 @@
 #include "window_units/mouse_pointers.h"
 #include "window_units/property_table.h"
 #include "window_units/tab_navigation.h"
-#include "window_units/type_interface.h"
 
 namespace lyra {
 
@@ -357,7 +356,7 @@ Component* CreateWindowComponent(const CreateArgs& args) {
 
 }  // namespace
 
-void* WindowInterface(int op) { return ComponentTypeInterface(op, &CreateWindowComponent); }
+void* WindowInterface(int op) { return TypeInterface(op, &CreateWindowComponent); }
 
 const PropertyDescription kWindowPropertyDescriptions[] = {
     {"标题", "caption", "", kKindText, 0, nullptr},
