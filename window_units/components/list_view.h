@@ -29,6 +29,12 @@
 
 namespace lyra {
 
+// The extended list-view styles this type decides.
+constexpr DWORD kListExStyleMask = LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES |
+                                   LVS_EX_TRACKSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_UNDERLINECOLD |
+                                   LVS_EX_UNDERLINEHOT | LVS_EX_CHECKBOXES | LVS_EX_FLATSB |
+                                   LVS_EX_SUBITEMIMAGES | LVS_EX_INFOTIP;
+
 // InsertRow's arguments after the optional-argument rules.
 struct NewRow {
     int position = -1;       // negative: after the last row
