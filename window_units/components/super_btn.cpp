@@ -152,32 +152,56 @@ SuperBtnLook SuperBtnComponent::CurrentLook() const {
     return hot_ ? kLookHot : kLookNormal;
 }
 
+// Drawn off screen and copied in one go, so that the face does not flicker.
 void SuperBtnComponent::Paint(HDC target, const RECT& bounds) {
     const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
     if (width <= 0 || height <= 0) return;
     HDC dc = CreateCompatibleDC(target);
     OwnedBitmap canvas(CreateCompatibleBitmap(target, width, height));
     HGDIOBJ oldCanvas = SelectObject(dc, canvas.get());
-    RECT all{0, 0, width, height};
+    PaintFace(dc, RECT{0, 0, width, height});
+    BitBlt(target, bounds.left, bounds.top, width, height, dc, 0, 0, SRCCOPY);
+    SelectObject(dc, oldCanvas);
+    DeleteDC(dc);
+}
 
+void SuperBtnComponent::PaintFace(HDC dc, const RECT& all) {
     const SuperBtnLook look = CurrentLook();
-    const bool pressed = look == kLookPressed;
-    const bool enabled = IsWindowEnabled(Handle()) != FALSE;
     const bool contrast = HighContrast();
     COLORREF back = GetSysColor(COLOR_BTNFACE), text = GetSysColor(COLOR_BTNTEXT);
     if (properties_.useColours && !contrast) {
         back = ResolveColour(properties_.colours[look].back, COLOR_BTNFACE);
         text = ResolveColour(properties_.colours[look].text, COLOR_BTNTEXT);
     }
-    if (!enabled) text = GetSysColor(COLOR_GRAYTEXT);
+    if (!IsWindowEnabled(Handle())) text = GetSysColor(COLOR_GRAYTEXT);
     FillRect(dc, &all, OwnedBrush(CreateSolidBrush(back)).get());
 
+    bool covered = DrawPictureAndCaption(dc, all, look, contrast, text);
+    if (!covered && (properties_.buttonType != 2 || look != kLookNormal)) {
+        UINT edge = look == kLookPressed ? EDGE_SUNKEN : (properties_.buttonType == 2 ? BDR_RAISEDINNER : EDGE_RAISED);
+        RECT frame = all;
+        DrawEdge(dc, &frame, edge, BF_RECT);
+    }
+    if (GetFocus() == Handle()) {
+        RECT focus = all;
+        InflateRect(&focus, -3, -3);
+        if (contrast) {
+            FrameRect(dc, &focus, OwnedBrush(CreateSolidBrush(text)).get());
+        } else {
+            DrawFocusRect(dc, &focus);
+        }
+    }
+}
+
+bool SuperBtnComponent::DrawPictureAndCaption(HDC dc, const RECT& all, SuperBtnLook look, bool contrast,
+                                              COLORREF text) {
+    const int width = all.right - all.left, height = all.bottom - all.top;
     // A look without its own picture shows the normal one.
     int slot = pictures_[look].get() != nullptr ? look : kLookNormal;
     HBITMAP picture = pictures_[slot].get();
     SIZE size = pictureSizes_[slot];
     bool covered = picture != nullptr && !pictureAlpha_[slot] && size.cx >= width && size.cy >= height;
-    int shift = pressed && slot != kLookPressed ? 1 : 0;
+    int shift = look == kLookPressed && slot != kLookPressed ? 1 : 0;
 
     std::wstring caption = WindowTextWide(Handle());
     if (covered && contrast) {
@@ -212,21 +236,7 @@ void SuperBtnComponent::Paint(HDC target, const RECT& bounds) {
                   DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
         SelectObject(dc, oldFont);
     }
-    if (!covered && (properties_.buttonType != 2 || look != kLookNormal)) {
-        DrawEdge(dc, &all, pressed ? EDGE_SUNKEN : (properties_.buttonType == 2 ? BDR_RAISEDINNER : EDGE_RAISED), BF_RECT);
-    }
-    if (GetFocus() == Handle()) {
-        RECT focus = all;
-        InflateRect(&focus, -3, -3);
-        if (contrast) {
-            FrameRect(dc, &focus, OwnedBrush(CreateSolidBrush(text)).get());
-        } else {
-            DrawFocusRect(dc, &focus);
-        }
-    }
-    BitBlt(target, bounds.left, bounds.top, width, height, dc, 0, 0, SRCCOPY);
-    SelectObject(dc, oldCanvas);
-    DeleteDC(dc);
+    return covered;
 }
 
 bool SuperBtnComponent::DescribeForScreenReader(AccessibleFacts* facts) {

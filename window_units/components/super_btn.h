@@ -45,6 +45,10 @@ private:
     void LoadPictures();
     void ApplyFont();
     void Paint(HDC dc, const RECT& bounds);
+    // The face in the current look: background, picture, caption, edge and focus mark.
+    void PaintFace(HDC dc, const RECT& all);
+    // Answers whether the picture covers the whole face (it then has no edge).
+    bool DrawPictureAndCaption(HDC dc, const RECT& all, SuperBtnLook look, bool contrast, COLORREF text);
     void PlayStoredSound(const std::string& stored);
     void Clicked();
     // A button that is no tab stop is pressed with the mouse like any
