@@ -39,10 +39,9 @@ const CommonControls& Comctl() {
     return functions;
 }
 
-void OwnedImageList::Reset(HIMAGELIST list) {
+void DestroyImageList::operator()(HIMAGELIST list) const {
     // A list exists only if ImageList_Read was bound, and with it the rest of the library.
-    if (list_ != nullptr && Comctl().imageListDestroy != nullptr) Comctl().imageListDestroy(list_);
-    list_ = list;
+    if (Comctl().imageListDestroy != nullptr) Comctl().imageListDestroy(list);
 }
 
 HFONT CreateFontFromBlock(const void* block, size_t size) {

@@ -36,28 +36,27 @@ LRESULT PaintWindow(HWND window, Draw draw) {
     return 0;
 }
 
-// Owns a GDI object and deletes it when replaced or destroyed. A GDI
-// object selected into a device context must be selected out first.
-template <typename Handle>
-class OwnedGdiObject {
+// Owns a handle and lets it go with Destroy when replaced or destroyed.
+template <typename Handle, typename Destroy>
+class Owned {
 public:
-    OwnedGdiObject() = default;
-    explicit OwnedGdiObject(Handle handle) : handle_(handle) {}
-    ~OwnedGdiObject() { Reset(); }
-    OwnedGdiObject(const OwnedGdiObject&) = delete;
-    OwnedGdiObject& operator=(const OwnedGdiObject&) = delete;
-    OwnedGdiObject(OwnedGdiObject&& other) noexcept : handle_(other.Release()) {}
-    OwnedGdiObject& operator=(OwnedGdiObject&& other) noexcept {
+    Owned() = default;
+    explicit Owned(Handle handle) : handle_(handle) {}
+    ~Owned() { Reset(); }
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+    Owned(Owned&& other) noexcept : handle_(other.Release()) {}
+    Owned& operator=(Owned&& other) noexcept {
         if (this != &other) Reset(other.Release());
         return *this;
     }
 
     Handle get() const { return handle_; }
     void Reset(Handle handle = nullptr) {
-        if (handle_ != nullptr) DeleteObject(handle_);
+        if (handle_ != nullptr) Destroy()(handle_);
         handle_ = handle;
     }
-    // Hands the object to the caller, who deletes it.
+    // Hands the handle to the caller, who lets it go.
     Handle Release() {
         Handle handle = handle_;
         handle_ = nullptr;
@@ -67,10 +66,15 @@ public:
 private:
     Handle handle_ = nullptr;
 };
-using OwnedFont = OwnedGdiObject<HFONT>;
-using OwnedBrush = OwnedGdiObject<HBRUSH>;
-using OwnedBitmap = OwnedGdiObject<HBITMAP>;
-using OwnedRegion = OwnedGdiObject<HRGN>;
+
+// A GDI object selected into a device context must be selected out first.
+struct DeleteGdiObject {
+    void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+using OwnedFont = Owned<HFONT, DeleteGdiObject>;
+using OwnedBrush = Owned<HBRUSH, DeleteGdiObject>;
+using OwnedBitmap = Owned<HBITMAP, DeleteGdiObject>;
+using OwnedRegion = Owned<HRGN, DeleteGdiObject>;
 
 // The common-control functions the components use. The common controls
 // are not a KnownDLL: they are bound from the system folder on first use
@@ -85,21 +89,10 @@ struct CommonControls {
 };
 const CommonControls& Comctl();
 
-// Owns an image list and destroys it when replaced or destroyed.
-class OwnedImageList {
-public:
-    OwnedImageList() = default;
-    explicit OwnedImageList(HIMAGELIST list) : list_(list) {}
-    ~OwnedImageList() { Reset(); }
-    OwnedImageList(const OwnedImageList&) = delete;
-    OwnedImageList& operator=(const OwnedImageList&) = delete;
-
-    HIMAGELIST get() const { return list_; }
-    void Reset(HIMAGELIST list = nullptr);
-
-private:
-    HIMAGELIST list_ = nullptr;
+struct DestroyImageList {
+    void operator()(HIMAGELIST list) const;
 };
+using OwnedImageList = Owned<HIMAGELIST, DestroyImageList>;
 
 // The font of a 60-byte LOGFONTA value (GBK face name), or null for any
 // other size: the caller then uses the default GUI font. The caller owns
