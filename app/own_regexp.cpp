@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "regex/regex.h"
+#include "runtime/com_object.h"
 
 namespace lyra::app {
 
@@ -115,25 +116,8 @@ private:
 
 // IUnknown and IDispatch of every object of the class: names through the
 // object's member table, no type information, calls through Call().
-class DispatchObject : public IDispatch {
+class DispatchObject : public ComObject<IDispatch> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (out == nullptr) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
-
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         if (count == nullptr) return E_INVALIDARG;
         *count = 0;
@@ -178,7 +162,6 @@ public:
 protected:
     template <size_t N>
     explicit DispatchObject(const Member (&members)[N]) : members_(members), memberCount_(N) {}
-    virtual ~DispatchObject() = default;
     virtual HRESULT Call(DISPID id, const Arguments& arguments, VARIANT* answer) = 0;
 
     // A read-only property: a get without arguments.
@@ -211,7 +194,8 @@ protected:
     }
 
 private:
-    std::atomic<ULONG> references_{1};
+    bool Answers(REFIID iid) const override { return IsEqualIID(iid, IID_IDispatch) != FALSE; }
+
     const Member* members_;
     size_t memberCount_;
 };

@@ -2,8 +2,7 @@
 
 #include <oleacc.h>
 
-#include <atomic>
-
+#include "runtime/com_object.h"
 #include "runtime/system_libraries.h"
 #include "window_units/component.h"
 
@@ -46,7 +45,7 @@ HRESULT TextAnswer(const std::wstring& text, BSTR* out) {
 // Calls arrive on the window thread: the object is marshalled from there,
 // a single-threaded apartment, and callers in other apartments reach it
 // through that thread's messages.
-class AccessibleObject final : public IAccessible {
+class AccessibleObject final : public ComObject<IAccessible> {
 public:
     AccessibleObject(Component* component, HWND window, IAccessible* standard)
         : component_(component), window_(window), standard_(standard) {}
@@ -60,28 +59,6 @@ public:
         standard_ = nullptr;
         // Proxies in other processes let go of their stubs' references.
         CoDisconnectObject(static_cast<IAccessible*>(this), 0);
-    }
-
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (out == nullptr) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, kIidAccessible)) {
-            *out = static_cast<IAccessible*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG left = --references_;
-        if (left == 0) {
-            // No stub holds it any more: nothing to disconnect.
-            if (standard_ != nullptr) standard_->Release();
-            delete this;
-        }
-        return left;
     }
 
     // IDispatch: no type information; screen readers call IAccessible directly.
@@ -203,8 +180,6 @@ public:
     }
 
 private:
-    ~AccessibleObject() = default;
-
     // The component still has this window: a component that made itself a
     // new control answers through a new object.
     bool Connected() const { return component_ != nullptr && component_->Handle() == window_; }
@@ -225,7 +200,14 @@ private:
         return TextAnswer(Facts().*field, out);
     }
 
-    std::atomic<ULONG> references_{1};
+    // The last reference gone, no stub holds the object: nothing to disconnect.
+    ~AccessibleObject() override {
+        if (standard_ != nullptr) standard_->Release();
+    }
+    bool Answers(REFIID iid) const override {
+        return IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, kIidAccessible);
+    }
+
     Component* component_;
     HWND window_;
     IAccessible* standard_;  // one reference, ours, until disconnected

@@ -1,11 +1,7 @@
 #include "window_units/component.h"
 
-#include <cstring>
-
-#include "runtime/memory.h"
 #include "runtime/request_codes.h"
 #include "runtime/runtime_app.h"
-#include "window_units/type_interface.h"
 
 namespace lyra {
 
@@ -66,24 +62,6 @@ HWND NotifyingControl(UINT message, WPARAM, LPARAM lParam) {
 
 bool IsColourMessage(UINT message) { return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC; }
 
-bool GetPropertyOperationOf(Component* component, int ownNumber, PropertyValue* value) {
-    return component != nullptr && component->GetProperty(ownNumber, value);
-}
-
-bool SetPropertyOperationOf(Component* component, int ownNumber, const PropertyValue& value) {
-    return component != nullptr && component->SetProperty(ownNumber, value);
-}
-
-void* PropertyDataOperationOf(Component* component) {
-    if (component == nullptr) return nullptr;
-    std::vector<uint8_t> data = component->PropertyData();
-    auto* block = static_cast<uint8_t*>(AllocMemory(4 + data.size()));
-    uint32_t size = static_cast<uint32_t>(data.size());
-    std::memcpy(block, &size, 4);
-    if (!data.empty()) std::memcpy(block + 4, data.data(), data.size());
-    return block;
-}
-
 }  // namespace
 
 bool ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
@@ -95,16 +73,6 @@ bool ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* re
     if (IsColourMessage(message) && answer == 0) return false;
     *result = answer;
     return true;
-}
-
-void* ComponentTypeInterface(int op, CreateOperation create) {
-    switch (op) {
-        case kOpCreate: return reinterpret_cast<void*>(create);
-        case kOpPropertyChanged: return reinterpret_cast<void*>(&SetPropertyOperationOf);
-        case kOpGetAllPropertyData: return reinterpret_cast<void*>(&PropertyDataOperationOf);
-        case kOpGetProperty: return reinterpret_cast<void*>(&GetPropertyOperationOf);
-        default: return nullptr;
-    }
 }
 
 }  // namespace lyra

@@ -1,8 +1,11 @@
 #include "window_units/component_support.h"
 
 #include <cstring>
+#include <cwchar>
 
 #include "runtime/gbk.h"
+#include "runtime/memory.h"
+#include "runtime/system_libraries.h"
 #include "window_units/components/bmp_layout.h"
 #include "window_units/system_dpi.h"
 
@@ -26,32 +29,37 @@ void SetWindowTextGbk(HWND window, const std::string& gbk) {
     SetWindowTextW(window, GbkToWide(gbk.data(), gbk.size()).c_str());
 }
 
-HFONT CreateFontFromBlock(const std::vector<uint8_t>& block) {
-    LogFontFields fields;
-    if (!DecodeLogFont(block, &fields)) return nullptr;
-    LOGFONTW font{};
-    font.lfHeight = fields.height;
-    font.lfWidth = fields.width;
-    font.lfEscapement = fields.escapement;
-    font.lfOrientation = fields.orientation;
-    font.lfWeight = fields.weight;
-    font.lfItalic = fields.italic;
-    font.lfUnderline = fields.underline;
-    font.lfStrikeOut = fields.strikeOut;
-    font.lfCharSet = fields.charset;
-    font.lfOutPrecision = fields.outPrecision;
-    font.lfClipPrecision = fields.clipPrecision;
-    font.lfQuality = fields.quality;
-    font.lfPitchAndFamily = fields.pitchAndFamily;
-    std::wstring face = GbkToWide(fields.faceName.data(), fields.faceName.size());
-    wcsncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-    ScaleFontToDpi(&font);
-    return CreateFontIndirectW(&font);
+const CommonControls& Comctl() {
+    static const CommonControls functions{
+        SystemFunction<decltype(&InitCommonControlsEx)>(L"comctl32.dll", "InitCommonControlsEx"),
+        SystemFunction<decltype(CommonControls::imageListRead)>(L"comctl32.dll", "ImageList_Read"),
+        SystemFunction<decltype(&ImageList_Destroy)>(L"comctl32.dll", "ImageList_Destroy"),
+        SystemFunction<decltype(&ImageList_SetBkColor)>(L"comctl32.dll", "ImageList_SetBkColor"),
+    };
+    return functions;
+}
+
+void DestroyImageList::operator()(HIMAGELIST list) const {
+    // A list exists only if ImageList_Read was bound, and with it the rest of the library.
+    if (Comctl().imageListDestroy != nullptr) Comctl().imageListDestroy(list);
+}
+
+HFONT CreateFontFromBlock(const void* block, size_t size) {
+    static_assert(sizeof(LOGFONTA) == kLogFontSize, "a stored font is a LOGFONTA");
+    if (size != sizeof(LOGFONTA)) return nullptr;
+    LOGFONTA narrow;
+    std::memcpy(&narrow, block, sizeof narrow);
+    LOGFONTW wide{};
+    std::memcpy(&wide, &narrow, offsetof(LOGFONTA, lfFaceName));
+    std::wstring face = GbkToWide(narrow.lfFaceName, strnlen(narrow.lfFaceName, LF_FACESIZE));
+    wcsncpy(wide.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    ScaleFontToDpi(&wide);
+    return CreateFontIndirectW(&wide);
 }
 
 LogFontFields DefaultGuiFontFields() {
     LOGFONTW font{};
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    GetObjectW(DefaultGuiFont(), sizeof font, &font);
     LogFontFields fields;
     fields.height = font.lfHeight;
     fields.width = font.lfWidth;
@@ -92,14 +100,12 @@ void BorderStyles(uint32_t border, DWORD* style, DWORD* exStyle) {
 }
 
 void ApplyBorder(HWND window, uint32_t border) {
-    const DWORD kStyleBits = WS_BORDER;
-    const DWORD kExBits = WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME | WS_EX_STATICEDGE | WS_EX_WINDOWEDGE;
     DWORD style, exStyle;
     BorderStyles(border, &style, &exStyle);
     LONG_PTR current = GetWindowLongPtrW(window, GWL_STYLE);
-    SetWindowLongPtrW(window, GWL_STYLE, (current & ~static_cast<LONG_PTR>(kStyleBits)) | style);
+    SetWindowLongPtrW(window, GWL_STYLE, (current & ~static_cast<LONG_PTR>(kBorderStyleBits)) | style);
     LONG_PTR currentEx = GetWindowLongPtrW(window, GWL_EXSTYLE);
-    SetWindowLongPtrW(window, GWL_EXSTYLE, (currentEx & ~static_cast<LONG_PTR>(kExBits)) | exStyle);
+    SetWindowLongPtrW(window, GWL_EXSTYLE, (currentEx & ~static_cast<LONG_PTR>(kBorderExStyleBits)) | exStyle);
     SetWindowPos(window, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
@@ -117,6 +123,35 @@ void NotifyParent(HWND control, WORD code) {
     HWND parent = GetParent(control);
     if (parent == nullptr) return;
     SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code), reinterpret_cast<LPARAM>(control));
+}
+
+bool GetPropertyOp(Component* component, int ownNumber, PropertyValue* value) {
+    return component != nullptr && value != nullptr && component->GetProperty(ownNumber, value);
+}
+
+bool SetPropertyOp(Component* component, int ownNumber, const PropertyValue& value) {
+    return component != nullptr && component->SetProperty(ownNumber, value);
+}
+
+void* PropertyDataOp(Component* component) {
+    if (component == nullptr) return nullptr;
+    std::vector<uint8_t> data = component->PropertyData();
+    uint32_t size = static_cast<uint32_t>(data.size());
+    auto* block = static_cast<uint8_t*>(AllocMemory(4 + data.size()));
+    std::memcpy(block, &size, 4);
+    if (!data.empty()) std::memcpy(block + 4, data.data(), data.size());
+    return block;
+}
+
+void* TypeInterface(int operation, CreateOperation create, KeyFilterOperation keyFilter) {
+    switch (operation) {
+        case kOpCreate: return reinterpret_cast<void*>(create);
+        case kOpPropertyChanged: return reinterpret_cast<void*>(&SetPropertyOp);
+        case kOpGetAllPropertyData: return reinterpret_cast<void*>(&PropertyDataOp);
+        case kOpGetProperty: return reinterpret_cast<void*>(&GetPropertyOp);
+        case kOpKeyFilter: return reinterpret_cast<void*>(keyFilter);
+        default: return nullptr;
+    }
 }
 
 }  // namespace lyra

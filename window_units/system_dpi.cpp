@@ -20,8 +20,8 @@ void ScaleFontToDpi(LOGFONTW* font) {
     font->lfWidth = ToPixels(font->lfWidth);
 }
 
-void ScalePictureToDpi(HBITMAP* picture, SIZE* size) {
-    if (*picture == nullptr || SystemDpi() == kTemplateDpi) return;
+void ScalePictureToDpi(OwnedBitmap* picture, SIZE* size) {
+    if (picture->get() == nullptr || SystemDpi() == kTemplateDpi) return;
     const int width = size->cx, height = size->cy;
     const int newWidth = ToPixels(width), newHeight = ToPixels(height);
     if (width <= 0 || height <= 0 || newWidth <= 0 || newHeight <= 0) return;
@@ -35,7 +35,7 @@ void ScalePictureToDpi(HBITMAP* picture, SIZE* size) {
     info.bmiHeader.biCompression = BI_RGB;
     std::vector<uint8_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
     HDC screen = GetDC(nullptr);
-    int rows = GetDIBits(screen, *picture, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+    int rows = GetDIBits(screen, picture->get(), 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     if (rows != height) return;
 
@@ -46,8 +46,7 @@ void ScalePictureToDpi(HBITMAP* picture, SIZE* size) {
     HBITMAP copy = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (copy == nullptr || bits == nullptr) return;
     std::memcpy(bits, scaled.data(), scaled.size());
-    DeleteObject(*picture);
-    *picture = copy;
+    picture->Reset(copy);
     *size = SIZE{newWidth, newHeight};
 }
 

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "window_units/component_support.h"
 #include "window_units/dpi_scale.h"
 
 namespace lyra {
@@ -21,6 +22,6 @@ void ScaleFontToDpi(LOGFONTW* font);
 
 // Replaces *picture (a decoded picture) by a copy drawn at the display's
 // DPI and updates *size; at 96 DPI nothing changes.
-void ScalePictureToDpi(HBITMAP* picture, SIZE* size);
+void ScalePictureToDpi(OwnedBitmap* picture, SIZE* size);
 
 }  // namespace lyra

@@ -5,7 +5,7 @@
 
 #include "tests/windows/support/component_host.h"
 #include "window_units/components/hyper_linker.h"
-#include "window_units/components/type_operations.h"
+#include "window_units/component_support.h"
 
 namespace lyra::test {
 namespace {

@@ -22,7 +22,7 @@
 #include "runtime/program_image.h"
 #include "tests/windows/support/component_host.h"
 #include "window_units/components/list_view.h"
-#include "window_units/components/type_operations.h"
+#include "window_units/component_support.h"
 #include "window_units/template_format.h"
 
 namespace lyra::test {

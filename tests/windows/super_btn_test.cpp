@@ -18,7 +18,6 @@
 #include "window_units/components/picture.h"
 #include "window_units/components/sound.h"
 #include "window_units/components/super_btn.h"
-#include "window_units/components/type_operations.h"
 
 namespace lyra::test {
 namespace {

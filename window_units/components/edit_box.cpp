@@ -10,7 +10,6 @@
 #include "window_units/components/label.h"
 #include "window_units/contrast.h"
 #include "window_units/property_table.h"
-#include "window_units/type_interface.h"
 
 namespace lyra {
 
@@ -86,7 +85,7 @@ bool EditBoxComponent::Create(const CreateArgs& args) {
 
 void EditBoxComponent::ApplyFont() {
     font_.Reset(CreateFontFromBlock(properties_.font));
-    HFONT font = font_.get() != nullptr ? font_.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HFONT font = ShownFont(font_);
     SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
@@ -174,6 +173,6 @@ void EditBoxComponent::Reapply(int, uint32_t what) {
 
 }  // namespace
 
-void* EditBoxInterface(int op) { return ComponentTypeInterface(op, &CreateFromBlock<EditBoxComponent>); }
+void* EditBoxInterface(int op) { return TypeInterface(op, &CreateFromBlock<EditBoxComponent>); }
 
 }  // namespace lyra

@@ -10,7 +10,6 @@
 #include "window_units/contrast.h"
 #include "window_units/property_table.h"
 #include "window_units/system_dpi.h"
-#include "window_units/type_interface.h"
 
 namespace lyra {
 
@@ -61,7 +60,7 @@ bool GroupBoxComponent::Create(const CreateArgs& args) {
 
 void GroupBoxComponent::ApplyFont() {
     font_.Reset(CreateFontFromBlock(properties_.font));
-    HFONT font = font_.get() != nullptr ? font_.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HFONT font = ShownFont(font_);
     SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
@@ -86,7 +85,7 @@ void GroupBoxComponent::Paint(HDC dc) {
     RECT client;
     GetClientRect(Handle(), &client);
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0));
-    HGDIOBJ oldFont = SelectObject(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
+    HGDIOBJ oldFont = SelectObject(dc, font != nullptr ? font : DefaultGuiFont());
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
 
@@ -169,6 +168,6 @@ void GroupBoxComponent::Reapply(int, uint32_t what) {
 
 }  // namespace
 
-void* GroupBoxInterface(int op) { return ComponentTypeInterface(op, &CreateFromBlock<GroupBoxComponent>); }
+void* GroupBoxInterface(int op) { return TypeInterface(op, &CreateFromBlock<GroupBoxComponent>); }
 
 }  // namespace lyra

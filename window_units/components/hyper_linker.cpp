@@ -9,7 +9,6 @@
 #include "runtime/gbk.h"
 #include "window_units/contrast.h"
 #include "window_units/property_block.h"
-#include "window_units/components/type_operations.h"
 #include "window_units/components/window_thread.h"
 
 namespace lyra {
@@ -19,6 +18,11 @@ namespace {
 // Posted by the default action: the link opens after the screen reader's
 // call has returned.
 constexpr UINT kDefaultActionMessage = WM_APP + 0x484C;
+
+// A link's text is blue unless the link has a colour of its own.
+COLORREF LinkColour(uint32_t stored) {
+    return stored == kDefaultColour ? RGB(0, 0, 255) : ResolveColour(stored, COLOR_HOTLIGHT);
+}
 
 intptr_t SystemShellOpen(const std::wstring& target) {
     return reinterpret_cast<intptr_t>(ShellExecuteW(nullptr, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
@@ -93,37 +97,34 @@ bool HyperLinkerComponent::Create(const CreateArgs& args) {
 
 void HyperLinkerComponent::ApplyFont() {
     // Links are underlined whatever font they are given.
-    HFONT base = FontFromLogFontBlock(properties_.font);
+    OwnedFont base(CreateFontFromBlock(properties_.font));
     LOGFONTW logFont{};
-    GetObjectW(base != nullptr ? static_cast<HGDIOBJ>(base) : static_cast<HGDIOBJ>(DefaultGuiFont()), sizeof logFont,
-               &logFont);
-    if (base != nullptr) DeleteObject(base);
+    GetObjectW(ShownFont(base), sizeof logFont, &logFont);
     logFont.lfUnderline = TRUE;
     font_.Reset(CreateFontIndirectW(&logFont));
-    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
+    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
 }
 
 void HyperLinkerComponent::Paint(HDC dc) {
     RECT client;
     GetClientRect(Handle(), &client);
+    OwnedBrush ownBackground;
     HBRUSH background = nullptr;
-    bool ownBrush = false;
-    if (IsDefaultColour(properties_.backColour)) {
+    if (properties_.backColour == kDefaultColour) {
         HWND parent = GetParent(Handle());
         background = reinterpret_cast<HBRUSH>(
             SendMessageW(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(Handle())));
     } else {
-        background = CreateSolidBrush(
-            ContrastColour(ResolveStoredColour(properties_.backColour, GetSysColor(COLOR_BTNFACE)), COLOR_BTNFACE));
-        ownBrush = true;
+        ownBackground.Reset(CreateSolidBrush(
+            ContrastColour(ResolveColour(properties_.backColour, COLOR_BTNFACE), COLOR_BTNFACE)));
+        background = ownBackground.get();
     }
     FillRect(dc, &client, background != nullptr ? background : GetSysColorBrush(COLOR_BTNFACE));
-    if (ownBrush) DeleteObject(background);
     std::wstring caption = GbkToWide(properties_.caption.c_str(), properties_.caption.size());
-    HGDIOBJ oldFont = SelectObject(dc, font_.Get() ? font_.Get() : DefaultGuiFont());
+    HGDIOBJ oldFont = SelectObject(dc, ShownFont(font_));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, IsWindowEnabled(Handle())
-                         ? ContrastColour(ResolveStoredColour(properties_.textColour, RGB(0, 0, 255)), COLOR_HOTLIGHT)
+                         ? ContrastColour(LinkColour(properties_.textColour), COLOR_HOTLIGHT)
                          : GetSysColor(COLOR_GRAYTEXT));
     DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &client, DT_LEFT | DT_VCENTER | DT_SINGLELINE |
               DT_NOPREFIX);

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "window_units/component.h"
-#include "window_units/components/gdi_objects.h"
+#include "window_units/component_support.h"
 #include "window_units/components/hyper_linker_block.h"
 #include "window_units/property_table.h"
 
@@ -43,7 +43,7 @@ private:
     void ApplyFont();
     void Paint(HDC dc);
 
-    FontHandle font_;
+    OwnedFont font_;
     bool pressed_ = false;
 };
 

@@ -9,7 +9,6 @@
 #include "window_units/contrast.h"
 #include "window_units/property_table.h"
 #include "window_units/system_dpi.h"
-#include "window_units/type_interface.h"
 
 namespace lyra {
 
@@ -69,7 +68,7 @@ void LabelComponent::Paint(HDC dc) {
     DrawBmpFile(dc, properties_.picture, 0, 0);
 
     std::wstring caption = WindowTextWide(Handle());
-    HFONT font = font_.get() != nullptr ? font_.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HFONT font = ShownFont(font_);
     HGDIOBJ oldFont = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, IsWindowEnabled(Handle())
@@ -152,6 +151,6 @@ std::wstring NameFromLabel(HWND control) {
     return nearest != nullptr ? NameOfCaption(WindowTextWide(nearest)) : std::wstring();
 }
 
-void* LabelInterface(int op) { return ComponentTypeInterface(op, &CreateFromBlock<LabelComponent>); }
+void* LabelInterface(int op) { return TypeInterface(op, &CreateFromBlock<LabelComponent>); }
 
 }  // namespace lyra

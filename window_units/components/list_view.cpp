@@ -1,21 +1,15 @@
 #include "window_units/components/list_view.h"
 
-#include <objbase.h>
 #include <oleacc.h>
 
 #include <algorithm>
-#include <climits>
-#include <cwchar>
 #include <cstring>
 #include <vector>
 
 #include "runtime/gbk.h"
-#include "runtime/system_libraries.h"
 #include "window_units/components/label.h"
-#include "window_units/contrast.h"
 #include "window_units/property_block.h"
 #include "window_units/system_dpi.h"
-#include "window_units/components/type_operations.h"
 #include "window_units/components/window_thread.h"
 #include "window_units/property_table.h"
 
@@ -28,54 +22,6 @@ constexpr UINT kCheckToggledMessage = 0x401;
 // Posted by the row model on the first change after the control was last told.
 constexpr UINT kRowsChangedMessage = WM_APP + 0x4C5;
 
-// The style bits this type decides; the rest belong to the window builder.
-constexpr DWORD kListStyleMask = LVS_TYPEMASK | LVS_ALIGNMASK | LVS_AUTOARRANGE | LVS_NOLABELWRAP | LVS_NOCOLUMNHEADER |
-                                 LVS_NOSORTHEADER | LVS_EDITLABELS | LVS_SORTASCENDING | LVS_SORTDESCENDING |
-                                 LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_OWNERDATA |
-                                 kBorderWindowStyles;
-constexpr DWORD kListExStyleMask = LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES |
-                                   LVS_EX_TRACKSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_UNDERLINECOLD |
-                                   LVS_EX_UNDERLINEHOT | LVS_EX_CHECKBOXES | LVS_EX_FLATSB |
-                                   LVS_EX_SUBITEMIMAGES | LVS_EX_INFOTIP;
-
-// The common controls are not a KnownDLL: bound from the system folder on
-// first use (the manifest still makes them version 6).
-struct CommonControls {
-    decltype(&InitCommonControlsEx) initCommonControlsEx =
-        SystemFunction<decltype(&InitCommonControlsEx)>(L"comctl32.dll", "InitCommonControlsEx");
-    decltype(&ImageList_Read) imageListRead = SystemFunction<decltype(&ImageList_Read)>(L"comctl32.dll", "ImageList_Read");
-    decltype(&ImageList_Destroy) imageListDestroy =
-        SystemFunction<decltype(&ImageList_Destroy)>(L"comctl32.dll", "ImageList_Destroy");
-    decltype(&ImageList_SetBkColor) imageListSetBkColor =
-        SystemFunction<decltype(&ImageList_SetBkColor)>(L"comctl32.dll", "ImageList_SetBkColor");
-};
-
-const CommonControls& Comctl() {
-    static const CommonControls functions;
-    return functions;
-}
-
-HIMAGELIST LoadImageList(const std::string& block) {
-    if (!HasImageList(block)) return nullptr;
-    size_t size = block.size() - kImageListStreamOffset;
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
-    if (memory == nullptr) return nullptr;
-    std::memcpy(GlobalLock(memory), block.data() + kImageListStreamOffset, size);
-    GlobalUnlock(memory);
-    IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {
-        GlobalFree(memory);
-        return nullptr;
-    }
-    HIMAGELIST list = Comctl().imageListRead != nullptr ? Comctl().imageListRead(stream) : nullptr;
-    stream->Release();
-    return list;
-}
-
-void ReplaceImageList(HIMAGELIST* slot, HIMAGELIST list) {
-    if (*slot != nullptr) Comctl().imageListDestroy(*slot);
-    *slot = list;
-}
 
 // The row model's note, from whatever thread changed the rows.
 void PostRowsChanged(void* window) { PostMessageW(static_cast<HWND>(window), kRowsChangedMessage, 0, 0); }
@@ -146,138 +92,10 @@ bool ListViewComponent::Create(const CreateArgs& args) {
     return true;
 }
 
-void ListViewComponent::ComputeStyles(DWORD* style, DWORD* exStyle, DWORD* listExStyle) const {
-    const ListViewProperties& p = properties_;
-    static const DWORD kViews[4] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
-    int view = p.viewType < 0 ? 0 : p.viewType > 3 ? 3 : p.viewType;
-    bool iconView = view <= 1;
-    bool report = view == 3;
-    // The rows live in the model (LVS_OWNERDATA), which also keeps a sorted list in order.
-    DWORD s = kViews[view] | LVS_SHAREIMAGELISTS | LVS_OWNERDATA;
-    DWORD ex = LVS_EX_SUBITEMIMAGES | LVS_EX_INFOTIP;
-    if (iconView) {
-        if (p.iconAlignment == 1) s |= LVS_ALIGNLEFT;
-        if (p.autoArrange) s |= LVS_AUTOARRANGE;
-        if (!p.wrapLabels) s |= LVS_NOLABELWRAP;
-    }
-    if (report) {
-        if (p.hideHeader) {
-            s |= LVS_NOCOLUMNHEADER;
-        } else {
-            if (!p.clickableHeader) s |= LVS_NOSORTHEADER;
-            if (p.headerDragDrop) ex |= LVS_EX_HEADERDRAGDROP;
-        }
-        if (p.fullRowSelect) ex |= LVS_EX_FULLROWSELECT;
-        if (p.gridLines) ex |= LVS_EX_GRIDLINES;
-    }
-    if (p.hotTracking) {
-        ex |= LVS_EX_TRACKSELECT | LVS_EX_ONECLICKACTIVATE;
-        if (p.underlineCold) ex |= LVS_EX_UNDERLINECOLD;
-        if (p.underlineHot) ex |= LVS_EX_UNDERLINEHOT;
-    }
-    if (p.labelEditing) s |= LVS_EDITLABELS;
-    if (p.checkBoxes) ex |= LVS_EX_CHECKBOXES;
-    if (p.flatScrollBars) ex |= LVS_EX_FLATSB;
-    if (p.singleSelection) s |= LVS_SINGLESEL;
-    if (p.alwaysShowSelection) s |= LVS_SHOWSELALWAYS;
-    DWORD borderStyle = 0, borderExStyle = 0;
-    BorderStyleBits(p.border, &borderStyle, &borderExStyle);
-    *style = s | borderStyle;
-    *exStyle = borderExStyle;
-    *listExStyle = ex;
-}
-
-void ListViewComponent::ApplyStyles() {
-    HWND window = Handle();
-    DWORD style = 0, exStyle = 0, listExStyle = 0;
-    ComputeStyles(&style, &exStyle, &listExStyle);
-    auto current = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
-    SetWindowLongPtrW(window, GWL_STYLE, static_cast<LONG_PTR>((current & ~kListStyleMask) | style));
-    auto currentEx = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
-    SetWindowLongPtrW(window, GWL_EXSTYLE, static_cast<LONG_PTR>((currentEx & ~kBorderExtendedStyles) | exStyle));
-    SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, kListExStyleMask, listExStyle);
-    SetWindowPos(window, nullptr, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-}
-
-void ListViewComponent::ApplyColours() {
-    HWND window = Handle();
-    const ListViewProperties& p = properties_;
-    const uint32_t stored[3] = {p.textColour, p.textBackColour, p.backColour};
-    const UINT setters[3] = {LVM_SETTEXTCOLOR, LVM_SETTEXTBKCOLOR, LVM_SETBKCOLOR};
-    const int systemIndexes[3] = {COLOR_WINDOWTEXT, COLOR_WINDOW, COLOR_WINDOW};
-    const bool contrast = HighContrast();
-    for (int n = 0; n < 3; ++n) {
-        // A default colour is the control's own, unless high contrast replaced it.
-        if (contrast || contrastShown_ || !IsDefaultColour(stored[n])) {
-            COLORREF colour = ResolveStoredColour(stored[n], GetSysColor(systemIndexes[n]));
-            SendMessageW(window, setters[n], 0, ContrastColour(colour, systemIndexes[n]));
-        }
-    }
-    contrastShown_ = contrast;
-    InvalidateRect(window, nullptr, TRUE);
-}
-
 bool ListViewComponent::DescribeForScreenReader(AccessibleFacts* facts) {
     facts->role = ROLE_SYSTEM_LIST;
     facts->name = NameFromLabel(Handle());
     return true;
-}
-
-void ListViewComponent::ApplyFont() {
-    font_.Reset(FontFromLogFontBlock(properties_.font));
-    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get() ? font_.Get() : DefaultGuiFont()), TRUE);
-}
-
-void ListViewComponent::ApplyImageLists() {
-    HWND window = Handle();
-    // The control shares the lists (LVS_SHAREIMAGELISTS); this component owns them.
-    SendMessageW(window, LVM_SETIMAGELIST, LVSIL_NORMAL, 0);
-    SendMessageW(window, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
-    ReplaceImageList(&itemImages_, LoadImageList(properties_.itemImages));
-    ReplaceImageList(&stateImages_, LoadImageList(properties_.stateImages));
-    SendMessageW(window, LVM_SETIMAGELIST, properties_.viewType == 0 ? LVSIL_NORMAL : LVSIL_SMALL,
-                 reinterpret_cast<LPARAM>(itemImages_));
-    SendMessageW(window, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(stateImages_));
-    HWND header = reinterpret_cast<HWND>(SendMessageW(window, LVM_GETHEADER, 0, 0));
-    if (header != nullptr) SendMessageW(header, HDM_SETIMAGELIST, 0, 0);
-    ReplaceImageList(&headerImages_, properties_.viewType == 3 ? LoadImageList(properties_.headerImages) : nullptr);
-    if (headerImages_ != nullptr && header != nullptr) {
-        Comctl().imageListSetBkColor(headerImages_, CLR_DEFAULT);
-        SendMessageW(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(headerImages_));
-    }
-}
-
-void ListViewComponent::ApplyHotCursor() {
-    LPCWSTR cursor = properties_.hotTracking && properties_.handPointer ? IDC_HAND : IDC_ARROW;
-    SendMessageW(Handle(), LVM_SETHOTCURSOR, 0, reinterpret_cast<LPARAM>(LoadCursorW(nullptr, cursor)));
-}
-
-void ListViewComponent::InsertColumns() {
-    HWND window = Handle();
-    while (SendMessageW(window, LVM_DELETECOLUMN, 0, 0)) {
-    }
-    if (properties_.viewType != 3) return;
-    std::vector<ListViewColumn> columns;
-    if (!ReadColumnBlock(properties_.columns, &columns)) return;
-    static const int kFormats[3] = {LVCFMT_LEFT, LVCFMT_CENTER, LVCFMT_RIGHT};
-    for (size_t i = 0; i < columns.size(); ++i) {
-        const ListViewColumn& c = columns[i];
-        std::wstring title = GbkToWide(c.title.c_str(), c.title.size());
-        LVCOLUMNW column{};
-        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        column.fmt = kFormats[c.alignment < 0 ? 0 : c.alignment > 2 ? 2 : c.alignment];
-        if (c.image >= 0) {
-            column.mask |= LVCF_IMAGE;
-            column.fmt |= LVCFMT_IMAGE;
-            column.iImage = c.image;
-        }
-        if (c.imageOnRight) column.fmt |= LVCFMT_BITMAP_ON_RIGHT;
-        column.cx = ToPixels(c.width);
-        column.pszText = const_cast<wchar_t*>(title.c_str());
-        column.iSubItem = static_cast<int>(i);
-        SendMessageW(window, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-    }
 }
 
 void ListViewComponent::InsertInitialItems() {
@@ -539,11 +357,10 @@ LRESULT ListViewComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
             return 0;
         case WM_PAINT: {
             if (wParam != 0) break;
-            HRGN painted = CreateRectRgn(0, 0, 0, 0);
-            GetUpdateRgn(Handle(), painted, FALSE);
+            OwnedRegion painted(CreateRectRgn(0, 0, 0, 0));
+            GetUpdateRgn(Handle(), painted.get(), FALSE);
             LRESULT answer = DefaultProc(message, wParam, lParam);
-            DrawFocusWithoutRows(painted);
-            DeleteObject(painted);
+            DrawFocusWithoutRows(painted.get());
             return answer;
         }
         case WM_SETFOCUS:
@@ -592,9 +409,9 @@ void ListViewComponent::DrawFocusWithoutRows(HRGN painted) {
 }
 
 void ListViewComponent::OnFinalDestroy() {
-    ReplaceImageList(&itemImages_, nullptr);
-    ReplaceImageList(&stateImages_, nullptr);
-    ReplaceImageList(&headerImages_, nullptr);
+    itemImages_.Reset();
+    stateImages_.Reset();
+    headerImages_.Reset();
     font_.Reset();
     Component::OnFinalDestroy();
 }

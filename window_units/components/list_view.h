@@ -16,19 +16,23 @@
 #pragma once
 
 #include <windows.h>
-#include <objidl.h>  // before commctrl.h, for the image-list stream functions
-#include <commctrl.h>
 
 #include <memory>
 #include <string>
 
 #include "window_units/component.h"
-#include "window_units/components/gdi_objects.h"
+#include "window_units/component_support.h"
 #include "window_units/components/list_view_block.h"
 #include "window_units/components/list_view_rows.h"
 #include "window_units/property_table.h"
 
 namespace lyra {
+
+// The extended list-view styles this type decides.
+constexpr DWORD kListExStyleMask = LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES |
+                                   LVS_EX_TRACKSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_UNDERLINECOLD |
+                                   LVS_EX_UNDERLINEHOT | LVS_EX_CHECKBOXES | LVS_EX_FLATSB |
+                                   LVS_EX_SUBITEMIMAGES | LVS_EX_INFOTIP;
 
 // InsertRow's arguments after the optional-argument rules.
 struct NewRow {
@@ -90,10 +94,10 @@ private:
     // control's own painting, within the area it just painted.
     void DrawFocusWithoutRows(HRGN painted);
 
-    FontHandle font_;
-    HIMAGELIST itemImages_ = nullptr;
-    HIMAGELIST stateImages_ = nullptr;
-    HIMAGELIST headerImages_ = nullptr;
+    OwnedFont font_;
+    OwnedImageList itemImages_;
+    OwnedImageList stateImages_;
+    OwnedImageList headerImages_;
 
     std::shared_ptr<ListRows> rows_ = std::make_shared<ListRows>();
     uint64_t toldAt_ = 0;  // GetTickCount64 of the last telling

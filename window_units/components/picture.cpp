@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "runtime/system_libraries.h"
+#include "window_units/component_support.h"
 #include "window_units/components/bmp_layout.h"
 
 namespace lyra {
@@ -44,12 +45,9 @@ HBITMAP DecodeBmp(const std::string& file, SIZE* size, bool* alpha) {
     if (!ReadBmpLayout(bytes, file.size(), &layout)) return nullptr;
     std::vector<uint8_t> info = BmpInfoBlock(bytes, layout);
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS, &bits,
-                                      nullptr, 0);
-    if (bitmap == nullptr || bits == nullptr) {
-        if (bitmap != nullptr) DeleteObject(bitmap);
-        return nullptr;
-    }
+    OwnedBitmap bitmap(CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS,
+                                        &bits, nullptr, 0));
+    if (bitmap.get() == nullptr || bits == nullptr) return nullptr;
     std::memcpy(bits, bytes + layout.bitsOffset, layout.imageBytes);
     if (layout.bitCount == 32 && !layout.bitFields) {
         *alpha = PremultiplyAlpha(static_cast<uint8_t*>(bits), static_cast<size_t>(layout.width) * layout.rows);
@@ -57,7 +55,7 @@ HBITMAP DecodeBmp(const std::string& file, SIZE* size, bool* alpha) {
     GdiFlush();
     size->cx = layout.width;
     size->cy = layout.rows;
-    return bitmap;
+    return bitmap.Release();
 }
 
 struct ComApartment {

@@ -11,7 +11,6 @@
 #include "window_units/system_dpi.h"
 #include "window_units/components/picture.h"
 #include "window_units/components/sound.h"
-#include "window_units/components/type_operations.h"
 #include "window_units/components/window_thread.h"
 
 namespace lyra {
@@ -76,16 +75,15 @@ void SuperBtnComponent::Recreate() {
 void SuperBtnComponent::LoadPictures() {
     for (int look = 0; look < 3; ++look) {
         pictureSizes_[look] = SIZE{0, 0};
-        HBITMAP picture = DecodePicture(properties_.pictures[look].file, &pictureSizes_[look], &pictureAlpha_[look]);
-        ScalePictureToDpi(&picture, &pictureSizes_[look]);
-        pictures_[look].Reset(picture);
+        pictures_[look].Reset(DecodePicture(properties_.pictures[look].file, &pictureSizes_[look], &pictureAlpha_[look]));
+        ScalePictureToDpi(&pictures_[look], &pictureSizes_[look]);
     }
     if (Handle() != nullptr) InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void SuperBtnComponent::ApplyFont() {
-    font_.Reset(FontFromLogFontBlock(properties_.font));
-    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get() ? font_.Get() : DefaultGuiFont()), TRUE);
+    font_.Reset(CreateFontFromBlock(properties_.font));
+    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(ShownFont(font_)), TRUE);
 }
 
 SuperBtnLook SuperBtnComponent::CurrentLook() const {
@@ -95,34 +93,56 @@ SuperBtnLook SuperBtnComponent::CurrentLook() const {
     return hot_ ? kLookHot : kLookNormal;
 }
 
+// Drawn off screen and copied in one go, so that the face does not flicker.
 void SuperBtnComponent::Paint(HDC target, const RECT& bounds) {
     const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
     if (width <= 0 || height <= 0) return;
     HDC dc = CreateCompatibleDC(target);
-    HBITMAP canvas = CreateCompatibleBitmap(target, width, height);
-    HGDIOBJ oldCanvas = SelectObject(dc, canvas);
-    RECT all{0, 0, width, height};
+    OwnedBitmap canvas(CreateCompatibleBitmap(target, width, height));
+    HGDIOBJ oldCanvas = SelectObject(dc, canvas.get());
+    PaintFace(dc, RECT{0, 0, width, height});
+    BitBlt(target, bounds.left, bounds.top, width, height, dc, 0, 0, SRCCOPY);
+    SelectObject(dc, oldCanvas);
+    DeleteDC(dc);
+}
 
+void SuperBtnComponent::PaintFace(HDC dc, const RECT& all) {
     const SuperBtnLook look = CurrentLook();
-    const bool pressed = look == kLookPressed;
-    const bool enabled = IsWindowEnabled(Handle()) != FALSE;
     const bool contrast = HighContrast();
     COLORREF back = GetSysColor(COLOR_BTNFACE), text = GetSysColor(COLOR_BTNTEXT);
     if (properties_.useColours && !contrast) {
-        back = ResolveStoredColour(properties_.colours[look].back, back);
-        text = ResolveStoredColour(properties_.colours[look].text, text);
+        back = ResolveColour(properties_.colours[look].back, COLOR_BTNFACE);
+        text = ResolveColour(properties_.colours[look].text, COLOR_BTNTEXT);
     }
-    if (!enabled) text = GetSysColor(COLOR_GRAYTEXT);
-    HBRUSH brush = CreateSolidBrush(back);
-    FillRect(dc, &all, brush);
-    DeleteObject(brush);
+    if (!IsWindowEnabled(Handle())) text = GetSysColor(COLOR_GRAYTEXT);
+    FillRect(dc, &all, OwnedBrush(CreateSolidBrush(back)).get());
 
+    bool covered = DrawPictureAndCaption(dc, all, look, contrast, text);
+    if (!covered && (properties_.buttonType != 2 || look != kLookNormal)) {
+        UINT edge = look == kLookPressed ? EDGE_SUNKEN : (properties_.buttonType == 2 ? BDR_RAISEDINNER : EDGE_RAISED);
+        RECT frame = all;
+        DrawEdge(dc, &frame, edge, BF_RECT);
+    }
+    if (GetFocus() == Handle()) {
+        RECT focus = all;
+        InflateRect(&focus, -3, -3);
+        if (contrast) {
+            FrameRect(dc, &focus, OwnedBrush(CreateSolidBrush(text)).get());
+        } else {
+            DrawFocusRect(dc, &focus);
+        }
+    }
+}
+
+bool SuperBtnComponent::DrawPictureAndCaption(HDC dc, const RECT& all, SuperBtnLook look, bool contrast,
+                                              COLORREF text) {
+    const int width = all.right - all.left, height = all.bottom - all.top;
     // A look without its own picture shows the normal one.
-    int slot = pictures_[look].Get() != nullptr ? look : kLookNormal;
-    HBITMAP picture = pictures_[slot].Get();
+    int slot = pictures_[look].get() != nullptr ? look : kLookNormal;
+    HBITMAP picture = pictures_[slot].get();
     SIZE size = pictureSizes_[slot];
     bool covered = picture != nullptr && !pictureAlpha_[slot] && size.cx >= width && size.cy >= height;
-    int shift = pressed && slot != kLookPressed ? 1 : 0;
+    int shift = look == kLookPressed && slot != kLookPressed ? 1 : 0;
 
     std::wstring caption = WindowTextWide(Handle());
     if (covered && contrast) {
@@ -149,7 +169,7 @@ void SuperBtnComponent::Paint(HDC target, const RECT& bounds) {
         DrawPicture(dc, picture, size, pictureAlpha_[slot], x + shift, y + shift);
     }
     if (!caption.empty()) {
-        HGDIOBJ oldFont = SelectObject(dc, font_.Get() ? font_.Get() : DefaultGuiFont());
+        HGDIOBJ oldFont = SelectObject(dc, ShownFont(font_));
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, text);
         OffsetRect(&textRect, shift, shift);
@@ -157,24 +177,7 @@ void SuperBtnComponent::Paint(HDC target, const RECT& bounds) {
                   DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
         SelectObject(dc, oldFont);
     }
-    if (!covered && (properties_.buttonType != 2 || look != kLookNormal)) {
-        DrawEdge(dc, &all, pressed ? EDGE_SUNKEN : (properties_.buttonType == 2 ? BDR_RAISEDINNER : EDGE_RAISED), BF_RECT);
-    }
-    if (GetFocus() == Handle()) {
-        RECT focus = all;
-        InflateRect(&focus, -3, -3);
-        if (contrast) {
-            HBRUSH mark = CreateSolidBrush(text);
-            FrameRect(dc, &focus, mark);
-            DeleteObject(mark);
-        } else {
-            DrawFocusRect(dc, &focus);
-        }
-    }
-    BitBlt(target, bounds.left, bounds.top, width, height, dc, 0, 0, SRCCOPY);
-    SelectObject(dc, oldCanvas);
-    DeleteObject(canvas);
-    DeleteDC(dc);
+    return covered;
 }
 
 bool SuperBtnComponent::DescribeForScreenReader(AccessibleFacts* facts) {
@@ -344,7 +347,7 @@ LRESULT SuperBtnComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
 }
 
 void SuperBtnComponent::OnFinalDestroy() {
-    for (BitmapHandle& picture : pictures_) picture.Reset();
+    for (OwnedBitmap& picture : pictures_) picture.Reset();
     font_.Reset();
     hot_ = false;
     tracking_ = false;

@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "window_units/component.h"
-#include "window_units/components/gdi_objects.h"
+#include "window_units/component_support.h"
 #include "window_units/components/super_btn_block.h"
 #include "window_units/property_table.h"
 
@@ -42,6 +42,10 @@ private:
     void LoadPictures();
     void ApplyFont();
     void Paint(HDC dc, const RECT& bounds);
+    // The face in the current look: background, picture, caption, edge and focus mark.
+    void PaintFace(HDC dc, const RECT& all);
+    // Answers whether the picture covers the whole face (it then has no edge).
+    bool DrawPictureAndCaption(HDC dc, const RECT& all, SuperBtnLook look, bool contrast, COLORREF text);
     void PlayStoredSound(const std::string& stored);
     void Clicked();
     // A button that is no tab stop is pressed with the mouse like any
@@ -49,10 +53,10 @@ private:
     bool TakesFocus() const;
     bool TrackPressWithoutFocus(UINT message, LPARAM lParam);
 
-    BitmapHandle pictures_[3];
+    OwnedBitmap pictures_[3];
     SIZE pictureSizes_[3] = {};
     bool pictureAlpha_[3] = {};
-    FontHandle font_;
+    OwnedFont font_;
     bool hot_ = false;
     bool tracking_ = false;  // pressed by the mouse without taking the focus
 };

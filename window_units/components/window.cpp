@@ -16,7 +16,6 @@
 #include "window_units/mouse_pointers.h"
 #include "window_units/property_table.h"
 #include "window_units/tab_navigation.h"
-#include "window_units/type_interface.h"
 
 namespace lyra {
 
@@ -46,6 +45,9 @@ private:
         return ContrastColour(ResolveColour(properties_.backgroundColour, COLOR_BTNFACE), COLOR_BTNFACE);
     }
     void UpdateBackground() { background_.Reset(CreateSolidBrush(BackgroundColour())); }
+    // The background and colour messages; false for any other message or
+    // when the default procedure is to answer too.
+    bool AnswerColourMessage(UINT message, WPARAM wParam, LRESULT* answer);
     // The system colours or the high-contrast mode changed: every component
     // takes the new colours (only top-level windows hear of it) and the
     // whole window is painted again.
@@ -55,6 +57,9 @@ private:
     // Adds, updates or removes the window's icon in the notification area.
     void ShowNotifyIcon(bool show);
     void NotifyIconMessage(LPARAM lParam);
+    // Activation gives the focus back to the child that had it when the
+    // window was last deactivated.
+    LRESULT OnActivate(WPARAM wParam, LPARAM lParam);
 
     // The client area's place and size as last reported: the windowing
     // system repeats WM_MOVE and WM_SIZE without a change, which are no events.
@@ -186,22 +191,9 @@ bool WindowComponent::CloseRefused() {
 LRESULT WindowComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT reflected = 0;
     if (ReflectNotification(message, wParam, lParam, &reflected)) return reflected;
+    LRESULT answer = 0;
+    if (AnswerColourMessage(message, wParam, &answer)) return answer;
     switch (message) {
-        case WM_ERASEBKGND: {
-            RECT client;
-            GetClientRect(Handle(), &client);
-            FillRect(reinterpret_cast<HDC>(wParam), &client, background_.get());
-            return 1;
-        }
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLORDLG:
-            SetBkColor(reinterpret_cast<HDC>(wParam), BackgroundColour());
-            return reinterpret_cast<LRESULT>(background_.get());
-        case WM_SYSCOLORCHANGE:
-        case WM_SETTINGCHANGE:
-            if (ColoursChanged(message, wParam)) RepaintInNewColours();
-            break;
         case WM_SETCURSOR:
             if (HCURSOR pointer = PointerOfWindow(reinterpret_cast<HWND>(wParam))) {
                 if (LOWORD(lParam) == HTCLIENT) {
@@ -225,24 +217,8 @@ LRESULT WindowComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
             if (Resized(wParam, lParam)) RaiseEvent(kEventResized, {});
             return result;
         }
-        case WM_ACTIVATE: {
-            if (LOWORD(wParam) == WA_INACTIVE) {
-                HWND focus = GetFocus();
-                if (focus != nullptr && IsChild(Handle(), focus)) savedFocus_ = focus;
-                LRESULT result = DefaultProc(message, wParam, lParam);
-                RaiseEvent(kEventDeactivated, {});
-                return result;
-            }
-            LRESULT result = DefaultProc(message, wParam, lParam);
-            if (savedFocus_ != nullptr && IsWindow(savedFocus_) && IsChild(Handle(), savedFocus_)) SetFocus(savedFocus_);
-            savedFocus_ = nullptr;
-            if (!activatedOnce_) {
-                activatedOnce_ = true;
-                RaiseEvent(kEventFirstActivation, {});
-            }
-            RaiseEvent(kEventActivated, {});
-            return result;
-        }
+        case WM_ACTIVATE:
+            return OnActivate(wParam, lParam);
         case WM_SHOWWINDOW: {
             LRESULT result = DefaultProc(message, wParam, lParam);
             RaiseEvent(wParam ? kEventShown : kEventHidden, {});
@@ -272,6 +248,49 @@ LRESULT WindowComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
             break;
     }
     return DefaultProc(message, wParam, lParam);
+}
+
+bool WindowComponent::AnswerColourMessage(UINT message, WPARAM wParam, LRESULT* answer) {
+    switch (message) {
+        case WM_ERASEBKGND: {
+            RECT client;
+            GetClientRect(Handle(), &client);
+            FillRect(reinterpret_cast<HDC>(wParam), &client, background_.get());
+            *answer = 1;
+            return true;
+        }
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+            SetBkColor(reinterpret_cast<HDC>(wParam), BackgroundColour());
+            *answer = reinterpret_cast<LRESULT>(background_.get());
+            return true;
+        case WM_SYSCOLORCHANGE:
+        case WM_SETTINGCHANGE:
+            if (ColoursChanged(message, wParam)) RepaintInNewColours();
+            return false;
+        default:
+            return false;
+    }
+}
+
+LRESULT WindowComponent::OnActivate(WPARAM wParam, LPARAM lParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(Handle(), focus)) savedFocus_ = focus;
+        LRESULT result = DefaultProc(WM_ACTIVATE, wParam, lParam);
+        RaiseEvent(kEventDeactivated, {});
+        return result;
+    }
+    LRESULT result = DefaultProc(WM_ACTIVATE, wParam, lParam);
+    if (savedFocus_ != nullptr && IsWindow(savedFocus_) && IsChild(Handle(), savedFocus_)) SetFocus(savedFocus_);
+    savedFocus_ = nullptr;
+    if (!activatedOnce_) {
+        activatedOnce_ = true;
+        RaiseEvent(kEventFirstActivation, {});
+    }
+    RaiseEvent(kEventActivated, {});
+    return result;
 }
 
 BOOL CALLBACK TellColoursChanged(HWND child, LPARAM) {
@@ -310,6 +329,6 @@ bool WindowComponent::ReadLive(int, PropertyValue* value) {
 
 }  // namespace
 
-void* WindowInterface(int op) { return ComponentTypeInterface(op, &CreateFromBlock<WindowComponent>); }
+void* WindowInterface(int op) { return TypeInterface(op, &CreateFromBlock<WindowComponent>); }
 
 }  // namespace lyra

@@ -7,7 +7,7 @@
 #include "runtime/request_codes.h"
 #include "runtime/runtime_app.h"
 #include "runtime/window_layer.h"
-#include "window_units/components/type_operations.h"
+#include "window_units/component_support.h"
 
 namespace lyra {
 

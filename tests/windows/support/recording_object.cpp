@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cwchar>
 
+#include "runtime/com_object.h"
+
 namespace lyra::test {
 
 namespace {
@@ -135,23 +137,8 @@ const struct {
               {L"Values", kValues}, {L"Take", kTake}, {L"Attach", kAttach}, {L"Give", kGive}};
 
 // Type information that describes nothing and has no ITypeComp.
-class OpaqueTypeInfo final : public ITypeInfo {
+class OpaqueTypeInfo final : public ComObject<ITypeInfo> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        if (riid == IID_IUnknown || riid == IID_ITypeInfo) {
-            *out = static_cast<ITypeInfo*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
     HRESULT STDMETHODCALLTYPE GetTypeAttr(TYPEATTR**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetTypeComp(ITypeComp** comp) override {
         *comp = nullptr;
@@ -178,7 +165,7 @@ public:
     void STDMETHODCALLTYPE ReleaseVarDesc(VARDESC*) override {}
 
 private:
-    ULONG references_ = 1;
+    bool Answers(REFIID iid) const override { return IsEqualIID(iid, IID_ITypeInfo) != FALSE; }
 };
 
 class Factory : public IClassFactory {
