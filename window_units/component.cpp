@@ -30,6 +30,12 @@ LRESULT Component::AnswerGetObject(WPARAM wParam, LPARAM lParam) {
     return DefaultProc(WM_GETOBJECT, wParam, lParam);
 }
 
+LRESULT Component::AnswerThenRaise(UINT message, WPARAM wParam, LPARAM lParam, int32_t eventNumber) {
+    LRESULT result = DefaultProc(message, wParam, lParam);
+    RaiseEvent(eventNumber, {});
+    return result;
+}
+
 namespace {
 
 // The control a parent's notification came from, or null.

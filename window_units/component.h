@@ -143,6 +143,9 @@ protected:
     // The answer to WM_GETOBJECT: the component's accessible object for its
     // client area when it describes itself, else the control's own answer.
     LRESULT AnswerGetObject(WPARAM wParam, LPARAM lParam);
+    // The control's own answer to the message first, then the event, so that
+    // a routine sees the message's effect (the focus moved, the window shown).
+    LRESULT AnswerThenRaise(UINT message, WPARAM wParam, LPARAM lParam, int32_t eventNumber);
 
 private:
     uint32_t windowId_;

@@ -132,16 +132,10 @@ LRESULT EditBoxComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             return Colour(reinterpret_cast<HDC>(wParam), true);
         case kReflectedMessageBase + WM_CTLCOLORSTATIC:
             return Colour(reinterpret_cast<HDC>(wParam), false);
-        case WM_SETFOCUS: {
-            LRESULT result = DefaultProc(message, wParam, lParam);
-            RaiseEvent(kEventFocusGained, {});
-            return result;
-        }
-        case WM_KILLFOCUS: {
-            LRESULT result = DefaultProc(message, wParam, lParam);
-            RaiseEvent(kEventFocusLost, {});
-            return result;
-        }
+        case WM_SETFOCUS:
+            return AnswerThenRaise(message, wParam, lParam, kEventFocusGained);
+        case WM_KILLFOCUS:
+            return AnswerThenRaise(message, wParam, lParam, kEventFocusLost);
         case WM_SYSCOLORCHANGE:
             ApplyBackground();
             InvalidateRect(Handle(), nullptr, TRUE);

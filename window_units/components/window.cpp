@@ -219,21 +219,12 @@ LRESULT WindowComponent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
         }
         case WM_ACTIVATE:
             return OnActivate(wParam, lParam);
-        case WM_SHOWWINDOW: {
-            LRESULT result = DefaultProc(message, wParam, lParam);
-            RaiseEvent(wParam ? kEventShown : kEventHidden, {});
-            return result;
-        }
-        case WM_SETFOCUS: {
-            LRESULT result = DefaultProc(message, wParam, lParam);
-            RaiseEvent(kEventFocusGained, {});
-            return result;
-        }
-        case WM_KILLFOCUS: {
-            LRESULT result = DefaultProc(message, wParam, lParam);
-            RaiseEvent(kEventFocusLost, {});
-            return result;
-        }
+        case WM_SHOWWINDOW:
+            return AnswerThenRaise(message, wParam, lParam, wParam ? kEventShown : kEventHidden);
+        case WM_SETFOCUS:
+            return AnswerThenRaise(message, wParam, lParam, kEventFocusGained);
+        case WM_KILLFOCUS:
+            return AnswerThenRaise(message, wParam, lParam, kEventFocusLost);
         case kNotifyIconMessage:
             NotifyIconMessage(lParam);
             return 0;
@@ -278,9 +269,7 @@ LRESULT WindowComponent::OnActivate(WPARAM wParam, LPARAM lParam) {
     if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = GetFocus();
         if (focus != nullptr && IsChild(Handle(), focus)) savedFocus_ = focus;
-        LRESULT result = DefaultProc(WM_ACTIVATE, wParam, lParam);
-        RaiseEvent(kEventDeactivated, {});
-        return result;
+        return AnswerThenRaise(WM_ACTIVATE, wParam, lParam, kEventDeactivated);
     }
     LRESULT result = DefaultProc(WM_ACTIVATE, wParam, lParam);
     if (savedFocus_ != nullptr && IsWindow(savedFocus_) && IsChild(Handle(), savedFocus_)) SetFocus(savedFocus_);
