@@ -21,7 +21,7 @@
 #include "app/extraction_pattern.h"
 #include "app/own_regexp.h"
 #include "app/services.h"
-#include "tests/windows/support/test_program.h"
+#include "test_support/test_program.h"
 #include "tools/demo/lookup_pages.h"
 
 namespace lyra {

@@ -14,7 +14,9 @@
 #include "runtime/runtime_state.h"
 #include "runtime/services.h"
 #include "runtime/window_layer.h"
-#include "tests/windows/support/child_process.h"
+#include "test_support/processes.h"
+#include "test_support/text_files.h"
+#include "test_support/window_search.h"
 
 namespace lyra {
 
@@ -67,7 +69,7 @@ std::string Gbk(const std::wstring& wide) { return WideToGbk(wide.c_str()); }
 class ExternalBinding : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::wstring here = test::TestProgramDirectory();
+        std::wstring here = test::ProgramDirectory();
         programDirectory_ = Gbk(here.substr(0, here.size() - 1));
         elsewhereDirectory_ = Gbk(here) + "elsewhere\\";
         Runtime().programDirectory = programDirectory_;
@@ -175,9 +177,9 @@ TEST_F(ExternalBinding, ASystemLibraryComesFromTheSystemFolderOnlyAndThePrograms
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     const std::wstring folder = std::wstring(temp) + L"lyrabox-\uD55C\uAE00-" + std::to_wstring(GetCurrentProcessId());
-    const std::wstring planted = test::TestProgramDirectory() + L"..\\planted\\";
+    const std::wstring planted = test::ProgramDirectory() + L"..\\planted\\";
     const std::pair<std::wstring, const wchar_t*> copies[] = {
-        {test::TestProgramDirectory() + L"bind_probe.dll", L"bind_probe.dll"},
+        {test::ProgramDirectory() + L"bind_probe.dll", L"bind_probe.dll"},
         {planted + L"wininet.dll", L"wininet.dll"},
         {planted + L"mpr.dll", L"Mpr.dll"},
     };
@@ -294,15 +296,8 @@ class ExternalBindingChild : public ::testing::Test {
 protected:
     std::wstring RunAndAnswer(const wchar_t* scenario, DWORD* exitCode) {
         test::ChildProcess child;
-        if (!child.Start(test::TestProgramDirectory() + L"external_child.exe", scenario)) return L"<not started>";
-        HWND box = nullptr;
-        test::WaitUntil([&] { return (box = test::FindProcessWindow(child.processId(), L"#32770", L"错误")) != nullptr; },
-                        20000);
-        std::wstring text = L"<no box>";
-        if (box != nullptr) {
-            test::WaitUntil([&] { return !(text = test::DialogStaticText(box)).empty(); }, 5000);
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-        }
+        if (!child.Start(test::ProgramDirectory() + L"external_child.exe", scenario)) return L"<not started>";
+        std::wstring text = test::AnswerErrorBox(child.processId());
         *exitCode = child.WaitForExit(30000) ? child.exitCode() : STILL_ACTIVE;
         return text;
     }
@@ -329,7 +324,7 @@ TEST_F(ExternalBindingChild, MissingExportsAndLibrariesReportTheNameAsWritten) {
 
 TEST_F(ExternalBindingChild, ProgramImageTableIsBoundAfterStartUp) {
     test::ChildProcess child;
-    ASSERT_TRUE(child.Start(test::TestProgramDirectory() + L"external_child.exe", L"4"));
+    ASSERT_TRUE(child.Start(test::ProgramDirectory() + L"external_child.exe", L"4"));
     ASSERT_TRUE(child.WaitForExit(30000));
     EXPECT_EQ(child.exitCode(), 1u) << "entry 4 reached WhichCopy of the copy beside the program";
 }

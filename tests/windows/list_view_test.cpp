@@ -20,7 +20,7 @@
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
 #include "runtime/program_image.h"
-#include "tests/windows/support/component_host.h"
+#include "test_support/component_host.h"
 #include "window_units/components/list_view.h"
 #include "window_units/components/type_operations.h"
 #include "window_units/template_format.h"

@@ -16,7 +16,7 @@
 #include "app/own_regexp.h"
 #include "app/services.h"
 #include "runtime/memory.h"
-#include "tests/windows/support/test_program.h"
+#include "test_support/test_program.h"
 #include "tests/windows/support/vbscript_presence.h"
 
 namespace lyra::test {

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
-#include "tests/windows/support/child_process.h"
+#include "test_support/processes.h"
+#include "test_support/text_files.h"
+#include "test_support/window_search.h"
 
 namespace lyra::test {
 namespace {
@@ -14,7 +16,7 @@ constexpr DWORD kRuntimeErrorExit = 0xFFFFFFFF;
 class RuntimeChild : public ::testing::Test {
 protected:
     void SetUp() override {
-        program_ = TestProgramDirectory() + L"runtime_child.exe";
+        program_ = ProgramDirectory() + L"runtime_child.exe";
         log_ = TempFilePath(L"rtc");
         DeleteFileW(log_.c_str());
     }
@@ -35,17 +37,6 @@ protected:
     }
     static bool Contains(const std::vector<std::string>& lines, const std::string& line) {
         return std::find(lines.begin(), lines.end(), line) != lines.end();
-    }
-
-    // Waits for the child's error box, returns its text and presses OK.
-    std::wstring AnswerErrorBox() {
-        HWND box = nullptr;
-        WaitUntil([&] { return (box = FindProcessWindow(child_.processId(), L"#32770", L"错误")) != nullptr; }, 20000);
-        if (box == nullptr) return L"<no box>";
-        std::wstring text;
-        WaitUntil([&] { return !(text = DialogStaticText(box)).empty(); }, 5000);
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-        return text;
     }
 
     std::wstring program_;
@@ -114,7 +105,7 @@ TEST_F(RuntimeChild, ExitProgramFromAWorkerShutsDownOnTheMainThread) {
 
 TEST_F(RuntimeChild, RuntimeErrorShowsTheReportAndEndsWithMinusOne) {
     ASSERT_TRUE(Start(L"error"));
-    std::wstring text = AnswerErrorBox();
+    std::wstring text = AnswerErrorBox(child_.processId());
     EXPECT_EQ(text, L"运行时出错!\r\n\r\n错误代码：6\r\n\r\n错误信息：调用DLL命令后发现堆栈错误\r\n");
     ASSERT_TRUE(child_.WaitForExit(30000));
     EXPECT_EQ(child_.exitCode(), kRuntimeErrorExit);
@@ -134,7 +125,7 @@ TEST_F(RuntimeChild, ErrorHookThatAnswersSuppressesTheBox) {
 
 TEST_F(RuntimeChild, RuntimeErrorOnAWorkerEndsTheProcess) {
     ASSERT_TRUE(Start(L"worker-error"));
-    std::wstring text = AnswerErrorBox();
+    std::wstring text = AnswerErrorBox(child_.processId());
     EXPECT_NE(text.find(L"数组成员引用下标必须大于等于1"), std::wstring::npos);
     ASSERT_TRUE(child_.WaitForExit(30000));
     EXPECT_EQ(child_.exitCode(), kRuntimeErrorExit);
@@ -143,7 +134,7 @@ TEST_F(RuntimeChild, RuntimeErrorOnAWorkerEndsTheProcess) {
 
 TEST_F(RuntimeChild, UnreadableTemplateIsAFatalError) {
     ASSERT_TRUE(Start(L"bad-template"));
-    EXPECT_EQ(AnswerErrorBox(), L"运行时出错!\r\n\r\n错误信息：载入窗口模板数据段出错!\r\n");
+    EXPECT_EQ(AnswerErrorBox(child_.processId()), L"运行时出错!\r\n\r\n错误信息：载入窗口模板数据段出错!\r\n");
     ASSERT_TRUE(child_.WaitForExit(30000));
     EXPECT_EQ(child_.exitCode(), kRuntimeErrorExit);
     EXPECT_FALSE(Contains(Log(), "entry"));
@@ -151,7 +142,7 @@ TEST_F(RuntimeChild, UnreadableTemplateIsAFatalError) {
 
 TEST_F(RuntimeChild, MissingStartWindowIsAFatalError) {
     ASSERT_TRUE(Start(L"no-window"));
-    EXPECT_EQ(AnswerErrorBox(), L"运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n");
+    EXPECT_EQ(AnswerErrorBox(child_.processId()), L"运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n");
     ASSERT_TRUE(child_.WaitForExit(30000));
     EXPECT_EQ(child_.exitCode(), kRuntimeErrorExit);
 }

@@ -12,8 +12,8 @@
 
 #include "data/button_media.h"
 #include "runtime/memory.h"
-#include "tests/shared/bmp_builder.h"
-#include "tests/windows/support/component_host.h"
+#include "test_support/bmp_builder.h"
+#include "test_support/component_host.h"
 #include "window_units/component_support.h"
 #include "window_units/components/picture.h"
 #include "window_units/components/sound.h"

@@ -5,7 +5,10 @@
 
 #include <algorithm>
 
-#include "tests/windows/support/child_process.h"
+#include "test_support/processes.h"
+#include "test_support/text_files.h"
+#include "test_support/waits.h"
+#include "test_support/window_search.h"
 
 namespace lyra::test {
 namespace {
@@ -22,14 +25,14 @@ Outcome RunChild(const wchar_t* scenario) {
     DeleteFileW(log.c_str());
     ChildProcess child;
     Outcome outcome;
-    if (!child.Start(TestProgramDirectory() + L"teardown_child.exe", std::wstring(scenario) + L" \"" + log + L"\"")) {
+    if (!child.Start(ProgramDirectory() + L"teardown_child.exe", std::wstring(scenario) + L" \"" + log + L"\"")) {
         return outcome;
     }
-    outcome.exited = WaitUntil([&] {
-        while (HWND box = FindProcessWindow(child.processId(), L"#32770", L"错误")) {
-            outcome.boxes.push_back(DialogStaticText(box));
+    outcome.exited = WaitFor([&] {
+        while (HWND box = FindTopLevel(child.processId(), L"#32770", L"错误")) {
+            outcome.boxes.push_back(MessageBoxText(box));
             PostMessageW(box, WM_COMMAND, IDOK, 0);
-            WaitUntil([&] { return !IsWindow(box); }, 2000);
+            WaitFor([&] { return !IsWindow(box); }, 2000);
         }
         return child.WaitForExit(0);
     }, 30000);

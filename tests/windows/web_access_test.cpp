@@ -20,8 +20,7 @@
 #include "runtime/external.h"
 #include "runtime/runtime_state.h"
 #include "runtime/window_layer.h"
-#include "tests/windows/support/child_process.h"
-#include "tests/windows/support/loopback_server.h"
+#include "test_support/loopback_server.h"
 
 namespace lyra {
 

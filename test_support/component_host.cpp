@@ -1,4 +1,4 @@
-#include "tests/windows/support/component_host.h"
+#include "test_support/component_host.h"
 
 #include <map>
 

@@ -1,6 +1,6 @@
 // Drives the real Lyrabox window from another process, as a person would:
 // mouse clicks and typing through SendInput, list rows read across the
-// process boundary, message boxes found, read and answered.
+// process boundary, the clipboard read and set.
 #pragma once
 
 #include <windows.h>
@@ -8,7 +8,11 @@
 #include <string>
 #include <vector>
 
-namespace lyra::driver {
+#include "test_support/text_files.h"
+#include "test_support/waits.h"
+#include "test_support/window_search.h"
+
+namespace lyra::test {
 
 // Child-window identifiers the window builder gives the template's units
 // (100, 110, … in creation order: the last unit first).
@@ -26,42 +30,6 @@ enum ControlId : int {
     kQueryButtonControl = 130,
     kBackgroundListControl = 120,
 };
-
-// Polls until the condition holds or the time is up.
-template <typename Condition>
-bool WaitFor(Condition condition, DWORD milliseconds) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition()) return true;
-        if (GetTickCount() - start > milliseconds) return false;
-        Sleep(20);
-    }
-}
-
-// As WaitFor, polling without pause: for states that last a moment only.
-template <typename Condition>
-bool SpinUntil(Condition condition, DWORD milliseconds) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition()) return true;
-        if (GetTickCount() - start > milliseconds) return false;
-        SwitchToThread();
-    }
-}
-
-// A visible top-level window of the process; a null class name matches any class.
-HWND FindTopLevel(DWORD processId, const wchar_t* className, const std::wstring& caption);
-// Visible or not; the first top-level window of the process with that class.
-HWND FindAnyTopLevel(DWORD processId, const wchar_t* className);
-HWND FindControl(HWND main, int id);
-std::wstring TextOf(HWND window);  // WM_GETTEXT
-std::vector<HWND> MessageBoxesOf(DWORD processId);
-// The box's static text (the message).
-std::wstring MessageBoxText(HWND box);
-void AnswerMessageBox(HWND box, int buttonId);
-
-// The window that has the keyboard focus in the thread owning window.
-HWND FocusOf(HWND window);
 
 // Input as a person gives it.
 bool BringToFront(HWND window);
@@ -105,10 +73,4 @@ std::wstring ClipboardText();
 std::string ClipboardGbkBytes();
 bool SetClipboardToMarker(const std::wstring& text);
 
-// Texts between the program's GBK, the window's UTF-16 and a report's UTF-8.
-std::wstring FromGbk(const std::string& bytes);
-std::string Utf8(const std::wstring& text);
-// The whole file as it lies on disk; empty when it cannot be opened.
-std::string ReadFileBytes(const std::wstring& path);
-
-}  // namespace lyra::driver
+}  // namespace lyra::test

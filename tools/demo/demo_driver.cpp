@@ -9,9 +9,10 @@
 #include <cstdio>
 #include <string>
 
-#include "tools/ui_driver/driver.h"
+#include "test_support/processes.h"
+#include "test_support/ui_driver.h"
 
-using namespace lyra::driver;
+using namespace lyra::test;
 
 namespace {
 
@@ -33,16 +34,10 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring number = argv[2];
     std::wstring doneFile = argv[3];
 
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::wstring commandLine = L"\"" + program + L"\"";
-    std::wstring directory = program.substr(0, program.find_last_of(L'\\'));
-    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
-                        &startup, &process)) {
-        return Fail(L"could not start Lyrabox");
-    }
-    DWORD pid = process.dwProcessId;
+    ChildProcess process;
+    std::wstring directory = FolderOf(program);
+    if (!process.Start(program, std::wstring(), directory)) return Fail(L"could not start Lyrabox");
+    DWORD pid = process.processId();
     HWND main = nullptr;
     if (!WaitFor([&] { return (main = FindTopLevel(pid, nullptr, L"Lyrabox")) != nullptr; }, 30000)) {
         return Fail(L"the main window did not appear");
@@ -81,7 +76,7 @@ int wmain(int argc, wchar_t** argv) {
         Say(L"save: " + MessageBoxText(box));
         AnswerMessageBox(box, IDOK);
     }
-    std::wstring saved = directory + L"\\LYRABOXMQ_" + number + L".txt";
+    std::wstring saved = directory + L"LYRABOXMQ_" + number + L".txt";
     Say(L"== " + saved);
     Say(FromGbk(ReadFileBytes(saved)));
 
@@ -95,11 +90,7 @@ int wmain(int argc, wchar_t** argv) {
         AnswerMessageBox(boxes.front(), IDCANCEL);
         return true;
     }, 10000);
-    WaitForSingleObject(process.hProcess, 15000);
-    DWORD exitCode = 0;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    Say(L"Lyrabox ended with exit code " + std::to_wstring(static_cast<int>(exitCode)));
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
+    process.WaitForExit(15000);
+    Say(L"Lyrabox ended with exit code " + std::to_wstring(static_cast<int>(process.exitCode())));
     return 0;
 }
