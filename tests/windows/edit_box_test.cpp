@@ -12,6 +12,27 @@ namespace {
 
 using EditBox = WindowChild;
 
+// Posted key downs and key up, as the box's routines see them.
+const MessageStep kKeysPostedToTheBox[] = {
+    {"-9 13 0", "Enter down"},
+    {"-9 55 0", "numeric-pad 7 down, as the main keyboard's 7"},
+    {"-9 190 0", "numeric-pad decimal point down, as the main keyboard's full stop"},
+};
+const MessageStep kWheelTurnedBack[] = {
+    {"-12 -2 0", "the wheel turned two notches towards the person"},
+};
+const MessageStep kLeftButtonDown[] = {
+    {"-1 5 7 0", "left button down at 5, 7"},
+};
+// Ctrl and B pressed by a person, as the box's routines see them.
+const MessageStep kControlB[] = {
+    {"-9 17 0", "Ctrl down, without a Ctrl bit of its own"},
+    {"-9 66 1", "B down with the Ctrl bit"},
+};
+const MessageStep kCharacterX[] = {
+    {"-11 120", "the character x"},
+};
+
 TEST_F(EditBox, KeysReachTheEditBoxAsKeyEventsWithMainKeyboardCodes) {
     ASSERT_TRUE(StartShown(L"keys"));
     HWND edit = QqEdit();
@@ -22,11 +43,11 @@ TEST_F(EditBox, KeysReachTheEditBoxAsKeyEventsWithMainKeyboardCodes) {
     PostMessageW(edit, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC01C0001));
     PostMessageW(edit, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-240)), MAKELPARAM(100, 100));
     PostMessageW(edit, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 7));
-    ASSERT_TRUE(WaitFor([&] { return !EventsOf("16014A37", {-1}).empty(); }, 10000));
-    EXPECT_EQ(EventsOf("16014A37", {-12}), (std::vector<std::string>{"-12 -2 0"}));
-    EXPECT_EQ(EventsOf("16014A37", {-9, -10}), (std::vector<std::string>{"-9 13 0", "-9 55 0", "-9 190 0"}))
+    ASSERT_TRUE(WaitFor([&] { return !EventsOf(kQqEditUnit, {-1}).empty(); }, 10000));
+    EXPECT_SEQUENCE(EventsOf(kQqEditUnit, {-12}), kWheelTurnedBack);
+    EXPECT_SEQUENCE(EventsOf(kQqEditUnit, {-9, -10}), kKeysPostedToTheBox)
         << "key up is bound after an empty binding of the same event, so it is not delivered";
-    EXPECT_EQ(EventsOf("16014A37", {-1}), (std::vector<std::string>{"-1 5 7 0"}));
+    EXPECT_SEQUENCE(EventsOf(kQqEditUnit, {-1}), kLeftButtonDown);
 }
 
 void SendKey(WORD key, bool up) {
@@ -52,14 +73,14 @@ void ClickAt(POINT screen) {
 
 TEST_F(EditBox, RealInputGivesTheFocusAndSamplesTheModifierKeys) {
     ASSERT_TRUE(StartShown(L"keys"));
-    ASSERT_TRUE(WaitFor([&] { return !EventsOf("06010000", {5}).empty(); }, 10000)) << "never activated";
+    ASSERT_TRUE(WaitFor([&] { return !EventsOf(kWindowUnit, {5}).empty(); }, 10000)) << "never activated";
     RECT rect;
     GetWindowRect(QqEdit(), &rect);
     // The display may take a moment to map the new window; click again until the focus arrives.
     bool focused = WaitFor(
         [&] {
             ClickAt(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
-            return WaitFor([&] { return !EventsOf("16014A37", {-7}).empty(); }, 1000);
+            return WaitFor([&] { return !EventsOf(kQqEditUnit, {-7}).empty(); }, 1000);
         },
         10000);
     ASSERT_TRUE(focused) << "the click gave no focus";
@@ -67,10 +88,10 @@ TEST_F(EditBox, RealInputGivesTheFocusAndSamplesTheModifierKeys) {
     SendKey('B', false);
     SendKey('B', true);
     SendKey(VK_CONTROL, true);
-    ASSERT_TRUE(WaitFor([&] { return EventsOf("16014A37", {-9}).size() >= 2; }, 10000));
-    EXPECT_EQ(EventsOf("16014A37", {-9}), (std::vector<std::string>{"-9 17 0", "-9 66 1"}))
+    ASSERT_TRUE(WaitFor([&] { return EventsOf(kQqEditUnit, {-9}).size() >= 2; }, 10000));
+    EXPECT_SEQUENCE(EventsOf(kQqEditUnit, {-9}), kControlB)
         << "Ctrl reports no Ctrl bit of its own; B pressed with Ctrl does";
-    std::vector<std::string> clicks = EventsOf("16014A37", {-1});
+    std::vector<std::string> clicks = EventsOf(kQqEditUnit, {-1});
     ASSERT_FALSE(clicks.empty());
     EXPECT_EQ(clicks.back(), "-1 " + std::to_string((rect.right - rect.left) / 2 - 2) + " " +
                                  std::to_string((rect.bottom - rect.top) / 2 - 2) + " 0")
@@ -82,8 +103,8 @@ TEST_F(EditBox, ACharacterRoutineAnsweringZeroDropsTheCharacter) {
     HWND edit = QqEdit();
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
     PostMessageW(edit, WM_CHAR, 'x', 0x002D0001);
-    ASSERT_TRUE(WaitFor([&] { return !EventsOf("16014A37", {-11}).empty(); }, 10000));
-    EXPECT_EQ(EventsOf("16014A37", {-11}), (std::vector<std::string>{"-11 120"}));
+    ASSERT_TRUE(WaitFor([&] { return !EventsOf(kQqEditUnit, {-11}).empty(); }, 10000));
+    EXPECT_SEQUENCE(EventsOf(kQqEditUnit, {-11}), kCharacterX);
     SendMessageW(edit, WM_NULL, 0, 0);  // the character has been handled by now
     EXPECT_EQ(TextOf(edit), L"");
 }

@@ -25,8 +25,8 @@ TEST_F(GroupBox, AUnitInADisabledGroupTakesNoKeysOrClicksAndRaisesNoEvents) {
     PostMessageW(edit, WM_KEYDOWN, VK_TAB, 0x000F0001);  // goes on, for the focus to leave, but raises nothing
     // The window's own key event, posted last, arrives after all of the above.
     PostMessageW(window_, WM_KEYDOWN, 'Z', 0x002C0001);
-    ASSERT_TRUE(WaitFor([&] { return !EventsOf("06010000", {-9}).empty(); }, 10000));
-    EXPECT_EQ(EventsOf("16014A37", {-1, -2, -9, -10, -11, -12}), std::vector<std::string>{})
+    ASSERT_TRUE(WaitFor([&] { return !EventsOf(kWindowUnit, {-9}).empty(); }, 10000));
+    EXPECT_EQ(EventsOf(kQqEditUnit, {-1, -2, -9, -10, -11, -12}), std::vector<std::string>{})
         << "no key, character or mouse event from inside the disabled group";
     EXPECT_EQ(TextOf(edit), before) << "the typed character did not reach the box";
 }

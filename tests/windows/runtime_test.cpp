@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "test_support/message_sequence.h"
 #include "test_support/processes.h"
 #include "test_support/text_files.h"
 #include "test_support/window_search.h"
@@ -26,15 +27,6 @@ protected:
         return child_.Start(program_, std::wstring(scenario) + L" \"" + log_ + L"\"", directory);
     }
     std::vector<std::string> Log() { return ReadLines(log_); }
-    static std::vector<std::string> Only(const std::vector<std::string>& lines, std::initializer_list<const char*> keep) {
-        std::vector<std::string> kept;
-        for (const auto& line : lines) {
-            for (const char* k : keep) {
-                if (line == k) kept.push_back(line);
-            }
-        }
-        return kept;
-    }
     static bool Contains(const std::vector<std::string>& lines, const std::string& line) {
         return std::find(lines.begin(), lines.end(), line) != lines.end();
     }
@@ -44,15 +36,39 @@ protected:
     ChildProcess child_;
 };
 
+// The libraries (A, then C, in table order) hear message 1 before the
+// program starts and message 6 after everything else has ended.
+const MessageStep kProgramLife[] = {
+    {"A1", "library A: the program starts"},
+    {"C1", "library C: the program starts"},
+    {"template", "the window template is loaded"},
+    {"entry", "the program's entry routine runs"},
+    {"loop-returned", "the message loop has ended"},
+    {"release", "the window template is released"},
+    {"exit-hook", "the exit routine runs"},
+    {"A6", "library A: the program ends"},
+    {"C6", "library C: the program ends"},
+};
+
+const MessageStep kWorkerEndsTheProgram[] = {
+    {"worker", "the worker thread asks the program to end"},
+    {"release", "the main thread releases the window template"},
+    {"exit-hook", "the exit routine runs"},
+    {"A6", "library A: the program ends"},
+    {"C6", "library C: the program ends"},
+};
+
+const MessageStep kShutdownAfterAnError[] = {
+    {"A6", "library A: the program ends"},
+    {"C6", "library C: the program ends"},
+};
+
 TEST_F(RuntimeChild, LibrariesAreNotifiedInTableOrderAroundTheProgramsLife) {
     ASSERT_TRUE(Start(L"loop"));
     ASSERT_TRUE(child_.WaitForExit(30000));
     EXPECT_EQ(child_.exitCode(), 0u);
     auto log = Log();
-    std::vector<std::string> expected = {"A1", "C1", "template", "entry", "loop-returned",
-                                         "release", "exit-hook", "A6", "C6"};
-    EXPECT_EQ(Only(log, {"A1", "C1", "template", "entry", "loop-returned", "release", "exit-hook", "A6", "C6"}),
-              expected);
+    EXPECT_SEQUENCE(StepsAmong(log, kProgramLife), kProgramLife);
     EXPECT_FALSE(Contains(log, "A1 without request")) << "message 1 carries the request function";
     EXPECT_TRUE(Contains(log, "kind 7")) << "request 2030 answers the header's program kind";
 }
@@ -98,8 +114,7 @@ TEST_F(RuntimeChild, ExitProgramFromAWorkerShutsDownOnTheMainThread) {
     ASSERT_TRUE(child_.WaitForExit(30000));
     EXPECT_EQ(child_.exitCode(), 42u);
     auto log = Log();
-    EXPECT_EQ(Only(log, {"worker", "release", "exit-hook", "A6", "C6"}),
-              (std::vector<std::string>{"worker", "release", "exit-hook", "A6", "C6"}));
+    EXPECT_SEQUENCE(StepsAmong(log, kWorkerEndsTheProgram), kWorkerEndsTheProgram);
     EXPECT_FALSE(Contains(log, "worker returned"));
 }
 
@@ -111,7 +126,7 @@ TEST_F(RuntimeChild, RuntimeErrorShowsTheReportAndEndsWithMinusOne) {
     EXPECT_EQ(child_.exitCode(), kRuntimeErrorExit);
     auto log = Log();
     EXPECT_FALSE(Contains(log, "exit-hook")) << "no exit routine after an error";
-    EXPECT_EQ(Only(log, {"A6", "C6"}), (std::vector<std::string>{"A6", "C6"})) << "shutdown still runs in full";
+    EXPECT_SEQUENCE(StepsAmong(log, kShutdownAfterAnError), kShutdownAfterAnError) << "shutdown still runs in full";
 }
 
 TEST_F(RuntimeChild, ErrorHookThatAnswersSuppressesTheBox) {

@@ -95,15 +95,24 @@ TEST_F(WindowChild, BuildsEachUnitWithItsClassParentPositionVisibilityAndTabStop
                                                            GetDlgItem(group, kQqEditId)}));
 }
 
+// The window's own events from its build to its first activation.
+const MessageStep kShowingTheWindow[] = {
+    {"0", "built"},
+    {"3", "moved"},
+    {"4", "resized"},
+    {"8", "activated for the first time"},
+    {"5", "activated"},
+};
+
 TEST_F(WindowChild, NoRoutineRunsDuringTheBuildAndTheWindowEventsComeInOrder) {
     ASSERT_TRUE(StartShown(L"show"));
-    ASSERT_TRUE(WaitFor([&] { return EventsOf("06010000", {5}).size() == 1; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return EventsOf(kWindowUnit, {5}).size() == 1; }, 10000));
     auto log = Log();
     auto begin = std::find(log.begin(), log.end(), "load-begin");
     ASSERT_NE(begin, log.end());
     ASSERT_NE(begin + 1, log.end());
     EXPECT_EQ(*(begin + 1), "E 06010000 0") << "the first routine to run is window event 0";
-    EXPECT_EQ(EventsOf("06010000", {0, 3, 4, 5, 8}), (std::vector<std::string>{"0", "3", "4", "8", "5"}));
+    EXPECT_SEQUENCE(EventsOf(kWindowUnit, {0, 3, 4, 5, 8}), kShowingTheWindow);
     EXPECT_FALSE(HasLine("shadowed")) << "the first binding of an event is the one that counts";
     for (const std::string& line : log) EXPECT_EQ(line.rfind("source-mismatch", 0), std::string::npos) << line;
 }
@@ -111,7 +120,7 @@ TEST_F(WindowChild, NoRoutineRunsDuringTheBuildAndTheWindowEventsComeInOrder) {
 TEST_F(WindowChild, AClosingRoutineAnsweringFalseKeepsTheWindowOpen) {
     ASSERT_TRUE(StartShown(L"close-refuse"));
     PostMessageW(window_, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(WaitFor([&] { return EventsOf("06010000", {1}).size() == 1; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return EventsOf(kWindowUnit, {1}).size() == 1; }, 10000));
     SendMessageW(window_, WM_NULL, 0, 0);
     EXPECT_TRUE(IsWindow(window_));
     EXPECT_FALSE(child_.WaitForExit(0));
@@ -120,7 +129,7 @@ TEST_F(WindowChild, AClosingRoutineAnsweringFalseKeepsTheWindowOpen) {
     PostMessageW(window_, WM_CLOSE, 0, 0);
     ASSERT_TRUE(child_.WaitForExit(20000));
     EXPECT_EQ(child_.exitCode(), 0u);
-    EXPECT_EQ(EventsOf("06010000", {1}).size(), 2u);
+    EXPECT_EQ(EventsOf(kWindowUnit, {1}).size(), 2u);
     EXPECT_TRUE(HasLine("loop-end"));
 }
 
@@ -131,7 +140,7 @@ TEST_F(WindowChild, PropertyWritesFromAWorkerThreadTakeEffect) {
     EXPECT_TRUE(HasLine("limit 11"));
     EXPECT_EQ(SendMessageW(QqEdit(), EM_GETLIMITTEXT, 0, 0), 11);
     EXPECT_EQ(TextOf(QqEdit()), L"12345");
-    EXPECT_FALSE(EventsOf("16014A37", {0}).empty()) << "writing the content raises the content-change event";
+    EXPECT_FALSE(EventsOf(kQqEditUnit, {0}).empty()) << "writing the content raises the content-change event";
 
     EXPECT_TRUE(HasLine("saved 54321 visible 0")) << "the hidden edit box keeps what is written";
     HWND saved = GetDlgItem(window_, kSavedQqId);
@@ -182,10 +191,10 @@ TEST_F(WindowChild, AModalWindowDisablesTheOthersUntilItGoes) {
         EXPECT_EQ(GetWindow(dialog, GW_OWNER), window_);
         // The dialog shows before it disables the others: wait for that.
         EXPECT_TRUE(WaitFor([&] { return !IsWindowEnabled(window_); }, 5000)) << "round " << round;
-        EXPECT_TRUE(WaitFor([&] { return EventsOf("06010000", {6}).size() == static_cast<size_t>(round); }, 5000))
+        EXPECT_TRUE(WaitFor([&] { return EventsOf(kWindowUnit, {6}).size() == static_cast<size_t>(round); }, 5000))
             << "the main window became inactive, round " << round;
         EXPECT_TRUE(IsWindowEnabled(dialog));
-        EXPECT_TRUE(WaitFor([&] { return !EventsOf("06010000", {0}).empty(); }, 5000));
+        EXPECT_TRUE(WaitFor([&] { return !EventsOf(kWindowUnit, {0}).empty(); }, 5000));
         EXPECT_EQ(LineStartingWith(round == 1 ? "modal-end" : "modal-end-2"), "") << "the load returned early";
         // The dialog's routines run inside the modal loop.
         std::vector<std::string> dialogBuilt;
@@ -204,6 +213,20 @@ TEST_F(WindowChild, AModalWindowDisablesTheOthersUntilItGoes) {
 // Window property 17 puts the program's icon in the notification area; the
 // shell's messages about it are window event 9 (1 left button up, 2 left
 // double click, 3 right button up or context menu).
+const MessageStep kNotificationIconMouse[] = {
+    {"9 1", "left button up"},
+    {"9 2", "left double click"},
+    {"9 3", "right button up"},
+};
+const MessageStep kLoadedShown[] = {
+    {"10", "shown as it is loaded"},
+};
+const MessageStep kHiddenAndShownAgain[] = {
+    {"10", "shown as it is loaded"},
+    {"11", "hidden"},
+    {"10", "shown again"},
+};
+
 TEST_F(WindowChild, TheNotificationIconRaisesEvent9AndShowingAndHidingRaise10And11) {
     ASSERT_TRUE(StartShown(L"notify-icon"));
     ASSERT_TRUE(WaitForLine("icon 1")) << LineStartingWith("icon");
@@ -212,19 +235,19 @@ TEST_F(WindowChild, TheNotificationIconRaisesEvent9AndShowingAndHidingRaise10And
         PostMessageW(window_, kNotifyIconMessage, 1, mouse);
     }
     ASSERT_TRUE(WaitForLine("icon 0"));
-    EXPECT_EQ(EventsOf("06010000", {9}), (std::vector<std::string>{"9 1", "9 2", "9 3"}));
+    EXPECT_SEQUENCE(EventsOf(kWindowUnit, {9}), kNotificationIconMouse) << "moves and presses raise nothing";
 
-    EXPECT_EQ(EventsOf("06010000", {10, 11}), (std::vector<std::string>{"10"})) << "shown once when loaded";
+    EXPECT_SEQUENCE(EventsOf(kWindowUnit, {10, 11}), kLoadedShown) << "shown once when loaded";
     ShowWindow(window_, SW_HIDE);
     ShowWindow(window_, SW_SHOWNA);
-    EXPECT_TRUE(WaitFor([&] { return EventsOf("06010000", {10, 11}).size() == 3; }, 5000));
-    EXPECT_EQ(EventsOf("06010000", {10, 11}), (std::vector<std::string>{"10", "11", "10"}));
+    EXPECT_TRUE(WaitFor([&] { return EventsOf(kWindowUnit, {10, 11}).size() == 3; }, 5000));
+    EXPECT_SEQUENCE(EventsOf(kWindowUnit, {10, 11}), kHiddenAndShownAgain);
 }
 
 TEST_F(WindowChild, TypedEventRequestsWidenByTypeAndKeepA64BitResult) {
     ASSERT_TRUE(StartShown(L"requests"));
     ASSERT_TRUE(WaitFor([&] { return !LineStartingWith("unknown").empty(); }, 10000));
-    EXPECT_EQ(EventsOf("16014A37", {-9}), (std::vector<std::string>{"-9 128 -32768 4294967298"}))
+    EXPECT_EQ(EventsOf(kQqEditUnit, {-9}), (std::vector<std::string>{"-9 128 -32768 4294967298"}))
         << "byte zero-extended, short sign-extended, both words with flag bit 1";
     EXPECT_TRUE(HasLine("typed 1 1 00000007 00000005")) << LineStartingWith("typed ");
     EXPECT_TRUE(HasLine("typed-not-delivered 0 0 0 0")) << "no routine, or events suspended";
@@ -293,19 +316,24 @@ TEST_F(WindowChild, LoadingTheWindowAgainOnlyRestoresIt) {
     ASSERT_TRUE(StartShown(L"second-load"));
     ASSERT_TRUE(WaitForLine("iconic 0 same 1"));
     EXPECT_TRUE(HasLine("iconic 1"));
-    EXPECT_EQ(EventsOf("06010000", {0}).size(), 1u) << "no second build";
+    EXPECT_EQ(EventsOf(kWindowUnit, {0}).size(), 1u) << "no second build";
 }
+
+const MessageStep kFocusInAndOut[] = {
+    {"-7", "the box gets the focus"},
+    {"-8", "the box loses it"},
+};
 
 TEST_F(WindowChild, FocusChangesRaiseGotAndLostFocus) {
     ASSERT_TRUE(StartShown(L"focus"));
     ASSERT_TRUE(WaitForLine("focus-done"));
-    EXPECT_EQ(EventsOf("16014A37", {-7, -8}), (std::vector<std::string>{"-7", "-8"}));
+    EXPECT_SEQUENCE(EventsOf(kQqEditUnit, {-7, -8}), kFocusInAndOut);
 }
 
 TEST_F(WindowChild, IdleEventsAskForMoreUntilTheRoutineDeclines) {
     ASSERT_TRUE(StartShown(L"idle"));
-    ASSERT_TRUE(WaitFor([&] { return EventsOf("06010000", {7}).size() >= 3; }, 10000));
-    for (const std::string& event : EventsOf("06010000", {7})) {
+    ASSERT_TRUE(WaitFor([&] { return EventsOf(kWindowUnit, {7}).size() >= 3; }, 10000));
+    for (const std::string& event : EventsOf(kWindowUnit, {7})) {
         std::istringstream fields(event);
         int number = 0;
         long long elapsed = -1;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "test_support/message_sequence.h"
 #include "test_support/processes.h"
 #include "test_support/text_files.h"
 #include "test_support/waits.h"
@@ -33,6 +34,10 @@ enum ControlId {
 
 // Runs window_child.exe with a scenario; the child logs every routine call
 // ("E <unit> <event> <arguments>") and the steps of its build.
+// The units as the log names them: the window and its QQ number box.
+inline constexpr char kWindowUnit[] = "06010000";
+inline constexpr char kQqEditUnit[] = "16014A37";
+
 class WindowChild : public ::testing::Test {
 protected:
     void SetUp() override {
