@@ -101,6 +101,16 @@ std::vector<RaisedEvent> EventLog::Events(int32_t number) {
     return matching;
 }
 
+std::vector<std::string> EventLog::Lines(int32_t number) {
+    std::vector<std::string> lines;
+    for (const RaisedEvent& e : Events(number)) {
+        std::string line = std::to_string(e.number);
+        for (uint32_t argument : e.arguments) line += " " + std::to_string(argument);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
 void EventLog::SetAnswer(bool hasResult, uint32_t result) {
     std::lock_guard<std::mutex> lock(mutex_);
     hasResult_ = hasResult;

@@ -81,3 +81,4 @@ std::vector<std::string> StepsAmong(const std::vector<std::string>& lines, const
 }  // namespace lyra::test
 
 #define EXPECT_SEQUENCE(seen, steps) EXPECT_PRED_FORMAT2(::lyra::test::SequenceMatches, seen, steps)
+#define ASSERT_SEQUENCE(seen, steps) ASSERT_PRED_FORMAT2(::lyra::test::SequenceMatches, seen, steps)

@@ -14,6 +14,7 @@
 #include "runtime/runtime_state.h"
 #include "runtime/services.h"
 #include "runtime/window_layer.h"
+#include "test_support/message_sequence.h"
 #include "test_support/processes.h"
 #include "test_support/text_files.h"
 #include "test_support/window_search.h"
@@ -152,9 +153,12 @@ TEST_F(ExternalBinding, ModuleDirectoryThenTheSystemSearchAreTriedInTurn) {
     Runtime().moduleDirectory = elsewhereDirectory_;
     Declare({{"bind_probe.dll", "WhichCopy"}});
     EXPECT_EQ(CallInt(0), 2);
-    EXPECT_EQ(gLoaderLog, (std::vector<std::string>{"load failed " + Utf8(emptyDirectory) + "\\bind_probe.dll",
-                                                     "load " + elsewhereDirectory_ + "bind_probe.dll",
-                                                     "find WhichCopy"}));
+    const test::MessageStep programFolderThenModuleFolder[] = {
+        {"load failed " + Utf8(emptyDirectory) + "\\bind_probe.dll", "not in the program's folder"},
+        {"load " + elsewhereDirectory_ + "bind_probe.dll", "loaded from the module's folder"},
+        {"find WhichCopy", "the export found there"},
+    };
+    EXPECT_SEQUENCE(gLoaderLog, programFolderThenModuleFolder);
 
     // With that copy loaded, the system's own search for the bare name answers it.
     HMODULE loaded = LoadLibraryW(GbkToWide((elsewhereDirectory_ + "bind_probe.dll").c_str()).c_str());
@@ -163,9 +167,12 @@ TEST_F(ExternalBinding, ModuleDirectoryThenTheSystemSearchAreTriedInTurn) {
     Runtime().moduleDirectory.clear();
     Declare({{"bind_probe.dll", "WhichCopy"}});
     EXPECT_EQ(CallInt(0), 2);
-    EXPECT_EQ(gLoaderLog, (std::vector<std::string>{"load failed " + Utf8(emptyDirectory) + "\\bind_probe.dll",
-                                                     "load bind_probe.dll", "find WhichCopy"}))
-        << "no module directory: straight to the system search";
+    const test::MessageStep programFolderThenSystemSearch[] = {
+        {"load failed " + Utf8(emptyDirectory) + "\\bind_probe.dll", "not in the program's folder"},
+        {"load bind_probe.dll", "the bare name to the system's search"},
+        {"find WhichCopy", "the export found in what it answered"},
+    };
+    EXPECT_SEQUENCE(gLoaderLog, programFolderThenSystemSearch) << "no module directory: straight to the system search";
     FreeLibrary(loaded);
 }
 
@@ -225,13 +232,26 @@ TEST_F(ExternalBinding, DefaultLibrariesAreLoadedSearchedAndReleasedInOrder) {
     Declare({{"", "ShellExecuteA"}});
     void* address = BindExternalFunction(0);
     const std::string& system = systemFolder_;
-    EXPECT_EQ(gLoaderLog, (std::vector<std::string>{
-                              "load " + system + "Kernel32.dll", "find ShellExecuteA", "release kernel32.dll",
-                              "load " + system + "Gdi32.dll", "find ShellExecuteA", "release gdi32.dll",
-                              "load " + system + "User32.dll", "find ShellExecuteA", "release user32.dll",
-                              "load " + system + "Advapi32.dll", "find ShellExecuteA", "release advapi32.dll",
-                              "load " + system + "Mpr.dll", "find ShellExecuteA", "release mpr.dll",
-                              "load " + system + "Shell32.dll", "find ShellExecuteA"}));
+    const test::MessageStep defaultLibraries[] = {
+        {"load " + system + "Kernel32.dll", "the first default library, from the system folder"},
+        {"find ShellExecuteA", "not in it"},
+        {"release kernel32.dll", "let go"},
+        {"load " + system + "Gdi32.dll", "the second"},
+        {"find ShellExecuteA", "not in it"},
+        {"release gdi32.dll", "let go"},
+        {"load " + system + "User32.dll", "the third"},
+        {"find ShellExecuteA", "not in it"},
+        {"release user32.dll", "let go"},
+        {"load " + system + "Advapi32.dll", "the fourth"},
+        {"find ShellExecuteA", "not in it"},
+        {"release advapi32.dll", "let go"},
+        {"load " + system + "Mpr.dll", "the fifth"},
+        {"find ShellExecuteA", "not in it"},
+        {"release mpr.dll", "let go"},
+        {"load " + system + "Shell32.dll", "the sixth"},
+        {"find ShellExecuteA", "found there, and kept"},
+    };
+    EXPECT_SEQUENCE(gLoaderLog, defaultLibraries);
     HMODULE shell = GetModuleHandleW(L"shell32.dll");
     ASSERT_NE(shell, nullptr);
     EXPECT_EQ(address, reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteA")));
