@@ -5,10 +5,11 @@
 //         {"E 06010000 1", "the closing routine is asked"},
 //         {"loop-end", "the message loop ends"},
 //     };
-//     EXPECT_SEQUENCE(EventLines(), kClosingTheWindow);
+//     EXPECT_SEQUENCE(StepsAmong(Log(), kClosingTheWindow), kClosingTheWindow);
 //
 // A failure names the table and the first step that differs, with its
-// meaning, and shows the whole sequence seen.
+// meaning, and shows the whole sequence seen. ASSERT_SEQUENCE stops the
+// test there.
 #pragma once
 
 #include <gtest/gtest.h>

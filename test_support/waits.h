@@ -6,26 +6,30 @@
 
 namespace lyra::test {
 
-// Polls until the condition holds or the time is up.
-template <typename Condition>
-bool WaitFor(Condition condition, DWORD milliseconds) {
+namespace wait_detail {
+
+template <typename Condition, typename Pause>
+bool PollUntil(Condition condition, DWORD milliseconds, Pause pause) {
     DWORD start = GetTickCount();
     for (;;) {
         if (condition()) return true;
         if (GetTickCount() - start > milliseconds) return false;
-        Sleep(20);
+        pause();
     }
+}
+
+}  // namespace wait_detail
+
+// Polls until the condition holds or the time is up.
+template <typename Condition>
+bool WaitFor(Condition condition, DWORD milliseconds) {
+    return wait_detail::PollUntil(condition, milliseconds, [] { Sleep(20); });
 }
 
 // As WaitFor, polling without pause: for states that last a moment only.
 template <typename Condition>
 bool SpinUntil(Condition condition, DWORD milliseconds) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition()) return true;
-        if (GetTickCount() - start > milliseconds) return false;
-        SwitchToThread();
-    }
+    return wait_detail::PollUntil(condition, milliseconds, [] { SwitchToThread(); });
 }
 
 }  // namespace lyra::test
