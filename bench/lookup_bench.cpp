@@ -22,18 +22,12 @@
 #include "app/web_access.h"
 #include "program/external_functions.h"
 #include "runtime/external.h"
-#include "runtime/window_layer.h"
 #include "test_support/loopback_server.h"
 #include "test_support/processes.h"
 #include "test_support/ui_driver.h"
 #include "tools/demo/lookup_pages.h"
 
 namespace lyra {
-
-// This program links the runtime without running it as a program.
-const ProgramImageHeader kProgramImageHeader = {};
-const WindowLayer* const kProgramWindowLayer = nullptr;
-int ApplicationEntry() { return 0; }
 
 namespace {
 

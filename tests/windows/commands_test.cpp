@@ -29,12 +29,6 @@
 
 namespace lyra {
 
-// The runtime linked into this test needs a program image and a window
-// layer; the commands use neither.
-const ProgramImageHeader kProgramImageHeader = {};
-const WindowLayer* const kProgramWindowLayer = nullptr;
-int ApplicationEntry() { return 0; }
-
 namespace test {
 namespace {
 

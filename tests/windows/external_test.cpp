@@ -13,18 +13,12 @@
 #include "runtime/gbk.h"
 #include "runtime/runtime_state.h"
 #include "runtime/services.h"
-#include "runtime/window_layer.h"
 #include "test_support/message_sequence.h"
 #include "test_support/processes.h"
 #include "test_support/text_files.h"
 #include "test_support/window_search.h"
 
 namespace lyra {
-
-// This program links the runtime without running it as a program.
-const ProgramImageHeader kProgramImageHeader = {};
-const WindowLayer* const kProgramWindowLayer = nullptr;
-int ApplicationEntry() { return 0; }
 
 namespace {
 
