@@ -1,5 +1,7 @@
 #include "test_support/processes.h"
 
+#include "test_support/text_files.h"
+
 namespace lyra::test {
 
 std::wstring FolderOf(const std::wstring& path) {
@@ -41,5 +43,19 @@ void ChildProcess::End() {
     if (info_.hThread != nullptr) CloseHandle(info_.hThread);
     info_ = PROCESS_INFORMATION{};
 }
+
+ScenarioChild::ScenarioChild(const wchar_t* logPrefix) : log_(TempFilePath(logPrefix)) { DeleteFileW(log_.c_str()); }
+
+ScenarioChild::~ScenarioChild() {
+    End();
+    DeleteFileW(log_.c_str());
+}
+
+bool ScenarioChild::StartScenario(const std::wstring& program, const std::wstring& scenario,
+                                  const std::wstring& workingDirectory) {
+    return Start(program, scenario + L" \"" + log_ + L"\"", workingDirectory);
+}
+
+std::vector<std::string> ScenarioChild::Log() const { return ReadLines(log_); }
 
 }  // namespace lyra::test

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace lyra::test {
 
@@ -37,6 +38,21 @@ public:
 private:
     PROCESS_INFORMATION info_{};
     DWORD exitCode_ = STILL_ACTIVE;
+};
+
+// A test program started with a scenario name and the path of a log file it
+// writes a line to at each step; the log goes with the object.
+class ScenarioChild : public ChildProcess {
+public:
+    explicit ScenarioChild(const wchar_t* logPrefix);
+    ~ScenarioChild();
+
+    bool StartScenario(const std::wstring& program, const std::wstring& scenario,
+                       const std::wstring& workingDirectory = std::wstring());
+    std::vector<std::string> Log() const;
+
+private:
+    std::wstring log_;
 };
 
 }  // namespace lyra::test

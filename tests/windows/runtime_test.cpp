@@ -18,22 +18,18 @@ class RuntimeChild : public ::testing::Test {
 protected:
     void SetUp() override {
         program_ = ProgramDirectory() + L"runtime_child.exe";
-        log_ = TempFilePath(L"rtc");
-        DeleteFileW(log_.c_str());
     }
-    void TearDown() override { DeleteFileW(log_.c_str()); }
 
     bool Start(const wchar_t* scenario, const std::wstring& directory = std::wstring()) {
-        return child_.Start(program_, std::wstring(scenario) + L" \"" + log_ + L"\"", directory);
+        return child_.StartScenario(program_, scenario, directory);
     }
-    std::vector<std::string> Log() { return ReadLines(log_); }
+    std::vector<std::string> Log() { return child_.Log(); }
     static bool Contains(const std::vector<std::string>& lines, const std::string& line) {
         return std::find(lines.begin(), lines.end(), line) != lines.end();
     }
 
     std::wstring program_;
-    std::wstring log_;
-    ChildProcess child_;
+    ScenarioChild child_{L"rtc"};
 };
 
 // The libraries (A, then C, in table order) hear message 1 before the

@@ -255,7 +255,7 @@ TEST_F(WindowChild, TypedEventRequestsWidenByTypeAndKeepA64BitResult) {
 }
 
 TEST_F(WindowChild, AnEmptyTemplateStartsAProgramWithoutWindows) {
-    ASSERT_TRUE(child_.Start(ProgramDirectory() + L"window_child_empty.exe", L"empty-template \"" + log_ + L"\""));
+    ASSERT_TRUE(child_.StartScenario(ProgramDirectory() + L"window_child_empty.exe", L"empty-template"));
     EXPECT_EQ(AnswerErrorBox(child_.processId()), L"运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n");
     ASSERT_TRUE(child_.WaitForExit(30000));
     EXPECT_EQ(child_.exitCode(), kRuntimeErrorExit);

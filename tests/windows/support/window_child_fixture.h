@@ -14,7 +14,6 @@
 
 #include "test_support/message_sequence.h"
 #include "test_support/processes.h"
-#include "test_support/text_files.h"
 #include "test_support/waits.h"
 #include "test_support/window_search.h"
 
@@ -32,27 +31,20 @@ enum ControlId {
     kSavedQqId = 160,
 };
 
-// Runs window_child.exe with a scenario; the child logs every routine call
-// ("E <unit> <event> <arguments>") and the steps of its build.
 // The units as the log names them: the window and its QQ number box.
 inline constexpr char kWindowUnit[] = "06010000";
 inline constexpr char kQqEditUnit[] = "16014A37";
 
+// Runs window_child.exe with a scenario; the child logs every routine call
+// ("E <unit> <event> <arguments>") and the steps of its build.
 class WindowChild : public ::testing::Test {
 protected:
-    void SetUp() override {
-        log_ = TempFilePath(L"wnd");
-        DeleteFileW(log_.c_str());
-    }
     void TearDown() override {
         if (window_ != nullptr && IsWindow(window_)) PostMessageW(window_, WM_CLOSE, 0, 0);
         child_.WaitForExit(10000);
-        DeleteFileW(log_.c_str());
     }
 
-    bool Start(const wchar_t* scenario) {
-        return child_.Start(ProgramDirectory() + L"window_child.exe", std::wstring(scenario) + L" \"" + log_ + L"\"");
-    }
+    bool Start(const wchar_t* scenario) { return child_.StartScenario(ProgramDirectory() + L"window_child.exe", scenario); }
     // Starts the scenario and waits for its window to be built and shown.
     bool StartShown(const wchar_t* scenario) {
         if (!Start(scenario)) return false;
@@ -61,7 +53,7 @@ protected:
         return window_ != nullptr && WaitForLine("load-end");
     }
 
-    std::vector<std::string> Log() { return ReadLines(log_); }
+    std::vector<std::string> Log() { return child_.Log(); }
     bool HasLine(const std::string& line) {
         auto log = Log();
         return std::find(log.begin(), log.end(), line) != log.end();
@@ -92,8 +84,7 @@ protected:
     HWND Group() { return GetDlgItem(window_, kQueryGroupId); }
     HWND QqEdit() { return GetDlgItem(Group(), kQqEditId); }
 
-    std::wstring log_;
-    ChildProcess child_;
+    ScenarioChild child_{L"wnd"};
     HWND window_ = nullptr;
 };
 
