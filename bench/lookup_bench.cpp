@@ -58,9 +58,8 @@ struct Program {
     bool Start(std::wstring exe) {
         if (exe.empty()) exe = ProgramDirectory() + L"..\\tests\\e2e\\lyrabox_e2e.exe";
         if (!process.Start(exe)) return false;
-        if (!WaitFor([&] { return (main = FindTopLevel(process.processId(), nullptr, L"Lyrabox")) != nullptr; }, 30000)) {
-            return false;
-        }
+        const DWORD id = process.processId();
+        if (!WaitFor([&] { return (main = FindTopLevel(id, nullptr, L"Lyrabox")) != nullptr; }, 30000)) return false;
         edit = FindControl(main, kNumberEditControl);
         group = FindControl(main, kQueryGroupControl);
         list = FindControl(main, kBackgroundListControl);

@@ -44,7 +44,9 @@ protected:
         child_.WaitForExit(10000);
     }
 
-    bool Start(const wchar_t* scenario) { return child_.StartScenario(ProgramDirectory() + L"window_child.exe", scenario); }
+    bool Start(const wchar_t* scenario) {
+        return child_.StartScenario(ProgramDirectory() + L"window_child.exe", scenario);
+    }
     // Starts the scenario and waits for its window to be built and shown.
     bool StartShown(const wchar_t* scenario) {
         if (!Start(scenario)) return false;
