@@ -64,11 +64,7 @@ struct Program {
         group = FindControl(main, kQueryGroupControl);
         list = FindControl(main, kBackgroundListControl);
         BringToFront(main);
-        WaitFor([&] {
-            if (FocusOf(main) == edit) return true;
-            ClickCentre(edit);
-            return WaitFor([&] { return FocusOf(main) == edit; }, 500);
-        }, 30000);
+        ClickUntilFocused(main, edit, 30000);
         TypeText(L"1");
         return WaitFor([&] { return TextOf(edit) == L"1"; }, 5000);
     }
@@ -97,11 +93,7 @@ struct Program {
     }
 
     void Stop() {
-        PostMessageW(main, WM_CLOSE, 0, 0);
-        WaitFor([&] {
-            for (HWND box : MessageBoxesOf(process.processId())) AnswerMessageBox(box, IDCANCEL);
-            return process.Ended();
-        }, 10000);
+        CloseProgram(process, main, 10000);
         process.End();
     }
 };

@@ -137,6 +137,23 @@ void MovePointerToCentre(HWND window) {
     WaitFor([&] { return PointerAt(point); }, 2000);
 }
 
+bool ClickUntilFocused(HWND main, HWND control, DWORD milliseconds) {
+    return WaitFor([&] {
+        if (FocusOf(main) == control) return true;
+        ClickCentre(control);
+        return WaitFor([&] { return FocusOf(main) == control; }, 500);
+    }, milliseconds);
+}
+
+bool CloseProgram(ChildProcess& program, HWND main, DWORD milliseconds) {
+    if (program.Ended()) return true;
+    if (main != nullptr) PostMessageW(main, WM_CLOSE, 0, 0);
+    return WaitFor([&] {
+        for (HWND box : MessageBoxesOf(program.processId())) AnswerMessageBox(box, IDCANCEL);
+        return program.Ended();
+    }, milliseconds);
+}
+
 InputBatch& InputBatch::Key(WORD virtualKey) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;

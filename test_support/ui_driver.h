@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "test_support/processes.h"
 #include "test_support/text_files.h"
 #include "test_support/waits.h"
 #include "test_support/window_search.h"
@@ -40,6 +41,12 @@ void TypeText(const std::wstring& text);
 void PressKey(WORD virtualKey, WORD modifier = 0);
 // Moves the pointer to the window's centre and waits until it is there.
 void MovePointerToCentre(HWND window);
+// Clicks the control until it has the focus in main's thread (a click may
+// land before the window takes input); false when it never came.
+bool ClickUntilFocused(HWND main, HWND control, DWORD milliseconds);
+// Asks main to close and answers every box the program shows with Cancel
+// until it has ended; false when it had not within milliseconds.
+bool CloseProgram(ChildProcess& program, HWND main, DWORD milliseconds);
 
 // Key presses and clicks given in one SendInput call, as a quick hand gives
 // them: all of them are queued before the program handles the first.

@@ -49,7 +49,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!edit || !group || !background || !favourites) return Fail(L"a control is missing");
 
     BringToFront(main);
-    ClickCentre(edit);
+    ClickUntilFocused(main, edit, 30000);
     WaitFor([&] { return TextOf(edit).empty(); }, 5000);
     TypeText(number);
     PressKey(VK_RETURN);
@@ -83,14 +83,7 @@ int wmain(int argc, wchar_t** argv) {
     Say(L"READY-FOR-SCREENSHOT");
     WaitFor([&] { return GetFileAttributesW(doneFile.c_str()) != INVALID_FILE_ATTRIBUTES; }, 60000);
 
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    WaitFor([&] {
-        auto boxes = MessageBoxesOf(pid);
-        if (boxes.empty()) return false;
-        AnswerMessageBox(boxes.front(), IDCANCEL);
-        return true;
-    }, 10000);
-    process.WaitForExit(15000);
+    CloseProgram(process, main, 25000);
     Say(L"Lyrabox ended with exit code " + std::to_wstring(static_cast<int>(process.exitCode())));
     return 0;
 }

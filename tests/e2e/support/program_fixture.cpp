@@ -84,12 +84,7 @@ void Lyrabox::LaunchPath(const std::wstring& path) {
 }
 
 ::testing::AssertionResult Lyrabox::EditFocused() {
-    bool focused = WaitFor([&] {
-        if (FocusOf(main_) == edit_) return true;
-        ClickCentre(edit_);
-        return WaitFor([&] { return FocusOf(main_) == edit_; }, 500);
-    }, kDeadline);
-    if (!focused) return ::testing::AssertionFailure() << "focus in the number box";
+    if (!ClickUntilFocused(main_, edit_, kDeadline)) return ::testing::AssertionFailure() << "focus in the number box";
     return ::testing::AssertionSuccess();
 }
 
@@ -162,14 +157,7 @@ DWORD Lyrabox::ExitCode(DWORD wait) {
     return process_.WaitForExit(wait) ? process_.exitCode() : STILL_ACTIVE;
 }
 
-bool Lyrabox::Close(DWORD deadline) {
-    if (process_.Ended()) return true;
-    if (main_ != nullptr) PostMessageW(main_, WM_CLOSE, 0, 0);
-    return WaitFor([&] {
-        for (HWND box : MessageBoxes()) AnswerMessageBox(box, IDCANCEL);
-        return process_.Ended();
-    }, deadline);
-}
+bool Lyrabox::Close(DWORD deadline) { return CloseProgram(process_, main_, deadline); }
 
 void Lyrabox::CloseExpectingACleanEnd() {
     PostMessageW(main_, WM_CLOSE, 0, 0);
