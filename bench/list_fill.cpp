@@ -18,7 +18,7 @@
 
 #include "commands/list_view_commands.h"
 #include "data/window_template.h"
-#include "tests/windows/support/component_host.h"
+#include "test_support/component_host.h"
 #include "window_units/components/list_view.h"
 #include "window_units/template_format.h"
 

@@ -22,24 +22,19 @@
 #include "app/web_access.h"
 #include "program/external_functions.h"
 #include "runtime/external.h"
-#include "runtime/window_layer.h"
-#include "tests/windows/support/loopback_server.h"
+#include "test_support/loopback_server.h"
+#include "test_support/processes.h"
+#include "test_support/ui_driver.h"
 #include "tools/demo/lookup_pages.h"
-#include "tools/ui_driver/driver.h"
 
 namespace lyra {
-
-// This program links the runtime without running it as a program.
-const ProgramImageHeader kProgramImageHeader = {};
-const WindowLayer* const kProgramWindowLayer = nullptr;
-int ApplicationEntry() { return 0; }
 
 namespace {
 
 using bench::Median;
 using bench::Now;
 
-using namespace driver;
+using namespace test;
 
 // The port the end-to-end build of the program looks up on.
 constexpr uint16_t kPort = LYRABOX_E2E_PORT;
@@ -47,13 +42,6 @@ constexpr uint16_t kPort = LYRABOX_E2E_PORT;
 std::string gPage;
 std::atomic<double> gPageServedAt{0};
 std::atomic<double> gPageSentAt{0};
-
-std::wstring BenchDirectory() {
-    wchar_t buffer[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    std::wstring path(buffer, length);
-    return path.substr(0, path.find_last_of(L'\\'));
-}
 
 size_t PrivateBytes(HANDLE process) {
     PROCESS_MEMORY_COUNTERS counters{};
@@ -63,31 +51,20 @@ size_t PrivateBytes(HANDLE process) {
 }
 
 struct Program {
-    PROCESS_INFORMATION process{};
+    ChildProcess process;
     HWND main = nullptr, edit = nullptr, group = nullptr, list = nullptr;
 
     // exe: the program to measure; empty for the end-to-end build beside this one.
     bool Start(std::wstring exe) {
-        if (exe.empty()) exe = BenchDirectory() + L"\\..\\tests\\e2e\\lyrabox_e2e.exe";
-        std::wstring commandLine = L"\"" + exe + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &process)) {
-            return false;
-        }
-        if (!WaitFor([&] { return (main = FindTopLevel(process.dwProcessId, nullptr, L"Lyrabox")) != nullptr; }, 30000)) {
-            return false;
-        }
+        if (exe.empty()) exe = ProgramDirectory() + L"..\\tests\\e2e\\lyrabox_e2e.exe";
+        if (!process.Start(exe)) return false;
+        const DWORD id = process.processId();
+        if (!WaitFor([&] { return (main = FindTopLevel(id, nullptr, L"Lyrabox")) != nullptr; }, 30000)) return false;
         edit = FindControl(main, kNumberEditControl);
         group = FindControl(main, kQueryGroupControl);
         list = FindControl(main, kBackgroundListControl);
         BringToFront(main);
-        WaitFor([&] {
-            if (FocusOf(main) == edit) return true;
-            ClickCentre(edit);
-            return WaitFor([&] { return FocusOf(main) == edit; }, 500);
-        }, 30000);
+        ClickUntilFocused(main, edit, 30000);
         TypeText(L"1");
         return WaitFor([&] { return TextOf(edit) == L"1"; }, 5000);
     }
@@ -116,13 +93,8 @@ struct Program {
     }
 
     void Stop() {
-        PostMessageW(main, WM_CLOSE, 0, 0);
-        WaitFor([&] {
-            for (HWND box : MessageBoxesOf(process.dwProcessId)) AnswerMessageBox(box, IDCANCEL);
-            return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
-        }, 10000);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
+        CloseProgram(process, main, 10000);
+        process.End();
     }
 };
 
@@ -194,12 +166,12 @@ int main(int argc, char** argv) {
     small.favourites = demo::MakeSongs(5, 9);
     gPage = demo::RenderLookupPage(small);
     program.LookUp(20);
-    size_t first = PrivateBytes(program.process.hProcess);
+    size_t first = PrivateBytes(program.process.process());
     for (int i = 1; i < 200; ++i) {
         double ms = program.LookUp(20);
         if (ms > 5000) std::fprintf(stderr, "lookup %d took %.0f ms\n", i, ms);
     }
-    size_t last = PrivateBytes(program.process.hProcess);
+    size_t last = PrivateBytes(program.process.process());
     std::printf("private memory: %zu KB after 1 lookup, %zu KB after 200 (%+lld KB)\n", first / 1024, last / 1024,
                 (static_cast<long long>(last) - static_cast<long long>(first)) / 1024);
     program.Stop();

@@ -16,7 +16,7 @@
 
 #include "app/extraction_pattern.h"
 #include "regex/regex.h"
-#include "tests/shared/gbk_utf16.h"
+#include "test_support/gbk_utf16.h"
 #include "tools/demo/lookup_pages.h"
 
 namespace {

@@ -21,7 +21,8 @@
 #include "app/extraction_pattern.h"
 #include "app/own_regexp.h"
 #include "app/services.h"
-#include "tests/windows/support/test_program.h"
+#include "test_support/regexp_classes.h"
+#include "test_support/test_program.h"
 #include "tools/demo/lookup_pages.h"
 
 namespace lyra {
@@ -34,16 +35,7 @@ using bench::ProcessCpu;
 using app::CoreCommand;
 using app::ObjectValue;
 using app::OwnedText;
-
-ObjectValue NewRegExp(bool own) {
-    ObjectValue regexp;
-    if (own) {
-        regexp.Attach(app::NewOwnRegExp());
-    } else {
-        CoreCommand(&ObjectCreate, {regexp.arg(), TextArg("VBScript.RegExp"), EmptyRecord()});
-    }
-    return regexp;
-}
+using test::NewRegExp;
 
 // RegexObject's Create: options, pattern, Execute.
 ObjectValue Execute(const ObjectValue& regexp, const char* subject) {

@@ -89,7 +89,7 @@ TEST_F(Lyrabox, SavedFileOfALookup) {
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box), L"“LYRABOXMQ_10001.txt”已保存在软件运行目录下！");
     AnswerMessageBox(box, IDOK);
-    EXPECT_EQ(ReadFileBytes(directory_ + L"\\LYRABOXMQ_10001.txt"),
+    EXPECT_EQ(ReadFileBytes(directory_ + L"LYRABOXMQ_10001.txt"),
               "10001\xA1\xBE\xB1\xB3\xBE\xB0\xD2\xF4\xC0\xD6\xC1\xD0\xB1\xED\xA1\xBF\r\n\r\n"
               "ID\xA3\xBA" "02\r\n\xB8\xE8\xCA\xD6\xC3\xFB\xA3\xBAS2\r\n\xB8\xE8\xC7\xFA\xC3\xFB\xA3\xBAT2\r\n"
               "\xD2\xF4\xC0\xD6\xB5\xD8\xD6\xB7\xA3\xBAU2\r\n\r\n"
@@ -107,7 +107,7 @@ TEST_F(Lyrabox, SaveBeforeAnyLookupHasNoNumber) {
     HWND box = WaitForBox(L"保存完成：");
     ASSERT_NE(box, nullptr);
     AnswerMessageBox(box, IDOK);
-    std::string bytes = ReadFileBytes(directory_ + L"\\LYRABOXMQ_.txt");
+    std::string bytes = ReadFileBytes(directory_ + L"LYRABOXMQ_.txt");
     EXPECT_EQ(bytes.rfind("\xA1\xBE", 0), 0u) << "the heading begins with 【";
 }
 
@@ -115,7 +115,7 @@ TEST_F(Lyrabox, SaveBeforeAnyLookupHasNoNumber) {
 std::vector<std::wstring> FilesIn(const std::wstring& folder, const std::wstring& prefix = L"") {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW((folder + L"\\" + prefix + L"*").c_str(), &entry);
+    HANDLE search = FindFirstFileW((folder + prefix + L"*").c_str(), &entry);
     if (search == INVALID_HANDLE_VALUE) return names;
     do {
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(entry.cFileName);
@@ -130,9 +130,9 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder, const std::wstring
 TEST_F(Lyrabox, ANumberThatIsNoPlainFileNameIsNotSaved) {
     Serve(Scenario{});
     Launch();
-    const std::wstring parent = directory_.substr(0, directory_.find_last_of(L'\\'));
+    const std::wstring parent = FolderOf(directory_);
     HWND saved = FindControl(main_, kSavedNumberEditControl);
-    DeleteFileW((parent + L"\\esc.txt").c_str());
+    DeleteFileW((parent + L"esc.txt").c_str());
     for (const std::wstring number : {L"\\..\\..\\esc", L"a/b", L"1:s", L"1\t2", L"?*\"<>|"}) {
         SCOPED_TRACE(Utf8(number));
         FocusEdit();
@@ -161,7 +161,7 @@ TEST_F(Lyrabox, ANumberThatIsNoPlainFileNameIsNotSaved) {
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box), L"“LYRABOXMQ_CON.txt”已保存在软件运行目录下！");
     AnswerMessageBox(box, IDOK);
-    EXPECT_EQ(ReadFileBytes(directory_ + L"\\LYRABOXMQ_CON.txt").rfind("CON\xA1\xBE", 0), 0u);
+    EXPECT_EQ(ReadFileBytes(directory_ + L"LYRABOXMQ_CON.txt").rfind("CON\xA1\xBE", 0), 0u);
 }
 
 // Run from a folder whose name GBK cannot write (Hangul, Thai), the program
@@ -169,8 +169,8 @@ TEST_F(Lyrabox, ANumberThatIsNoPlainFileNameIsNotSaved) {
 TEST_F(Lyrabox, AProgramInAFolderOutsideGbkLooksUpAndSaves) {
     LookupPage page = Page(2, 1);
     Serve(WithPage("10001", page));
-    const std::wstring folder = directory_ + L"\\한국어 ภาษาไทย";
-    for (const std::wstring& name : FilesIn(folder)) DeleteFileW((folder + L"\\" + name).c_str());
+    const std::wstring folder = directory_ + L"한국어 ภาษาไทย\\";
+    for (const std::wstring& name : FilesIn(folder)) DeleteFileW((folder + name).c_str());
     LaunchCopyIn(folder);
     LookUp(L"10001");
     EXPECT_EQ(ListRows(background_), ShownRows(page.background));
@@ -178,11 +178,11 @@ TEST_F(Lyrabox, AProgramInAFolderOutsideGbkLooksUpAndSaves) {
     HWND box = WaitForBox(L"保存完成：");
     ASSERT_NE(box, nullptr) << "saved";
     AnswerMessageBox(box, IDOK);
-    std::string saved = ReadFileBytes(folder + L"\\LYRABOXMQ_10001.txt");
+    std::string saved = ReadFileBytes(folder + L"LYRABOXMQ_10001.txt");
     EXPECT_EQ(saved.rfind("10001\xA1\xBE", 0), 0u);
     EXPECT_NE(saved.find(page.favourites[0].address), std::string::npos);
     EndProgram();
-    for (const std::wstring& name : FilesIn(folder)) DeleteFileW((folder + L"\\" + name).c_str());
+    for (const std::wstring& name : FilesIn(folder)) DeleteFileW((folder + name).c_str());
     RemoveDirectoryW(folder.c_str());
 }
 

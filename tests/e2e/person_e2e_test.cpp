@@ -109,7 +109,7 @@ std::wstring VersionString(const std::vector<uint8_t>& info, const wchar_t* name
 // manifest come with the file. (Wine answers no WM_GETICON from another
 // process: the window's icon is tested in-process.)
 TEST_F(Lyrabox, TheProgramCarriesItsIconVersionAndManifest) {
-    const std::wstring program = directory_ + L"\\lyrabox_e2e.exe";
+    const std::wstring program = directory_ + L"lyrabox_e2e.exe";
     HMODULE image = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(image, nullptr);
     std::string group = ResourceText(image, L"DEFAULT_ICON", RT_GROUP_ICON);
@@ -223,7 +223,7 @@ TEST_F(Lyrabox, CopyingFromTheFavouriteList) {
 
 // A folder of the saved file's name beside the program: the file cannot be written.
 TEST_F(Lyrabox, ASaveThatCannotWriteSaysSo) {
-    const std::wstring blocker = directory_ + L"\\LYRABOXMQ_.txt";
+    const std::wstring blocker = directory_ + L"LYRABOXMQ_.txt";
     ASSERT_TRUE(CreateDirectoryW(blocker.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
     Serve(Scenario{});
     Launch();
@@ -243,7 +243,7 @@ class AcceptedUpdate : public Lyrabox, public ::testing::WithParamInterface<bool
 
 TEST_P(AcceptedUpdate, OpensTheDownloadAddressAndEnds) {
     const bool forced = GetParam();
-    const std::wstring record = directory_ + L"\\opened-address.txt";
+    const std::wstring record = directory_ + L"opened-address.txt";
     DeleteFileW(record.c_str());
     RecordingWebOpener opener(record);
     ASSERT_TRUE(opener.ok());

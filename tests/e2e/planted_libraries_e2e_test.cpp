@@ -18,14 +18,6 @@ namespace {
 const std::initializer_list<const wchar_t*> kPlantedNames = {L"msimg32", L"winmm", L"comctl32", L"wininet",
                                                               L"mpr",     L"uxtheme", L"oleacc"};
 
-std::wstring ParentOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
-
-std::wstring OwnDirectory() {
-    wchar_t buffer[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    return ParentOf(std::wstring(buffer, length));
-}
-
 std::wstring FreshTempName(const wchar_t* prefix) {
     wchar_t folder[MAX_PATH];
     GetTempPathW(MAX_PATH, folder);
@@ -44,20 +36,20 @@ protected:
     void SetUp() override {
         Lyrabox::SetUp();
         shipped_ = directory_;
-        planted_ = ParentOf(OwnDirectory()) + L"\\planted";
-        directory_ = FreshTempName(L"pl");
+        planted_ = FolderOf(ProgramDirectory()) + L"planted\\";
+        directory_ = FreshTempName(L"pl") + L"\\";
         ASSERT_TRUE(CreateDirectoryW(directory_.c_str(), nullptr));
-        ASSERT_TRUE(Copy(shipped_ + L"\\" + kAsShipped, kProgram));
+        ASSERT_TRUE(Copy(shipped_ + kAsShipped, kProgram));
         for (const wchar_t* name : kPlantedNames) {
-            ASSERT_TRUE(Copy(planted_ + L"\\" + name + L".dll", std::wstring(name) + L".dll")) << Utf8(name);
+            ASSERT_TRUE(Copy(planted_ + name + L".dll", std::wstring(name) + L".dll")) << Utf8(name);
         }
     }
     void TearDown() override {
         Lyrabox::TearDown();
         WIN32_FIND_DATAW entry;
-        HANDLE search = FindFirstFileW((directory_ + L"\\*").c_str(), &entry);
+        HANDLE search = FindFirstFileW((directory_ + L"*").c_str(), &entry);
         if (search != INVALID_HANDLE_VALUE) {
-            do DeleteFileW((directory_ + L"\\" + entry.cFileName).c_str());
+            do DeleteFileW((directory_ + entry.cFileName).c_str());
             while (FindNextFileW(search, &entry));
             FindClose(search);
         }
@@ -65,17 +57,17 @@ protected:
     }
 
     bool Copy(const std::wstring& from, const std::wstring& name) {
-        return CopyFileW(from.c_str(), (directory_ + L"\\" + name).c_str(), FALSE) != FALSE;
+        return CopyFileW(from.c_str(), (directory_ + name).c_str(), FALSE) != FALSE;
     }
     // The paths of the modules the program has loaded, in lower case.
     std::vector<std::wstring> LoadedModules() {
         HMODULE modules[512];
         DWORD bytes = 0;
         std::vector<std::wstring> paths;
-        if (!EnumProcessModules(process_.hProcess, modules, sizeof modules, &bytes)) return paths;
+        if (!EnumProcessModules(process_.process(), modules, sizeof modules, &bytes)) return paths;
         for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; ++i) {
             wchar_t path[MAX_PATH];
-            DWORD length = GetModuleFileNameExW(process_.hProcess, modules[i], path, MAX_PATH);
+            DWORD length = GetModuleFileNameExW(process_.process(), modules[i], path, MAX_PATH);
             std::wstring lower(path, length);
             for (wchar_t& c : lower) c = static_cast<wchar_t>(std::towlower(c));
             paths.push_back(lower);
@@ -86,9 +78,9 @@ protected:
     std::vector<std::string> Markers() {
         std::vector<std::string> markers;
         WIN32_FIND_DATAW entry;
-        HANDLE search = FindFirstFileW((directory_ + L"\\*.loaded").c_str(), &entry);
+        HANDLE search = FindFirstFileW((directory_ + L"*.loaded").c_str(), &entry);
         if (search == INVALID_HANDLE_VALUE) return markers;
-        do markers.push_back(Utf8(entry.cFileName) + " by " + ReadFileBytes(directory_ + L"\\" + entry.cFileName));
+        do markers.push_back(Utf8(entry.cFileName) + " by " + ReadFileBytes(directory_ + entry.cFileName));
         while (FindNextFileW(search, &entry));
         FindClose(search);
         return markers;
@@ -99,7 +91,7 @@ protected:
 };
 
 TEST_F(PlantedLibraries, NoneIsLoadedThroughStartLookupAboutAndTheClosingBoxesBrowserLaunch) {
-    const std::wstring record = directory_ + L"\\opened-address.txt";
+    const std::wstring record = directory_ + L"opened-address.txt";
     RecordingWebOpener opener(record);
     ASSERT_TRUE(opener.ok());
     DllOverrides programSearchOrder(kProgram, kPlantedNames, L"native,builtin");
@@ -146,8 +138,8 @@ TEST_F(PlantedLibraries, NoneIsLoadedThroughStartLookupAboutAndTheClosingBoxesBr
 
     // The control: a program that imports winmm the ordinary way does load
     // the copy beside it under the same search order.
-    ASSERT_TRUE(Copy(planted_ + L"\\" + kControl, kControl));
-    EXPECT_NE(RunToEnd(directory_ + L"\\" + kControl), STILL_ACTIVE);
+    ASSERT_TRUE(Copy(planted_ + kControl, kControl));
+    EXPECT_NE(RunToEnd(directory_ + kControl), STILL_ACTIVE);
     std::vector<std::string> markers = Markers();
     ASSERT_EQ(markers.size(), 1u);
     EXPECT_EQ(_strnicmp(markers[0].c_str(), "winmm.dll.loaded by ", 20), 0) << markers[0];

@@ -173,7 +173,7 @@ TEST_F(ScreenReader, TheStatusIsTheGroupsNameAndItsChangesAreAnnounced) {
     // Out-of-context WinEvents reach this thread as messages.
     gAnnouncements.clear();
     HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, &NameChanged,
-                                         process_.dwProcessId, 0, WINEVENT_OUTOFCONTEXT);
+                                         process_.processId(), 0, WINEVENT_OUTOFCONTEXT);
     ASSERT_NE(hook, nullptr);
 
     ComRef<IAccessible> group = reader_.ObjectOf(group_);

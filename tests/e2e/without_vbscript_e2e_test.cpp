@@ -45,13 +45,13 @@ protected:
     void SetUp() override {
         Lyrabox::SetUp();
         ASSERT_TRUE(vbscriptOff_.ok());
-        const std::wstring probeFolder = directory_ + L"\\" + kProbeFolder;
+        const std::wstring probeFolder = directory_ + kProbeFolder;
         CreateDirectoryW(probeFolder.c_str(), nullptr);
-        ASSERT_TRUE(CopyFileW((directory_ + L"\\lyrabox_e2e.exe").c_str(),
-                              (directory_ + L"\\" + kWithoutVBScript).c_str(), FALSE));
-        ASSERT_TRUE(CopyFileW((directory_ + L"\\vbscript_probe.exe").c_str(),
+        ASSERT_TRUE(CopyFileW((directory_ + L"lyrabox_e2e.exe").c_str(),
+                              (directory_ + kWithoutVBScript).c_str(), FALSE));
+        ASSERT_TRUE(CopyFileW((directory_ + L"vbscript_probe.exe").c_str(),
                               (probeFolder + L"\\" + kWithoutVBScript).c_str(), FALSE));
-        ASSERT_EQ(RunToEnd(directory_ + L"\\vbscript_probe.exe"), 0u) << "VBScript.RegExp can be created";
+        ASSERT_EQ(RunToEnd(directory_ + L"vbscript_probe.exe"), 0u) << "VBScript.RegExp can be created";
         ASSERT_EQ(RunToEnd(probeFolder + L"\\" + kWithoutVBScript), 1u)
             << "VBScript.RegExp cannot be created without VBScript";
     }
@@ -74,7 +74,7 @@ protected:
         HWND box = WaitForBox(L"保存完成：");
         EXPECT_NE(box, nullptr) << "the save box";
         if (box != nullptr) AnswerMessageBox(box, IDOK);
-        const std::wstring file = directory_ + L"\\LYRABOXMQ_10001.txt";
+        const std::wstring file = directory_ + L"LYRABOXMQ_10001.txt";
         seen.saved = ReadFileBytes(file);
         DeleteFileW(file.c_str());
         EndProgram();

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "tests/shared/bmp_builder.h"
+#include "test_support/bmp_builder.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) return 2;

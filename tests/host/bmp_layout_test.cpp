@@ -2,7 +2,7 @@
 // with every size, offset and table checked against the bytes present.
 #include <gtest/gtest.h>
 
-#include "tests/shared/bmp_builder.h"
+#include "test_support/bmp_builder.h"
 #include "window_units/components/bmp_layout.h"
 
 namespace lyra::test {

@@ -15,14 +15,8 @@
 #include "program/external_functions.h"
 #include "runtime/external.h"
 #include "runtime/runtime_state.h"
-#include "runtime/window_layer.h"
 
 namespace lyra {
-
-// This program links the runtime without running it as a program.
-const ProgramImageHeader kProgramImageHeader = {};
-const WindowLayer* const kProgramWindowLayer = nullptr;
-int ApplicationEntry() { return 0; }
 
 namespace {
 

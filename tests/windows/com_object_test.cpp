@@ -15,8 +15,8 @@
 #include "runtime/memory.h"
 #include "runtime/request_codes.h"
 #include "runtime/services.h"
+#include "test_support/test_program.h"
 #include "tests/windows/support/recording_object.h"
-#include "tests/windows/support/test_program.h"
 
 namespace lyra::test {
 namespace {

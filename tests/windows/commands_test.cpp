@@ -22,16 +22,12 @@
 #include "runtime/runtime_state.h"
 #include "runtime/services.h"
 #include "runtime/window_layer.h"
-#include "tests/windows/support/child_process.h"
-#include "tests/windows/support/clipboard_manager.h"
+#include "test_support/clipboard_manager.h"
+#include "test_support/text_files.h"
+#include "test_support/waits.h"
+#include "test_support/window_search.h"
 
 namespace lyra {
-
-// The runtime linked into this test needs a program image and a window
-// layer; the commands use neither.
-const ProgramImageHeader kProgramImageHeader = {};
-const WindowLayer* const kProgramWindowLayer = nullptr;
-int ApplicationEntry() { return 0; }
 
 namespace test {
 namespace {
@@ -202,13 +198,13 @@ int32_t ShowAndAnswer(std::vector<ValueRecord> args, const wchar_t* caption, UIN
                       SeenBox* seen, HWND probe = nullptr) {
     std::thread watcher([=] {
         HWND box = nullptr;
-        seen->found = WaitUntil(
-            [&] { return (box = FindProcessWindow(GetCurrentProcessId(), L"#32770", caption)) != nullptr; }, 20000);
+        seen->found = WaitFor(
+            [&] { return (box = FindTopLevel(GetCurrentProcessId(), L"#32770", caption)) != nullptr; }, 20000);
         if (!seen->found) {
             EnumWindows(&CloseProcessBoxes, 0);  // never leave the test hanging in a box
             return;
         }
-        seen->text = DialogStaticText(box);  // set before the box became visible
+        seen->text = MessageBoxText(box);  // set before the box became visible
         seen->exStyle = GetWindowLongW(box, GWL_EXSTYLE);
         if (probe != nullptr) seen->probeEnabled = IsWindowEnabled(probe) != 0;
         PostMessageW(box, message, wParam, 0);
@@ -540,7 +536,7 @@ TEST(LaunchThread, RunsDetachedWithParameterZeroAndReturnsAtOnce) {
     ValueRecord result = kServices.CallLibraryCommand(kThreadLibrary, &LaunchThread, 1, args);
     EXPECT_EQ(LowWord(result), 1u);
     EXPECT_EQ(result.type, 0u);
-    ASSERT_TRUE(WaitUntil([&] { return probe.threadId != 0; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return probe.threadId != 0; }, 10000));
     EXPECT_EQ(WaitForSingleObject(probe.done, 0), static_cast<DWORD>(WAIT_TIMEOUT))
         << "the command returned while the subroutine still blocks";
     EXPECT_EQ(probe.parameter.load(), 0u);
@@ -562,7 +558,7 @@ TEST(LaunchThread, HandsOverTheParameterAndTheOpenHandle) {
     ASSERT_NE(variable[0], 0u);
     // Handles keep their meaning in 32 bits; widening sign-extends them.
     HANDLE handle = reinterpret_cast<HANDLE>(static_cast<intptr_t>(static_cast<int32_t>(variable[0])));
-    ASSERT_TRUE(WaitUntil([&] { return probe.threadId != 0; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return probe.threadId != 0; }, 10000));
     EXPECT_EQ(GetThreadId(handle), probe.threadId.load());
     EXPECT_EQ(probe.parameter.load(), 77u);
     EXPECT_EQ(WaitForSingleObject(handle, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "still running";
@@ -585,7 +581,7 @@ TEST(LaunchThread, AbsentParameterAndHandleVariableAreNotRead) {
     ValueRecord variable = PointerArg(&handle, 0);
     ValueRecord args[3] = {Routine(), parameter, variable};
     EXPECT_EQ(LowWord(Call(&LaunchThread, {args[0], args[1], args[2]})), 1u);
-    ASSERT_TRUE(WaitUntil([&] { return probe.threadId != 0; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return probe.threadId != 0; }, 10000));
     EXPECT_EQ(probe.parameter.load(), 0u);
     EXPECT_EQ(handle, reinterpret_cast<HANDLE>(0xDEADBEEF));
     SetEvent(probe.proceed);

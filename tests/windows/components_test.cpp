@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "runtime/memory.h"
-#include "tests/windows/support/component_host.h"
+#include "test_support/component_host.h"
 #include "window_units/components/edit_box.h"
 #include "window_units/components/edit_box_block.h"
 #include "window_units/components/group_box.h"

@@ -13,15 +13,12 @@
 #include "runtime/gbk.h"
 #include "runtime/runtime_state.h"
 #include "runtime/services.h"
-#include "runtime/window_layer.h"
-#include "tests/windows/support/child_process.h"
+#include "test_support/message_sequence.h"
+#include "test_support/processes.h"
+#include "test_support/text_files.h"
+#include "test_support/window_search.h"
 
 namespace lyra {
-
-// This program links the runtime without running it as a program.
-const ProgramImageHeader kProgramImageHeader = {};
-const WindowLayer* const kProgramWindowLayer = nullptr;
-int ApplicationEntry() { return 0; }
 
 namespace {
 
@@ -67,7 +64,7 @@ std::string Gbk(const std::wstring& wide) { return WideToGbk(wide.c_str()); }
 class ExternalBinding : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::wstring here = test::TestProgramDirectory();
+        std::wstring here = test::ProgramDirectory();
         programDirectory_ = Gbk(here.substr(0, here.size() - 1));
         elsewhereDirectory_ = Gbk(here) + "elsewhere\\";
         Runtime().programDirectory = programDirectory_;
@@ -150,9 +147,12 @@ TEST_F(ExternalBinding, ModuleDirectoryThenTheSystemSearchAreTriedInTurn) {
     Runtime().moduleDirectory = elsewhereDirectory_;
     Declare({{"bind_probe.dll", "WhichCopy"}});
     EXPECT_EQ(CallInt(0), 2);
-    EXPECT_EQ(gLoaderLog, (std::vector<std::string>{"load failed " + Utf8(emptyDirectory) + "\\bind_probe.dll",
-                                                     "load " + elsewhereDirectory_ + "bind_probe.dll",
-                                                     "find WhichCopy"}));
+    const test::MessageStep programFolderThenModuleFolder[] = {
+        {"load failed " + Utf8(emptyDirectory) + "\\bind_probe.dll", "not in the program's folder"},
+        {"load " + elsewhereDirectory_ + "bind_probe.dll", "loaded from the module's folder"},
+        {"find WhichCopy", "the export found there"},
+    };
+    EXPECT_SEQUENCE(gLoaderLog, programFolderThenModuleFolder);
 
     // With that copy loaded, the system's own search for the bare name answers it.
     HMODULE loaded = LoadLibraryW(GbkToWide((elsewhereDirectory_ + "bind_probe.dll").c_str()).c_str());
@@ -161,9 +161,12 @@ TEST_F(ExternalBinding, ModuleDirectoryThenTheSystemSearchAreTriedInTurn) {
     Runtime().moduleDirectory.clear();
     Declare({{"bind_probe.dll", "WhichCopy"}});
     EXPECT_EQ(CallInt(0), 2);
-    EXPECT_EQ(gLoaderLog, (std::vector<std::string>{"load failed " + Utf8(emptyDirectory) + "\\bind_probe.dll",
-                                                     "load bind_probe.dll", "find WhichCopy"}))
-        << "no module directory: straight to the system search";
+    const test::MessageStep programFolderThenSystemSearch[] = {
+        {"load failed " + Utf8(emptyDirectory) + "\\bind_probe.dll", "not in the program's folder"},
+        {"load bind_probe.dll", "the bare name to the system's search"},
+        {"find WhichCopy", "the export found in what it answered"},
+    };
+    EXPECT_SEQUENCE(gLoaderLog, programFolderThenSystemSearch) << "no module directory: straight to the system search";
     FreeLibrary(loaded);
 }
 
@@ -175,9 +178,9 @@ TEST_F(ExternalBinding, ASystemLibraryComesFromTheSystemFolderOnlyAndThePrograms
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     const std::wstring folder = std::wstring(temp) + L"lyrabox-\uD55C\uAE00-" + std::to_wstring(GetCurrentProcessId());
-    const std::wstring planted = test::TestProgramDirectory() + L"..\\planted\\";
+    const std::wstring planted = test::ProgramDirectory() + L"..\\planted\\";
     const std::pair<std::wstring, const wchar_t*> copies[] = {
-        {test::TestProgramDirectory() + L"bind_probe.dll", L"bind_probe.dll"},
+        {test::ProgramDirectory() + L"bind_probe.dll", L"bind_probe.dll"},
         {planted + L"wininet.dll", L"wininet.dll"},
         {planted + L"mpr.dll", L"Mpr.dll"},
     };
@@ -223,13 +226,26 @@ TEST_F(ExternalBinding, DefaultLibrariesAreLoadedSearchedAndReleasedInOrder) {
     Declare({{"", "ShellExecuteA"}});
     void* address = BindExternalFunction(0);
     const std::string& system = systemFolder_;
-    EXPECT_EQ(gLoaderLog, (std::vector<std::string>{
-                              "load " + system + "Kernel32.dll", "find ShellExecuteA", "release kernel32.dll",
-                              "load " + system + "Gdi32.dll", "find ShellExecuteA", "release gdi32.dll",
-                              "load " + system + "User32.dll", "find ShellExecuteA", "release user32.dll",
-                              "load " + system + "Advapi32.dll", "find ShellExecuteA", "release advapi32.dll",
-                              "load " + system + "Mpr.dll", "find ShellExecuteA", "release mpr.dll",
-                              "load " + system + "Shell32.dll", "find ShellExecuteA"}));
+    const test::MessageStep defaultLibraries[] = {
+        {"load " + system + "Kernel32.dll", "the first default library, from the system folder"},
+        {"find ShellExecuteA", "not in it"},
+        {"release kernel32.dll", "let go"},
+        {"load " + system + "Gdi32.dll", "the second"},
+        {"find ShellExecuteA", "not in it"},
+        {"release gdi32.dll", "let go"},
+        {"load " + system + "User32.dll", "the third"},
+        {"find ShellExecuteA", "not in it"},
+        {"release user32.dll", "let go"},
+        {"load " + system + "Advapi32.dll", "the fourth"},
+        {"find ShellExecuteA", "not in it"},
+        {"release advapi32.dll", "let go"},
+        {"load " + system + "Mpr.dll", "the fifth"},
+        {"find ShellExecuteA", "not in it"},
+        {"release mpr.dll", "let go"},
+        {"load " + system + "Shell32.dll", "the sixth"},
+        {"find ShellExecuteA", "found there, and kept"},
+    };
+    EXPECT_SEQUENCE(gLoaderLog, defaultLibraries);
     HMODULE shell = GetModuleHandleW(L"shell32.dll");
     ASSERT_NE(shell, nullptr);
     EXPECT_EQ(address, reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteA")));
@@ -294,15 +310,8 @@ class ExternalBindingChild : public ::testing::Test {
 protected:
     std::wstring RunAndAnswer(const wchar_t* scenario, DWORD* exitCode) {
         test::ChildProcess child;
-        if (!child.Start(test::TestProgramDirectory() + L"external_child.exe", scenario)) return L"<not started>";
-        HWND box = nullptr;
-        test::WaitUntil([&] { return (box = test::FindProcessWindow(child.processId(), L"#32770", L"错误")) != nullptr; },
-                        20000);
-        std::wstring text = L"<no box>";
-        if (box != nullptr) {
-            test::WaitUntil([&] { return !(text = test::DialogStaticText(box)).empty(); }, 5000);
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-        }
+        if (!child.Start(test::ProgramDirectory() + L"external_child.exe", scenario)) return L"<not started>";
+        std::wstring text = test::AnswerErrorBox(child.processId());
         *exitCode = child.WaitForExit(30000) ? child.exitCode() : STILL_ACTIVE;
         return text;
     }
@@ -329,7 +338,7 @@ TEST_F(ExternalBindingChild, MissingExportsAndLibrariesReportTheNameAsWritten) {
 
 TEST_F(ExternalBindingChild, ProgramImageTableIsBoundAfterStartUp) {
     test::ChildProcess child;
-    ASSERT_TRUE(child.Start(test::TestProgramDirectory() + L"external_child.exe", L"4"));
+    ASSERT_TRUE(child.Start(test::ProgramDirectory() + L"external_child.exe", L"4"));
     ASSERT_TRUE(child.WaitForExit(30000));
     EXPECT_EQ(child.exitCode(), 1u) << "entry 4 reached WhichCopy of the copy beside the program";
 }

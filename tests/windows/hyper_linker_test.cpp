@@ -3,7 +3,7 @@
 
 #include <mutex>
 
-#include "tests/windows/support/component_host.h"
+#include "test_support/component_host.h"
 #include "window_units/components/hyper_linker.h"
 #include "window_units/component_support.h"
 

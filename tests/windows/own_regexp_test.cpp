@@ -16,7 +16,8 @@
 #include "app/own_regexp.h"
 #include "app/services.h"
 #include "runtime/memory.h"
-#include "tests/windows/support/test_program.h"
+#include "test_support/regexp_classes.h"
+#include "test_support/test_program.h"
 #include "tests/windows/support/vbscript_presence.h"
 
 namespace lyra::test {
@@ -34,16 +35,6 @@ public:
     }
 };
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new OwnRegExpEnvironment);
-
-ObjectValue NewRegExp(bool own) {
-    ObjectValue regexp;
-    if (own) {
-        regexp.Attach(app::NewOwnRegExp());
-    } else {
-        CoreCommand(&ObjectCreate, {regexp.arg(), TextArg("VBScript.RegExp"), EmptyRecord()});
-    }
-    return regexp;
-}
 
 // What one class showed, a line per observation.
 using Record = std::vector<std::string>;

@@ -5,13 +5,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "tests/windows/support/child_process.h"
-#include "tools/ui_driver/driver.h"
+#include "test_support/processes.h"
+#include "test_support/ui_driver.h"
 
 namespace lyra::test {
 namespace {
-
-using namespace lyra::driver;
 
 std::wstring ClassOf(HWND window) {
     wchar_t name[64] = L"";
@@ -22,9 +20,9 @@ std::wstring ClassOf(HWND window) {
 class ProgramWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::wstring program = TestProgramDirectory() + L"..\\..\\app\\lyrabox.exe";
+        std::wstring program = ProgramDirectory() + L"..\\..\\app\\lyrabox.exe";
         ASSERT_TRUE(child_.Start(program, L""));
-        ASSERT_TRUE(WaitUntil([&] { return (main_ = FindTopLevel(child_.processId(), nullptr, L"Lyrabox")) != nullptr; },
+        ASSERT_TRUE(WaitFor([&] { return (main_ = FindTopLevel(child_.processId(), nullptr, L"Lyrabox")) != nullptr; },
                               30000));
     }
 

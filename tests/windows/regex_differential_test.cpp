@@ -29,7 +29,7 @@
 #include "app/services.h"
 #include "regex/case_folding.h"
 #include "runtime/gbk.h"
-#include "tests/windows/support/test_program.h"
+#include "test_support/test_program.h"
 #include "tools/demo/lookup_pages.h"
 
 namespace lyra::test {

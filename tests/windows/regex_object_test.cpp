@@ -18,7 +18,7 @@
 #include "app/own_regexp.h"
 #include "app/regex_object.h"
 #include "runtime/memory.h"
-#include "tests/windows/support/test_program.h"
+#include "test_support/test_program.h"
 #include "tests/windows/support/vbscript_presence.h"
 #include "tools/demo/lookup_pages.h"
 

@@ -4,7 +4,10 @@
 
 #include <algorithm>
 
-#include "tests/windows/support/child_process.h"
+#include "test_support/message_sequence.h"
+#include "test_support/processes.h"
+#include "test_support/text_files.h"
+#include "test_support/window_search.h"
 
 namespace lyra::test {
 namespace {
@@ -14,43 +17,46 @@ constexpr DWORD kRuntimeErrorExit = 0xFFFFFFFF;
 class RuntimeChild : public ::testing::Test {
 protected:
     void SetUp() override {
-        program_ = TestProgramDirectory() + L"runtime_child.exe";
-        log_ = TempFilePath(L"rtc");
-        DeleteFileW(log_.c_str());
+        program_ = ProgramDirectory() + L"runtime_child.exe";
     }
-    void TearDown() override { DeleteFileW(log_.c_str()); }
 
     bool Start(const wchar_t* scenario, const std::wstring& directory = std::wstring()) {
-        return child_.Start(program_, std::wstring(scenario) + L" \"" + log_ + L"\"", directory);
+        return child_.StartScenario(program_, scenario, directory);
     }
-    std::vector<std::string> Log() { return ReadLines(log_); }
-    static std::vector<std::string> Only(const std::vector<std::string>& lines, std::initializer_list<const char*> keep) {
-        std::vector<std::string> kept;
-        for (const auto& line : lines) {
-            for (const char* k : keep) {
-                if (line == k) kept.push_back(line);
-            }
-        }
-        return kept;
-    }
+    std::vector<std::string> Log() { return child_.Log(); }
     static bool Contains(const std::vector<std::string>& lines, const std::string& line) {
         return std::find(lines.begin(), lines.end(), line) != lines.end();
     }
 
-    // Waits for the child's error box, returns its text and presses OK.
-    std::wstring AnswerErrorBox() {
-        HWND box = nullptr;
-        WaitUntil([&] { return (box = FindProcessWindow(child_.processId(), L"#32770", L"错误")) != nullptr; }, 20000);
-        if (box == nullptr) return L"<no box>";
-        std::wstring text;
-        WaitUntil([&] { return !(text = DialogStaticText(box)).empty(); }, 5000);
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-        return text;
-    }
-
     std::wstring program_;
-    std::wstring log_;
-    ChildProcess child_;
+    ScenarioChild child_{L"rtc"};
+};
+
+// The libraries (A, then C, in table order) hear message 1 before the
+// program starts and message 6 after everything else has ended.
+const MessageStep kProgramLife[] = {
+    {"A1", "library A: the program starts"},
+    {"C1", "library C: the program starts"},
+    {"template", "the window template is loaded"},
+    {"entry", "the program's entry routine runs"},
+    {"loop-returned", "the message loop has ended"},
+    {"release", "the window template is released"},
+    {"exit-hook", "the exit routine runs"},
+    {"A6", "library A: the program ends"},
+    {"C6", "library C: the program ends"},
+};
+
+const MessageStep kWorkerEndsTheProgram[] = {
+    {"worker", "the worker thread asks the program to end"},
+    {"release", "the main thread releases the window template"},
+    {"exit-hook", "the exit routine runs"},
+    {"A6", "library A: the program ends"},
+    {"C6", "library C: the program ends"},
+};
+
+const MessageStep kShutdownAfterAnError[] = {
+    {"A6", "library A: the program ends"},
+    {"C6", "library C: the program ends"},
 };
 
 TEST_F(RuntimeChild, LibrariesAreNotifiedInTableOrderAroundTheProgramsLife) {
@@ -58,10 +64,7 @@ TEST_F(RuntimeChild, LibrariesAreNotifiedInTableOrderAroundTheProgramsLife) {
     ASSERT_TRUE(child_.WaitForExit(30000));
     EXPECT_EQ(child_.exitCode(), 0u);
     auto log = Log();
-    std::vector<std::string> expected = {"A1", "C1", "template", "entry", "loop-returned",
-                                         "release", "exit-hook", "A6", "C6"};
-    EXPECT_EQ(Only(log, {"A1", "C1", "template", "entry", "loop-returned", "release", "exit-hook", "A6", "C6"}),
-              expected);
+    EXPECT_SEQUENCE(StepsAmong(log, kProgramLife), kProgramLife);
     EXPECT_FALSE(Contains(log, "A1 without request")) << "message 1 carries the request function";
     EXPECT_TRUE(Contains(log, "kind 7")) << "request 2030 answers the header's program kind";
 }
@@ -107,20 +110,19 @@ TEST_F(RuntimeChild, ExitProgramFromAWorkerShutsDownOnTheMainThread) {
     ASSERT_TRUE(child_.WaitForExit(30000));
     EXPECT_EQ(child_.exitCode(), 42u);
     auto log = Log();
-    EXPECT_EQ(Only(log, {"worker", "release", "exit-hook", "A6", "C6"}),
-              (std::vector<std::string>{"worker", "release", "exit-hook", "A6", "C6"}));
+    EXPECT_SEQUENCE(StepsAmong(log, kWorkerEndsTheProgram), kWorkerEndsTheProgram);
     EXPECT_FALSE(Contains(log, "worker returned"));
 }
 
 TEST_F(RuntimeChild, RuntimeErrorShowsTheReportAndEndsWithMinusOne) {
     ASSERT_TRUE(Start(L"error"));
-    std::wstring text = AnswerErrorBox();
+    std::wstring text = AnswerErrorBox(child_.processId());
     EXPECT_EQ(text, L"运行时出错!\r\n\r\n错误代码：6\r\n\r\n错误信息：调用DLL命令后发现堆栈错误\r\n");
     ASSERT_TRUE(child_.WaitForExit(30000));
     EXPECT_EQ(child_.exitCode(), kRuntimeErrorExit);
     auto log = Log();
     EXPECT_FALSE(Contains(log, "exit-hook")) << "no exit routine after an error";
-    EXPECT_EQ(Only(log, {"A6", "C6"}), (std::vector<std::string>{"A6", "C6"})) << "shutdown still runs in full";
+    EXPECT_SEQUENCE(StepsAmong(log, kShutdownAfterAnError), kShutdownAfterAnError) << "shutdown still runs in full";
 }
 
 TEST_F(RuntimeChild, ErrorHookThatAnswersSuppressesTheBox) {
@@ -134,7 +136,7 @@ TEST_F(RuntimeChild, ErrorHookThatAnswersSuppressesTheBox) {
 
 TEST_F(RuntimeChild, RuntimeErrorOnAWorkerEndsTheProcess) {
     ASSERT_TRUE(Start(L"worker-error"));
-    std::wstring text = AnswerErrorBox();
+    std::wstring text = AnswerErrorBox(child_.processId());
     EXPECT_NE(text.find(L"数组成员引用下标必须大于等于1"), std::wstring::npos);
     ASSERT_TRUE(child_.WaitForExit(30000));
     EXPECT_EQ(child_.exitCode(), kRuntimeErrorExit);
@@ -143,7 +145,7 @@ TEST_F(RuntimeChild, RuntimeErrorOnAWorkerEndsTheProcess) {
 
 TEST_F(RuntimeChild, UnreadableTemplateIsAFatalError) {
     ASSERT_TRUE(Start(L"bad-template"));
-    EXPECT_EQ(AnswerErrorBox(), L"运行时出错!\r\n\r\n错误信息：载入窗口模板数据段出错!\r\n");
+    EXPECT_EQ(AnswerErrorBox(child_.processId()), L"运行时出错!\r\n\r\n错误信息：载入窗口模板数据段出错!\r\n");
     ASSERT_TRUE(child_.WaitForExit(30000));
     EXPECT_EQ(child_.exitCode(), kRuntimeErrorExit);
     EXPECT_FALSE(Contains(Log(), "entry"));
@@ -151,7 +153,7 @@ TEST_F(RuntimeChild, UnreadableTemplateIsAFatalError) {
 
 TEST_F(RuntimeChild, MissingStartWindowIsAFatalError) {
     ASSERT_TRUE(Start(L"no-window"));
-    EXPECT_EQ(AnswerErrorBox(), L"运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n");
+    EXPECT_EQ(AnswerErrorBox(child_.processId()), L"运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n");
     ASSERT_TRUE(child_.WaitForExit(30000));
     EXPECT_EQ(child_.exitCode(), kRuntimeErrorExit);
 }

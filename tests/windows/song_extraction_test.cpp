@@ -15,7 +15,7 @@
 #include "app/deadline_job.h"
 #include "app/extraction_pattern.h"
 #include "app/song_extraction.h"
-#include "tests/windows/support/test_program.h"
+#include "test_support/test_program.h"
 #include "tests/windows/support/vbscript_presence.h"
 #include "tools/demo/lookup_pages.h"
 

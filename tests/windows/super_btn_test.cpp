@@ -12,8 +12,9 @@
 
 #include "data/button_media.h"
 #include "runtime/memory.h"
-#include "tests/shared/bmp_builder.h"
-#include "tests/windows/support/component_host.h"
+#include "test_support/bmp_builder.h"
+#include "test_support/component_host.h"
+#include "test_support/message_sequence.h"
 #include "window_units/component_support.h"
 #include "window_units/components/picture.h"
 #include "window_units/components/sound.h"
@@ -193,6 +194,11 @@ TEST_F(SuperBtnTest, ColoursAndCaptionWithoutPictures) {
     SendMessageW(handle(), WM_MOUSELEAVE, 0, 0);
 }
 
+const MessageStep kBuiltInSoundsOnly[] = {
+    {"builtin", "entering: the built-in sound, not the stored one"},
+    {"builtin", "the click: the built-in sound, not the stored one"},
+};
+
 TEST_F(SuperBtnTest, TheBuiltInSoundSwitchReplacesTheStoredSounds) {
     SuperBtnProperties p = QueryButton();
     p.builtInSound = 1;
@@ -200,7 +206,7 @@ TEST_F(SuperBtnTest, TheBuiltInSoundSwitchReplacesTheStoredSounds) {
     SendMessageW(handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     SendMessageW(handle(), BM_CLICK, 0, 0);
     PumpWaiting();
-    EXPECT_EQ(Sounds(), (std::vector<std::string>{"builtin", "builtin"}));
+    EXPECT_SEQUENCE(Sounds(), kBuiltInSoundsOnly);
 }
 
 // The built-in sound is a wave of its own: plain PCM, with a sound in it

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 
-#include "tests/windows/support/child_process.h"
+#include "test_support/processes.h"
+#include "test_support/waits.h"
+#include "test_support/window_search.h"
 
 namespace lyra::test {
 namespace {
@@ -18,24 +20,19 @@ struct Outcome {
 };
 
 Outcome RunChild(const wchar_t* scenario) {
-    std::wstring log = TempFilePath(L"tdn");
-    DeleteFileW(log.c_str());
-    ChildProcess child;
+    ScenarioChild child(L"tdn");
     Outcome outcome;
-    if (!child.Start(TestProgramDirectory() + L"teardown_child.exe", std::wstring(scenario) + L" \"" + log + L"\"")) {
-        return outcome;
-    }
-    outcome.exited = WaitUntil([&] {
-        while (HWND box = FindProcessWindow(child.processId(), L"#32770", L"错误")) {
-            outcome.boxes.push_back(DialogStaticText(box));
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-            WaitUntil([&] { return !IsWindow(box); }, 2000);
+    if (!child.StartScenario(ProgramDirectory() + L"teardown_child.exe", scenario)) return outcome;
+    outcome.exited = WaitFor([&] {
+        while (HWND box = FindTopLevel(child.processId(), L"#32770", L"错误")) {
+            outcome.boxes.push_back(MessageBoxText(box));
+            AnswerMessageBox(box, IDOK);
+            WaitFor([&] { return !IsWindow(box); }, 2000);
         }
         return child.WaitForExit(0);
     }, 30000);
     outcome.exitCode = child.exitCode();
-    outcome.log = ReadLines(log);
-    DeleteFileW(log.c_str());
+    outcome.log = child.Log();
     return outcome;
 }
 

@@ -19,16 +19,10 @@
 #include "program/external_functions.h"
 #include "runtime/external.h"
 #include "runtime/runtime_state.h"
-#include "runtime/window_layer.h"
-#include "tests/windows/support/child_process.h"
-#include "tests/windows/support/loopback_server.h"
+#include "test_support/loopback_server.h"
+#include "test_support/message_sequence.h"
 
 namespace lyra {
-
-// This program links the runtime without running it as a program.
-const ProgramImageHeader kProgramImageHeader = {};
-const WindowLayer* const kProgramWindowLayer = nullptr;
-int ApplicationEntry() { return 0; }
 
 namespace {
 
@@ -38,6 +32,7 @@ using app::FetchPage;
 using app::OwnedText;
 using app::WebRequest;
 using test::LoopbackServer;
+using test::MessageStep;
 using test::RecordedRequest;
 using test::ScriptedResponse;
 
@@ -235,6 +230,19 @@ TEST(ExternalFunctionTable, WebEntriesNameTheirWinInetExports) {
     }
 }
 
+// The WinINet calls of one whole page exchange.
+const MessageStep kWholeExchange[] = {
+    {"open", "InternetOpen: the session"},
+    {"connect", "InternetConnect: the host"},
+    {"open request", "HttpOpenRequest"},
+    {"send", "HttpSendRequest"},
+    {"query 22", "HttpQueryInfo for the raw response headers"},
+    {"read", "InternetReadFile, once or more"},
+    {"close request", "the request handle closed"},
+    {"close connection", "the connection handle closed"},
+    {"close session", "the session handle closed"},
+};
+
 TEST_F(WebAccess, AddressWithoutSchemeGetsTheDefaultHeadersInOrder) {
     LoopbackServer server([](const RecordedRequest&) { return Ok("page"); });
     ASSERT_TRUE(server.listening());
@@ -257,9 +265,7 @@ TEST_F(WebAccess, AddressWithoutSchemeGetsTheDefaultHeadersInOrder) {
         << "WinINet never follows a redirect by itself";
     EXPECT_EQ(gCalls.sentHeaders, "Referer: " + address + kDefaultHeaders);
     EXPECT_EQ(gCalls.sentBody, "");
-    EXPECT_EQ(gCalls.sequence,
-              (std::vector<std::string>{"open", "connect", "open request", "send", "query 22", "read", "close request",
-                                        "close connection", "close session"}))
+    EXPECT_SEQUENCE(gCalls.sequence, kWholeExchange)
         << "the headers are asked for before the body, so a body cut short keeps them";
 
     ASSERT_EQ(server.RequestCount(), 1u);
@@ -555,6 +561,10 @@ TEST_F(WebAccess, LargeBodyArrivesWhole) {
     EXPECT_EQ(S(AccessWebPage(Request(Url(server, "/big").c_str()), kLimits)), bytes);
 }
 
+const MessageStep kSessionRefused[] = {
+    {"open", "InternetOpen, which fails"},
+};
+
 TEST_F(WebAccess, SessionThatCannotBeOpenedLeavesEveryVariableAsItWas) {
     Record();
     gFailOpen = true;
@@ -576,8 +586,13 @@ TEST_F(WebAccess, SessionThatCannotBeOpenedLeavesEveryVariableAsItWas) {
     EXPECT_EQ(S(headers), "X-Sentinel: 1");
     EXPECT_EQ(S(location), "0xdeadbeef location");
     EXPECT_EQ(S(responseHeaders), "0xdeadbeef headers");
-    EXPECT_EQ(gCalls.sequence, (std::vector<std::string>{"open"}));
+    EXPECT_SEQUENCE(gCalls.sequence, kSessionRefused);
 }
+
+const MessageStep kAddressRefusedBeforeConnecting[] = {
+    {"open", "InternetOpen: the session"},
+    {"close session", "the session handle closed, no connection made"},
+};
 
 TEST_F(WebAccess, PortBeyondSixteenBitsIsNotWrappedOntoAnotherPort) {
     LoopbackServer server([](const RecordedRequest&) { return Ok("wrong port"); });
@@ -589,7 +604,7 @@ TEST_F(WebAccess, PortBeyondSixteenBitsIsNotWrappedOntoAnotherPort) {
     OwnedBytes body = AccessWebPage(call, kLimits);
     EXPECT_EQ(body.get(), nullptr);
     EXPECT_EQ(S(location), "sentinel");
-    EXPECT_EQ(gCalls.sequence, (std::vector<std::string>{"open", "close session"}));
+    EXPECT_SEQUENCE(gCalls.sequence, kAddressRefusedBeforeConnecting);
     EXPECT_EQ(server.RequestCount(), 0u);
 }
 

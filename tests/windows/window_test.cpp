@@ -1,40 +1,26 @@
-// Window building, events and properties, observed from outside: each case
-// runs window_child.exe with a scenario and looks at its windows and its
-// log of routine calls.
+// The window: its building, events and properties observed from outside
+// (each case runs window_child.exe with a scenario and looks at its windows
+// and its log of routine calls), and the window type in-process.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <sstream>
 
-#include "tests/windows/support/child_process.h"
+#include "test_support/component_host.h"
+#include "tests/windows/support/window_child_fixture.h"
+#include "window_units/components/window.h"
+#include "window_units/components/window_block.h"
+#include "window_units/template_format.h"
 
 namespace lyra::test {
 namespace {
 
 constexpr DWORD kRuntimeErrorExit = 0xFFFFFFFF;
 
-// Control ids: 100, 110, ... in creation order, which is the reverse of the
-// unit table (the test template's units 7 down to 1).
-enum ControlId {
-    kFavouriteTitleId = 100,
-    kBackgroundTitleId = 110,
-    kQqEditId = 120,
-    kQqLabelId = 130,
-    kQueryGroupId = 140,
-    kHintLabelId = 150,
-    kSavedQqId = 160,
-};
-
 std::wstring ClassOf(HWND window) {
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
     return name;
-}
-
-std::wstring TextOf(HWND window) {
-    wchar_t text[512] = {};
-    LRESULT length = SendMessageW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
-    return std::wstring(text, static_cast<size_t>(length));
 }
 
 RECT RectInParent(HWND window) {
@@ -51,74 +37,6 @@ std::vector<HWND> ChildrenInZOrder(HWND parent) {
     }
     return children;
 }
-
-class WindowChild : public ::testing::Test {
-protected:
-    void SetUp() override {
-        log_ = TempFilePath(L"wnd");
-        DeleteFileW(log_.c_str());
-    }
-    void TearDown() override {
-        if (window_ != nullptr && IsWindow(window_)) PostMessageW(window_, WM_CLOSE, 0, 0);
-        child_.WaitForExit(10000);
-        DeleteFileW(log_.c_str());
-    }
-
-    bool Start(const wchar_t* scenario) {
-        return child_.Start(TestProgramDirectory() + L"window_child.exe", std::wstring(scenario) + L" \"" + log_ + L"\"");
-    }
-    // Starts the scenario and waits for its window to be built and shown.
-    bool StartShown(const wchar_t* scenario) {
-        if (!Start(scenario)) return false;
-        WaitUntil([&] { return (window_ = FindProcessWindow(child_.processId(), L"LyraboxWindow", L"Lyrabox")) != nullptr; },
-                  20000);
-        return window_ != nullptr && WaitForLine("load-end");
-    }
-
-    std::vector<std::string> Log() { return ReadLines(log_); }
-    bool HasLine(const std::string& line) {
-        auto log = Log();
-        return std::find(log.begin(), log.end(), line) != log.end();
-    }
-    bool WaitForLine(const std::string& line, DWORD milliseconds = 10000) {
-        return WaitUntil([&] { return HasLine(line); }, milliseconds);
-    }
-    // The event lines of one unit, in order, optionally only some events.
-    std::vector<std::string> EventsOf(const std::string& unitHex, std::initializer_list<int> only = {}) {
-        std::vector<std::string> events;
-        std::string prefix = "E " + unitHex + " ";
-        for (const std::string& line : Log()) {
-            if (line.rfind(prefix, 0) != 0) continue;
-            std::string rest = line.substr(prefix.size());
-            int event = std::stoi(rest);
-            if (only.size() == 0 || std::find(only.begin(), only.end(), event) != only.end()) events.push_back(rest);
-        }
-        return events;
-    }
-    std::string LineStartingWith(const std::string& prefix) {
-        for (const std::string& line : Log()) {
-            if (line.rfind(prefix, 0) == 0) return line;
-        }
-        return std::string();
-    }
-
-    std::wstring AnswerErrorBox() {
-        HWND box = nullptr;
-        WaitUntil([&] { return (box = FindProcessWindow(child_.processId(), L"#32770", L"错误")) != nullptr; }, 20000);
-        if (box == nullptr) return L"<no box>";
-        std::wstring text;
-        WaitUntil([&] { return !(text = DialogStaticText(box)).empty(); }, 5000);
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-        return text;
-    }
-
-    HWND Group() { return GetDlgItem(window_, kQueryGroupId); }
-    HWND QqEdit() { return GetDlgItem(Group(), kQqEditId); }
-
-    std::wstring log_;
-    ChildProcess child_;
-    HWND window_ = nullptr;
-};
 
 TEST_F(WindowChild, BuildsEachUnitWithItsClassParentPositionVisibilityAndTabStop) {
     ASSERT_TRUE(StartShown(L"show"));
@@ -177,128 +95,32 @@ TEST_F(WindowChild, BuildsEachUnitWithItsClassParentPositionVisibilityAndTabStop
                                                            GetDlgItem(group, kQqEditId)}));
 }
 
+// The window's own events from its build to its first activation.
+const MessageStep kShowingTheWindow[] = {
+    {"0", "built"},
+    {"3", "moved"},
+    {"4", "resized"},
+    {"8", "activated for the first time"},
+    {"5", "activated"},
+};
+
 TEST_F(WindowChild, NoRoutineRunsDuringTheBuildAndTheWindowEventsComeInOrder) {
     ASSERT_TRUE(StartShown(L"show"));
-    ASSERT_TRUE(WaitUntil([&] { return EventsOf("06010000", {5}).size() == 1; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return EventsOf(kWindowUnit, {5}).size() == 1; }, 10000));
     auto log = Log();
     auto begin = std::find(log.begin(), log.end(), "load-begin");
     ASSERT_NE(begin, log.end());
     ASSERT_NE(begin + 1, log.end());
     EXPECT_EQ(*(begin + 1), "E 06010000 0") << "the first routine to run is window event 0";
-    EXPECT_EQ(EventsOf("06010000", {0, 3, 4, 5, 8}), (std::vector<std::string>{"0", "3", "4", "8", "5"}));
+    EXPECT_SEQUENCE(EventsOf(kWindowUnit, {0, 3, 4, 5, 8}), kShowingTheWindow);
     EXPECT_FALSE(HasLine("shadowed")) << "the first binding of an event is the one that counts";
     for (const std::string& line : log) EXPECT_EQ(line.rfind("source-mismatch", 0), std::string::npos) << line;
-}
-
-TEST_F(WindowChild, KeysReachTheEditBoxAsKeyEventsWithMainKeyboardCodes) {
-    ASSERT_TRUE(StartShown(L"keys"));
-    HWND edit = QqEdit();
-    ASSERT_NE(edit, nullptr);
-    PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-    PostMessageW(edit, WM_KEYDOWN, VK_NUMPAD7, 0x00470001);
-    PostMessageW(edit, WM_KEYDOWN, VK_DECIMAL, 0x00530001);
-    PostMessageW(edit, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC01C0001));
-    PostMessageW(edit, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-240)), MAKELPARAM(100, 100));
-    PostMessageW(edit, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 7));
-    ASSERT_TRUE(WaitUntil([&] { return !EventsOf("16014A37", {-1}).empty(); }, 10000));
-    EXPECT_EQ(EventsOf("16014A37", {-12}), (std::vector<std::string>{"-12 -2 0"}));
-    EXPECT_EQ(EventsOf("16014A37", {-9, -10}), (std::vector<std::string>{"-9 13 0", "-9 55 0", "-9 190 0"}))
-        << "key up is bound after an empty binding of the same event, so it is not delivered";
-    EXPECT_EQ(EventsOf("16014A37", {-1}), (std::vector<std::string>{"-1 5 7 0"}));
-}
-
-void SendKey(WORD key, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof input);
-}
-
-void ClickAt(POINT screen) {
-    INPUT inputs[3] = {};
-    for (INPUT& input : inputs) {
-        input.type = INPUT_MOUSE;
-        input.mi.dx = screen.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-        input.mi.dy = screen.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    }
-    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
-    SendInput(3, inputs, sizeof(INPUT));
-}
-
-TEST_F(WindowChild, AUnitInADisabledGroupTakesNoKeysOrClicksAndRaisesNoEvents) {
-    ASSERT_TRUE(StartShown(L"disabled-group"));
-    ASSERT_TRUE(WaitForLine("disabled-done"));
-    HWND edit = QqEdit();
-    std::wstring before = TextOf(edit);
-    PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-    PostMessageW(edit, WM_KEYDOWN, '7', 0x00080001);
-    PostMessageW(edit, WM_CHAR, '7', 0x00080001);
-    PostMessageW(edit, WM_KEYUP, '7', static_cast<LPARAM>(0xC0080001));
-    PostMessageW(edit, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 7));
-    PostMessageW(edit, WM_LBUTTONUP, 0, MAKELPARAM(5, 7));
-    PostMessageW(edit, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(100, 100));
-    PostMessageW(edit, WM_KEYDOWN, VK_TAB, 0x000F0001);  // goes on, for the focus to leave, but raises nothing
-    // The window's own key event, posted last, arrives after all of the above.
-    PostMessageW(window_, WM_KEYDOWN, 'Z', 0x002C0001);
-    ASSERT_TRUE(WaitUntil([&] { return !EventsOf("06010000", {-9}).empty(); }, 10000));
-    EXPECT_EQ(EventsOf("16014A37", {-1, -2, -9, -10, -11, -12}), std::vector<std::string>{})
-        << "no key, character or mouse event from inside the disabled group";
-    EXPECT_EQ(TextOf(edit), before) << "the typed character did not reach the box";
-}
-
-TEST_F(WindowChild, RealInputGivesTheFocusAndSamplesTheModifierKeys) {
-    ASSERT_TRUE(StartShown(L"keys"));
-    ASSERT_TRUE(WaitUntil([&] { return !EventsOf("06010000", {5}).empty(); }, 10000)) << "never activated";
-    RECT rect;
-    GetWindowRect(QqEdit(), &rect);
-    // The display may take a moment to map the new window; click again until the focus arrives.
-    bool focused = WaitUntil(
-        [&] {
-            ClickAt(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
-            return WaitUntil([&] { return !EventsOf("16014A37", {-7}).empty(); }, 1000);
-        },
-        10000);
-    ASSERT_TRUE(focused) << "the click gave no focus";
-    SendKey(VK_CONTROL, false);
-    SendKey('B', false);
-    SendKey('B', true);
-    SendKey(VK_CONTROL, true);
-    ASSERT_TRUE(WaitUntil([&] { return EventsOf("16014A37", {-9}).size() >= 2; }, 10000));
-    EXPECT_EQ(EventsOf("16014A37", {-9}), (std::vector<std::string>{"-9 17 0", "-9 66 1"}))
-        << "Ctrl reports no Ctrl bit of its own; B pressed with Ctrl does";
-    std::vector<std::string> clicks = EventsOf("16014A37", {-1});
-    ASSERT_FALSE(clicks.empty());
-    EXPECT_EQ(clicks.back(), "-1 " + std::to_string((rect.right - rect.left) / 2 - 2) + " " +
-                                 std::to_string((rect.bottom - rect.top) / 2 - 2) + " 0")
-        << "client coordinates of the edit box (inside its 2-pixel client edge)";
-}
-
-TEST_F(WindowChild, ACharacterRoutineAnsweringZeroDropsTheCharacter) {
-    ASSERT_TRUE(StartShown(L"char-drop"));
-    HWND edit = QqEdit();
-    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-    PostMessageW(edit, WM_CHAR, 'x', 0x002D0001);
-    ASSERT_TRUE(WaitUntil([&] { return !EventsOf("16014A37", {-11}).empty(); }, 10000));
-    EXPECT_EQ(EventsOf("16014A37", {-11}), (std::vector<std::string>{"-11 120"}));
-    SendMessageW(edit, WM_NULL, 0, 0);  // the character has been handled by now
-    EXPECT_EQ(TextOf(edit), L"");
-}
-
-TEST_F(WindowChild, ACharacterRoutineAnswering65TypesAnA) {
-    ASSERT_TRUE(StartShown(L"char-A"));
-    HWND edit = QqEdit();
-    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-    PostMessageW(edit, WM_CHAR, 'x', 0x002D0001);
-    EXPECT_TRUE(WaitUntil([&] { return TextOf(edit) == L"A"; }, 10000)) << "text is now " << TextOf(edit).size();
 }
 
 TEST_F(WindowChild, AClosingRoutineAnsweringFalseKeepsTheWindowOpen) {
     ASSERT_TRUE(StartShown(L"close-refuse"));
     PostMessageW(window_, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return EventsOf("06010000", {1}).size() == 1; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return EventsOf(kWindowUnit, {1}).size() == 1; }, 10000));
     SendMessageW(window_, WM_NULL, 0, 0);
     EXPECT_TRUE(IsWindow(window_));
     EXPECT_FALSE(child_.WaitForExit(0));
@@ -307,7 +129,7 @@ TEST_F(WindowChild, AClosingRoutineAnsweringFalseKeepsTheWindowOpen) {
     PostMessageW(window_, WM_CLOSE, 0, 0);
     ASSERT_TRUE(child_.WaitForExit(20000));
     EXPECT_EQ(child_.exitCode(), 0u);
-    EXPECT_EQ(EventsOf("06010000", {1}).size(), 2u);
+    EXPECT_EQ(EventsOf(kWindowUnit, {1}).size(), 2u);
     EXPECT_TRUE(HasLine("loop-end"));
 }
 
@@ -318,7 +140,7 @@ TEST_F(WindowChild, PropertyWritesFromAWorkerThreadTakeEffect) {
     EXPECT_TRUE(HasLine("limit 11"));
     EXPECT_EQ(SendMessageW(QqEdit(), EM_GETLIMITTEXT, 0, 0), 11);
     EXPECT_EQ(TextOf(QqEdit()), L"12345");
-    EXPECT_FALSE(EventsOf("16014A37", {0}).empty()) << "writing the content raises the content-change event";
+    EXPECT_FALSE(EventsOf(kQqEditUnit, {0}).empty()) << "writing the content raises the content-change event";
 
     EXPECT_TRUE(HasLine("saved 54321 visible 0")) << "the hidden edit box keeps what is written";
     HWND saved = GetDlgItem(window_, kSavedQqId);
@@ -350,7 +172,7 @@ TEST_F(WindowChild, PropertyWritesFromAWorkerThreadTakeEffect) {
 
 TEST_F(WindowChild, ObjectPropertyHelpersReachALiveComponentOfTheirTypeOnly) {
     ASSERT_TRUE(StartShown(L"object-props"));
-    ASSERT_TRUE(WaitUntil([&] { return !LineStartingWith("object-props").empty(); }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return !LineStartingWith("object-props").empty(); }, 10000));
     EXPECT_TRUE(HasLine("object-props 67890 7 7 0 0 0")) << LineStartingWith("object-props");
     EXPECT_EQ(TextOf(QqEdit()), L"67890");
 }
@@ -362,17 +184,17 @@ TEST_F(WindowChild, AModalWindowDisablesTheOthersUntilItGoes) {
     ASSERT_TRUE(StartShown(L"modal"));
     for (int round = 1; round <= 2; ++round) {
         HWND dialog = nullptr;
-        ASSERT_TRUE(WaitUntil(
-            [&] { return (dialog = FindProcessWindow(child_.processId(), L"LyraboxWindow", L"Lyrabox 对话框")) != nullptr; },
+        ASSERT_TRUE(WaitFor(
+            [&] { return (dialog = FindTopLevel(child_.processId(), L"LyraboxWindow", L"Lyrabox 对话框")) != nullptr; },
             10000))
             << "round " << round;
         EXPECT_EQ(GetWindow(dialog, GW_OWNER), window_);
         // The dialog shows before it disables the others: wait for that.
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(window_); }, 5000)) << "round " << round;
-        EXPECT_TRUE(WaitUntil([&] { return EventsOf("06010000", {6}).size() == static_cast<size_t>(round); }, 5000))
+        EXPECT_TRUE(WaitFor([&] { return !IsWindowEnabled(window_); }, 5000)) << "round " << round;
+        EXPECT_TRUE(WaitFor([&] { return EventsOf(kWindowUnit, {6}).size() == static_cast<size_t>(round); }, 5000))
             << "the main window became inactive, round " << round;
         EXPECT_TRUE(IsWindowEnabled(dialog));
-        EXPECT_TRUE(WaitUntil([&] { return !EventsOf("06010000", {0}).empty(); }, 5000));
+        EXPECT_TRUE(WaitFor([&] { return !EventsOf(kWindowUnit, {0}).empty(); }, 5000));
         EXPECT_EQ(LineStartingWith(round == 1 ? "modal-end" : "modal-end-2"), "") << "the load returned early";
         // The dialog's routines run inside the modal loop.
         std::vector<std::string> dialogBuilt;
@@ -391,6 +213,20 @@ TEST_F(WindowChild, AModalWindowDisablesTheOthersUntilItGoes) {
 // Window property 17 puts the program's icon in the notification area; the
 // shell's messages about it are window event 9 (1 left button up, 2 left
 // double click, 3 right button up or context menu).
+const MessageStep kNotificationIconMouse[] = {
+    {"9 1", "left button up"},
+    {"9 2", "left double click"},
+    {"9 3", "right button up"},
+};
+const MessageStep kLoadedShown[] = {
+    {"10", "shown as it is loaded"},
+};
+const MessageStep kHiddenAndShownAgain[] = {
+    {"10", "shown as it is loaded"},
+    {"11", "hidden"},
+    {"10", "shown again"},
+};
+
 TEST_F(WindowChild, TheNotificationIconRaisesEvent9AndShowingAndHidingRaise10And11) {
     ASSERT_TRUE(StartShown(L"notify-icon"));
     ASSERT_TRUE(WaitForLine("icon 1")) << LineStartingWith("icon");
@@ -399,19 +235,19 @@ TEST_F(WindowChild, TheNotificationIconRaisesEvent9AndShowingAndHidingRaise10And
         PostMessageW(window_, kNotifyIconMessage, 1, mouse);
     }
     ASSERT_TRUE(WaitForLine("icon 0"));
-    EXPECT_EQ(EventsOf("06010000", {9}), (std::vector<std::string>{"9 1", "9 2", "9 3"}));
+    EXPECT_SEQUENCE(EventsOf(kWindowUnit, {9}), kNotificationIconMouse) << "moves and presses raise nothing";
 
-    EXPECT_EQ(EventsOf("06010000", {10, 11}), (std::vector<std::string>{"10"})) << "shown once when loaded";
+    EXPECT_SEQUENCE(EventsOf(kWindowUnit, {10, 11}), kLoadedShown) << "shown once when loaded";
     ShowWindow(window_, SW_HIDE);
     ShowWindow(window_, SW_SHOWNA);
-    EXPECT_TRUE(WaitUntil([&] { return EventsOf("06010000", {10, 11}).size() == 3; }, 5000));
-    EXPECT_EQ(EventsOf("06010000", {10, 11}), (std::vector<std::string>{"10", "11", "10"}));
+    EXPECT_TRUE(WaitFor([&] { return EventsOf(kWindowUnit, {10, 11}).size() == 3; }, 5000));
+    EXPECT_SEQUENCE(EventsOf(kWindowUnit, {10, 11}), kHiddenAndShownAgain);
 }
 
 TEST_F(WindowChild, TypedEventRequestsWidenByTypeAndKeepA64BitResult) {
     ASSERT_TRUE(StartShown(L"requests"));
-    ASSERT_TRUE(WaitUntil([&] { return !LineStartingWith("unknown").empty(); }, 10000));
-    EXPECT_EQ(EventsOf("16014A37", {-9}), (std::vector<std::string>{"-9 128 -32768 4294967298"}))
+    ASSERT_TRUE(WaitFor([&] { return !LineStartingWith("unknown").empty(); }, 10000));
+    EXPECT_EQ(EventsOf(kQqEditUnit, {-9}), (std::vector<std::string>{"-9 128 -32768 4294967298"}))
         << "byte zero-extended, short sign-extended, both words with flag bit 1";
     EXPECT_TRUE(HasLine("typed 1 1 00000007 00000005")) << LineStartingWith("typed ");
     EXPECT_TRUE(HasLine("typed-not-delivered 0 0 0 0")) << "no routine, or events suspended";
@@ -419,8 +255,8 @@ TEST_F(WindowChild, TypedEventRequestsWidenByTypeAndKeepA64BitResult) {
 }
 
 TEST_F(WindowChild, AnEmptyTemplateStartsAProgramWithoutWindows) {
-    ASSERT_TRUE(child_.Start(TestProgramDirectory() + L"window_child_empty.exe", L"empty-template \"" + log_ + L"\""));
-    EXPECT_EQ(AnswerErrorBox(), L"运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n");
+    ASSERT_TRUE(child_.StartScenario(ProgramDirectory() + L"window_child_empty.exe", L"empty-template"));
+    EXPECT_EQ(AnswerErrorBox(child_.processId()), L"运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n");
     ASSERT_TRUE(child_.WaitForExit(30000));
     EXPECT_EQ(child_.exitCode(), kRuntimeErrorExit);
     EXPECT_TRUE(HasLine("windows 0"));
@@ -430,7 +266,7 @@ TEST_F(WindowChild, AnEmptyTemplateStartsAProgramWithoutWindows) {
 
 TEST_F(WindowChild, ReadingAnOwnPropertyBeforeTheWindowIsLoadedIsAnError) {
     ASSERT_TRUE(Start(L"read-unloaded"));
-    EXPECT_EQ(AnswerErrorBox(), L"运行时出错!\r\n\r\n错误信息：指定窗口尚未载入\r\n");
+    EXPECT_EQ(AnswerErrorBox(child_.processId()), L"运行时出错!\r\n\r\n错误信息：指定窗口尚未载入\r\n");
     ASSERT_TRUE(child_.WaitForExit(20000));
     EXPECT_EQ(child_.exitCode(), kRuntimeErrorExit);
     EXPECT_TRUE(HasLine("left 48 visible 0")) << "common properties come from the template";
@@ -451,27 +287,27 @@ TEST_F(WindowChild, EveryUnitWritesBackTheBlockItWasBuiltFrom) {
 
 TEST_F(WindowChild, AnEventOfAWindowThatIsNotInTheTemplateIsAnError) {
     ASSERT_TRUE(Start(L"event-unknown-window"));
-    EXPECT_EQ(AnswerErrorBox(), L"运行时出错!\r\n\r\n错误信息：未找到引发事件的窗口\r\n");
+    EXPECT_EQ(AnswerErrorBox(child_.processId()), L"运行时出错!\r\n\r\n错误信息：未找到引发事件的窗口\r\n");
     ASSERT_TRUE(child_.WaitForExit(20000));
     EXPECT_EQ(child_.exitCode(), kRuntimeErrorExit);
 }
 
 TEST_F(WindowChild, AnEventOfAUnitThatIsNotInTheWindowIsAnError) {
     ASSERT_TRUE(Start(L"event-unknown-unit"));
-    EXPECT_EQ(AnswerErrorBox(), L"运行时出错!\r\n\r\n错误信息：未找到引发事件的窗口组件\r\n");
+    EXPECT_EQ(AnswerErrorBox(child_.processId()), L"运行时出错!\r\n\r\n错误信息：未找到引发事件的窗口组件\r\n");
     ASSERT_TRUE(child_.WaitForExit(20000));
 }
 
 TEST_F(WindowChild, TheObjectOfAUnitWithoutAWindowIsAnErrorOnlyWhenRequired) {
     ASSERT_TRUE(Start(L"missing-unit-object"));
-    EXPECT_EQ(AnswerErrorBox(), L"运行时出错!\r\n\r\n错误信息：指定窗口或窗口组件不存在或尚未载入\r\n");
+    EXPECT_EQ(AnswerErrorBox(child_.processId()), L"运行时出错!\r\n\r\n错误信息：指定窗口或窗口组件不存在或尚未载入\r\n");
     ASSERT_TRUE(child_.WaitForExit(20000));
     EXPECT_TRUE(HasLine("object 0")) << "request 2006 answers 0";
 }
 
 TEST_F(WindowChild, AccessToAWindowThatIsNotInTheTemplateIsAnError) {
     ASSERT_TRUE(Start(L"unknown-window"));
-    EXPECT_EQ(AnswerErrorBox(), L"运行时出错!\r\n\r\n错误信息：未载入欲访问窗口组件所在的窗口\r\n");
+    EXPECT_EQ(AnswerErrorBox(child_.processId()), L"运行时出错!\r\n\r\n错误信息：未载入欲访问窗口组件所在的窗口\r\n");
     ASSERT_TRUE(child_.WaitForExit(20000));
     EXPECT_EQ(child_.exitCode(), kRuntimeErrorExit);
 }
@@ -480,19 +316,24 @@ TEST_F(WindowChild, LoadingTheWindowAgainOnlyRestoresIt) {
     ASSERT_TRUE(StartShown(L"second-load"));
     ASSERT_TRUE(WaitForLine("iconic 0 same 1"));
     EXPECT_TRUE(HasLine("iconic 1"));
-    EXPECT_EQ(EventsOf("06010000", {0}).size(), 1u) << "no second build";
+    EXPECT_EQ(EventsOf(kWindowUnit, {0}).size(), 1u) << "no second build";
 }
+
+const MessageStep kFocusInAndOut[] = {
+    {"-7", "the box gets the focus"},
+    {"-8", "the box loses it"},
+};
 
 TEST_F(WindowChild, FocusChangesRaiseGotAndLostFocus) {
     ASSERT_TRUE(StartShown(L"focus"));
     ASSERT_TRUE(WaitForLine("focus-done"));
-    EXPECT_EQ(EventsOf("16014A37", {-7, -8}), (std::vector<std::string>{"-7", "-8"}));
+    EXPECT_SEQUENCE(EventsOf(kQqEditUnit, {-7, -8}), kFocusInAndOut);
 }
 
 TEST_F(WindowChild, IdleEventsAskForMoreUntilTheRoutineDeclines) {
     ASSERT_TRUE(StartShown(L"idle"));
-    ASSERT_TRUE(WaitUntil([&] { return EventsOf("06010000", {7}).size() >= 3; }, 10000));
-    for (const std::string& event : EventsOf("06010000", {7})) {
+    ASSERT_TRUE(WaitFor([&] { return EventsOf(kWindowUnit, {7}).size() >= 3; }, 10000));
+    for (const std::string& event : EventsOf(kWindowUnit, {7})) {
         std::istringstream fields(event);
         int number = 0;
         long long elapsed = -1;
@@ -500,6 +341,26 @@ TEST_F(WindowChild, IdleEventsAskForMoreUntilTheRoutineDeclines) {
         EXPECT_GE(elapsed, 0) << event;
         EXPECT_LT(elapsed, 60000) << event;
     }
+}
+
+// The window type in-process, beside the built window.
+ComponentPtr CreateWindowUnit(int left, int top, int width, int height) {
+    WindowProperties p;
+    p.caption = "Lyrabox";
+    std::vector<uint8_t> block = WriteWindowBlock(p);
+    auto create = reinterpret_cast<CreateOperation>(WindowInterface(kOpCreate));
+    CreateArgs args = MakeCreateArgs(nullptr, block, kWindowUnitId, left, top, width, height);
+    args.style = 0;
+    return ComponentPtr(create(args));
+}
+
+// This test program carries the program's resources: request 1000 finds
+// the icon "DEFAULT_ICON", and the window shows it large and small.
+TEST(WindowUnit, ShowsTheProgramIcon) {
+    ComponentPtr window = CreateWindowUnit(50, 50, 612, 615);
+    ASSERT_NE(window, nullptr);
+    EXPECT_NE(SendMessageW(window->Handle(), WM_GETICON, ICON_BIG, 0), 0) << "taskbar";
+    EXPECT_NE(SendMessageW(window->Handle(), WM_GETICON, ICON_SMALL, 0), 0) << "title bar";
 }
 
 }  // namespace

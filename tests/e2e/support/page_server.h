@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/windows/support/loopback_server.h"
+#include "test_support/loopback_server.h"
 
 namespace lyra::test {
 

@@ -6,24 +6,12 @@
 
 namespace lyra::test {
 
-namespace {
-
-// The directory of the test program, where the programs under test lie.
-std::wstring TestProgramDirectory() {
-    wchar_t buffer[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    std::wstring path(buffer, length);
-    return path.substr(0, path.find_last_of(L'\\'));
-}
-
-}  // namespace
-
 void Lyrabox::SetUp() {
-    directory_ = TestProgramDirectory();
+    directory_ = ProgramDirectory();
     WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW((directory_ + L"\\LYRABOXMQ_*.txt").c_str(), &entry);
+    HANDLE search = FindFirstFileW((directory_ + L"LYRABOXMQ_*.txt").c_str(), &entry);
     if (search != INVALID_HANDLE_VALUE) {
-        do DeleteFileW((directory_ + L"\\" + entry.cFileName).c_str());
+        do DeleteFileW((directory_ + entry.cFileName).c_str());
         while (FindNextFileW(search, &entry));
         FindClose(search);
     }
@@ -67,26 +55,21 @@ size_t Lyrabox::Requests(const std::string& prefix) {
     return n;
 }
 
-void Lyrabox::Launch(const wchar_t* program) { LaunchPath(directory_ + L"\\" + program); }
+void Lyrabox::Launch(const wchar_t* program) { LaunchPath(directory_ + program); }
 
 void Lyrabox::LaunchCopyIn(const std::wstring& folder) {
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
-    std::wstring copy = folder + L"\\" + kAsShipped;
-    ASSERT_TRUE(CopyFileW((directory_ + L"\\" + kAsShipped).c_str(), copy.c_str(), FALSE));
+    std::wstring copy = folder + kAsShipped;
+    ASSERT_TRUE(CopyFileW((directory_ + kAsShipped).c_str(), copy.c_str(), FALSE));
     LaunchPath(copy);
 }
 
 void Lyrabox::LaunchPath(const std::wstring& path) {
-    std::wstring commandLine = L"\"" + path + L"\"";
-    std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    ASSERT_TRUE(CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                               &startup, &process_));
+    ASSERT_TRUE(process_.Start(path, std::wstring(), FolderOf(path)));
     // An update check may hide the window as soon as it shows: its box
     // then stands in for the window.
     ASSERT_TRUE(WaitFor([&] {
-        main_ = FindAnyTopLevel(process_.dwProcessId, L"LyraboxWindow");
+        main_ = FindAnyTopLevel(process_.processId(), L"LyraboxWindow");
         return main_ != nullptr && (IsWindowVisible(main_) || !MessageBoxes().empty());
     }, kDeadline)) << "main window";
     if (scenario_.serverRunning) {
@@ -101,12 +84,7 @@ void Lyrabox::LaunchPath(const std::wstring& path) {
 }
 
 ::testing::AssertionResult Lyrabox::EditFocused() {
-    bool focused = WaitFor([&] {
-        if (FocusOf(main_) == edit_) return true;
-        ClickCentre(edit_);
-        return WaitFor([&] { return FocusOf(main_) == edit_; }, 500);
-    }, kDeadline);
-    if (!focused) return ::testing::AssertionFailure() << "focus in the number box";
+    if (!ClickUntilFocused(main_, edit_, kDeadline)) return ::testing::AssertionFailure() << "focus in the number box";
     return ::testing::AssertionSuccess();
 }
 
@@ -165,7 +143,7 @@ void Lyrabox::StartLookUp(const std::wstring& number) {
 
 HWND Lyrabox::WaitForBox(const std::wstring& title) {
     HWND box = nullptr;
-    WaitFor([&] { return (box = FindTopLevel(process_.dwProcessId, L"#32770", title)) != nullptr; }, kDeadline);
+    WaitFor([&] { return (box = FindTopLevel(process_.processId(), L"#32770", title)) != nullptr; }, kDeadline);
     return box;
 }
 
@@ -176,20 +154,10 @@ std::vector<std::wstring> Lyrabox::Column(HWND list, int column) {
 }
 
 DWORD Lyrabox::ExitCode(DWORD wait) {
-    if (WaitForSingleObject(process_.hProcess, wait) != WAIT_OBJECT_0) return STILL_ACTIVE;
-    DWORD code = 0;
-    GetExitCodeProcess(process_.hProcess, &code);
-    return code;
+    return process_.WaitForExit(wait) ? process_.exitCode() : STILL_ACTIVE;
 }
 
-bool Lyrabox::Close(DWORD deadline) {
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0) return true;
-    if (main_ != nullptr) PostMessageW(main_, WM_CLOSE, 0, 0);
-    return WaitFor([&] {
-        for (HWND box : MessageBoxes()) AnswerMessageBox(box, IDCANCEL);
-        return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
-    }, deadline);
-}
+bool Lyrabox::Close(DWORD deadline) { return CloseProgram(process_, main_, deadline); }
 
 void Lyrabox::CloseExpectingACleanEnd() {
     PostMessageW(main_, WM_CLOSE, 0, 0);
@@ -197,15 +165,13 @@ void Lyrabox::CloseExpectingACleanEnd() {
     ASSERT_NE(box, nullptr) << "the closing box";
     AnswerMessageBox(box, IDCANCEL);
     EXPECT_EQ(ExitCode(), 0u);
-    EXPECT_EQ(FindTopLevel(process_.dwProcessId, L"#32770", L"错误"), nullptr) << "no runtime error box";
+    EXPECT_EQ(FindTopLevel(process_.processId(), L"#32770", L"错误"), nullptr) << "no runtime error box";
 }
 
 void Lyrabox::EndProgram() {
-    if (process_.hProcess == nullptr) return;
-    if (!Close(10000)) TerminateProcess(process_.hProcess, 99);
-    CloseHandle(process_.hProcess);
-    CloseHandle(process_.hThread);
-    process_ = PROCESS_INFORMATION{};
+    if (!process_.started()) return;
+    Close(10000);
+    process_.End();
     main_ = edit_ = group_ = background_ = favourites_ = nullptr;
 }
 
@@ -222,29 +188,14 @@ std::vector<std::vector<std::wstring>> ShownRows(const std::vector<Song>& songs)
 size_t Lyrabox::PrivateBytes() {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
-    GetProcessMemoryInfo(process_.hProcess, &counters, sizeof counters);
+    GetProcessMemoryInfo(process_.process(), &counters, sizeof counters);
     return counters.PagefileUsage;
 }
 
 DWORD RunToEnd(const std::wstring& path) {
-    const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
-    std::wstring commandLine = L"\"" + path + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION helper{};
-    if (!CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                        &helper)) {
-        return STILL_ACTIVE;
-    }
-    DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(helper.hProcess, kDeadline) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(helper.hProcess, &code);
-    } else {
-        TerminateProcess(helper.hProcess, 99);
-    }
-    CloseHandle(helper.hProcess);
-    CloseHandle(helper.hThread);
-    return code;
+    ChildProcess helper;
+    if (!helper.Start(path, std::wstring(), FolderOf(path))) return STILL_ACTIVE;
+    return helper.WaitForExit(kDeadline) ? helper.exitCode() : STILL_ACTIVE;
 }
 
 DllOverrides::DllOverrides(const std::wstring& program, std::initializer_list<const wchar_t*> libraries,

@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "test_support/processes.h"
+#include "test_support/ui_driver.h"
 #include "tests/e2e/support/page_server.h"
 #include "tools/demo/lookup_pages.h"
-#include "tools/ui_driver/driver.h"
 
 namespace lyra::test {
 
-using namespace lyra::driver;
 using demo::LookupPage;
 using demo::Song;
 
@@ -62,7 +62,8 @@ protected:
     // Starts the program and waits for its window; with a server running,
     // also until the update check has read the announcement.
     void Launch(const wchar_t* program = kAsShipped);
-    // Starts a copy of the program as shipped, made in folder (which is created).
+    // Starts a copy of the program as shipped, made in folder (which is
+    // created; its name ends with a backslash).
     void LaunchCopyIn(const std::wstring& folder);
     // Clicks into the box until it has the focus (a click may land before
     // the window takes input).
@@ -83,7 +84,7 @@ protected:
     void StartLookUp(const std::wstring& number);
 
     HWND WaitForBox(const std::wstring& title);
-    std::vector<HWND> MessageBoxes() { return MessageBoxesOf(process_.dwProcessId); }
+    std::vector<HWND> MessageBoxes() { return MessageBoxesOf(process_.processId()); }
     std::vector<std::wstring> Column(HWND list, int column);
     // The exit code once the program has ended within wait, else STILL_ACTIVE.
     DWORD ExitCode(DWORD wait = kDeadline);
@@ -101,8 +102,8 @@ protected:
 
     Scenario scenario_;
     PageServer server_;
-    std::wstring directory_;
-    PROCESS_INFORMATION process_{};
+    std::wstring directory_;  // where the program lies, with a trailing backslash
+    ChildProcess process_;
     HWND main_ = nullptr;
     HWND edit_ = nullptr;
     HWND group_ = nullptr;

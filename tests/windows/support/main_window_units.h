@@ -10,7 +10,7 @@
 
 #include "data/unit_ids.h"
 #include "data/window_template.h"
-#include "tests/windows/support/component_host.h"
+#include "test_support/component_host.h"
 #include "window_units/components/edit_box.h"
 #include "window_units/components/group_box.h"
 #include "window_units/components/hyper_linker.h"

@@ -1,4 +1,4 @@
-#include "tests/windows/support/component_host.h"
+#include "test_support/component_host.h"
 
 #include <map>
 
@@ -99,6 +99,16 @@ std::vector<RaisedEvent> EventLog::Events(int32_t number) {
         if (e.number == number) matching.push_back(e);
     }
     return matching;
+}
+
+std::vector<std::string> EventLog::Lines(int32_t number) {
+    std::vector<std::string> lines;
+    for (const RaisedEvent& e : Events(number)) {
+        std::string line = std::to_string(e.number);
+        for (uint32_t argument : e.arguments) line += " " + std::to_string(argument);
+        lines.push_back(line);
+    }
+    return lines;
 }
 
 void EventLog::SetAnswer(bool hasResult, uint32_t result) {

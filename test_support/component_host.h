@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "window_units/component.h"
@@ -30,6 +31,8 @@ public:
     void Clear();
     std::vector<RaisedEvent> Events();
     std::vector<RaisedEvent> Events(int32_t number);
+    // The events of that number as lines "number argument ...", in order.
+    std::vector<std::string> Lines(int32_t number);
     // 0 answers "no routine value"; anything else is returned as the routine's value.
     void SetAnswer(bool hasResult, uint32_t result);
 

@@ -1,4 +1,4 @@
-#include "tests/windows/support/loopback_server.h"
+#include "test_support/loopback_server.h"
 
 #include <ws2tcpip.h>
 

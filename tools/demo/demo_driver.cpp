@@ -9,9 +9,10 @@
 #include <cstdio>
 #include <string>
 
-#include "tools/ui_driver/driver.h"
+#include "test_support/processes.h"
+#include "test_support/ui_driver.h"
 
-using namespace lyra::driver;
+using namespace lyra::test;
 
 namespace {
 
@@ -33,16 +34,10 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring number = argv[2];
     std::wstring doneFile = argv[3];
 
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::wstring commandLine = L"\"" + program + L"\"";
-    std::wstring directory = program.substr(0, program.find_last_of(L'\\'));
-    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
-                        &startup, &process)) {
-        return Fail(L"could not start Lyrabox");
-    }
-    DWORD pid = process.dwProcessId;
+    ChildProcess process;
+    std::wstring directory = FolderOf(program);
+    if (!process.Start(program, std::wstring(), directory)) return Fail(L"could not start Lyrabox");
+    DWORD pid = process.processId();
     HWND main = nullptr;
     if (!WaitFor([&] { return (main = FindTopLevel(pid, nullptr, L"Lyrabox")) != nullptr; }, 30000)) {
         return Fail(L"the main window did not appear");
@@ -54,7 +49,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!edit || !group || !background || !favourites) return Fail(L"a control is missing");
 
     BringToFront(main);
-    ClickCentre(edit);
+    ClickUntilFocused(main, edit, 30000);
     WaitFor([&] { return TextOf(edit).empty(); }, 5000);
     TypeText(number);
     PressKey(VK_RETURN);
@@ -81,25 +76,14 @@ int wmain(int argc, wchar_t** argv) {
         Say(L"save: " + MessageBoxText(box));
         AnswerMessageBox(box, IDOK);
     }
-    std::wstring saved = directory + L"\\LYRABOXMQ_" + number + L".txt";
+    std::wstring saved = directory + L"LYRABOXMQ_" + number + L".txt";
     Say(L"== " + saved);
     Say(FromGbk(ReadFileBytes(saved)));
 
     Say(L"READY-FOR-SCREENSHOT");
     WaitFor([&] { return GetFileAttributesW(doneFile.c_str()) != INVALID_FILE_ATTRIBUTES; }, 60000);
 
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    WaitFor([&] {
-        auto boxes = MessageBoxesOf(pid);
-        if (boxes.empty()) return false;
-        AnswerMessageBox(boxes.front(), IDCANCEL);
-        return true;
-    }, 10000);
-    WaitForSingleObject(process.hProcess, 15000);
-    DWORD exitCode = 0;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    Say(L"Lyrabox ended with exit code " + std::to_wstring(static_cast<int>(exitCode)));
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
+    CloseProgram(process, main, 25000);
+    Say(L"Lyrabox ended with exit code " + std::to_wstring(static_cast<int>(process.exitCode())));
     return 0;
 }

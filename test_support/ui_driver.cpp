@@ -1,77 +1,12 @@
-#include "tools/ui_driver/driver.h"
+#include "test_support/ui_driver.h"
 
 #include <commctrl.h>
 
 #include <cstring>
 
-namespace lyra::driver {
+namespace lyra::test {
 
 namespace {
-
-struct TopLevelSearch {
-    DWORD processId;
-    const wchar_t* className;
-    const std::wstring* caption;
-    bool visibleOnly;
-    HWND found;
-};
-
-BOOL CALLBACK MatchTopLevel(HWND window, LPARAM context) {
-    auto* search = reinterpret_cast<TopLevelSearch*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId) return TRUE;
-    if (search->visibleOnly && !IsWindowVisible(window)) return TRUE;
-    wchar_t className[64];
-    GetClassNameW(window, className, 64);
-    if (search->className != nullptr && lstrcmpW(className, search->className) != 0) return TRUE;
-    if (search->caption != nullptr) {
-        wchar_t caption[256];
-        int length = GetWindowTextW(window, caption, 256);
-        if (std::wstring(caption, static_cast<size_t>(length)) != *search->caption) return TRUE;
-    }
-    search->found = window;
-    return FALSE;
-}
-
-struct ControlSearch {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK MatchControl(HWND window, LPARAM context) {
-    auto* search = reinterpret_cast<ControlSearch*>(context);
-    if (GetDlgCtrlID(window) == search->id) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK CollectBoxes(HWND window, LPARAM context) {
-    auto* search = reinterpret_cast<std::pair<DWORD, std::vector<HWND>*>*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t className[64];
-    GetClassNameW(window, className, 64);
-    if (owner == search->first && IsWindowVisible(window) && lstrcmpW(className, L"#32770") == 0) {
-        search->second->push_back(window);
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK CollectStatic(HWND window, LPARAM context) {
-    auto* text = reinterpret_cast<std::wstring*>(context);
-    wchar_t className[64];
-    GetClassNameW(window, className, 64);
-    if (lstrcmpiW(className, L"Static") != 0) return TRUE;
-    std::wstring piece = TextOf(window);
-    if (!piece.empty()) {
-        if (!text->empty()) *text += L"\n";
-        *text += piece;
-    }
-    return TRUE;
-}
 
 // A block of memory inside another process, freed with the object.
 class RemoteBuffer {
@@ -138,56 +73,6 @@ bool PointerAt(POINT point) {
 
 }  // namespace
 
-HWND FindTopLevel(DWORD processId, const wchar_t* className, const std::wstring& caption) {
-    TopLevelSearch search{processId, className, &caption, true, nullptr};
-    EnumWindows(&MatchTopLevel, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND FindAnyTopLevel(DWORD processId, const wchar_t* className) {
-    TopLevelSearch search{processId, className, nullptr, false, nullptr};
-    EnumWindows(&MatchTopLevel, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND FindControl(HWND main, int id) {
-    ControlSearch search{id, nullptr};
-    EnumChildWindows(main, &MatchControl, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-std::wstring TextOf(HWND window) {
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return std::wstring();
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG, 5000,
-                        &copied);
-    text.resize(copied);
-    return text;
-}
-
-std::vector<HWND> MessageBoxesOf(DWORD processId) {
-    std::vector<HWND> boxes;
-    std::pair<DWORD, std::vector<HWND>*> search{processId, &boxes};
-    EnumWindows(&CollectBoxes, reinterpret_cast<LPARAM>(&search));
-    return boxes;
-}
-
-std::wstring MessageBoxText(HWND box) {
-    std::wstring text;
-    EnumChildWindows(box, &CollectStatic, reinterpret_cast<LPARAM>(&text));
-    return text;
-}
-
-void AnswerMessageBox(HWND box, int buttonId) { PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(buttonId), 0); }
-
-HWND FocusOf(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
-    return info.hwndFocus;
-}
 
 bool BringToFront(HWND window) {
     SetForegroundWindow(window);
@@ -250,6 +135,23 @@ void MovePointerToCentre(HWND window) {
     POINT point = ScreenCentre(window);
     SendMouse(MOUSEEVENTF_MOVE, point);
     WaitFor([&] { return PointerAt(point); }, 2000);
+}
+
+bool ClickUntilFocused(HWND main, HWND control, DWORD milliseconds) {
+    return WaitFor([&] {
+        if (FocusOf(main) == control) return true;
+        ClickCentre(control);
+        return WaitFor([&] { return FocusOf(main) == control; }, 500);
+    }, milliseconds);
+}
+
+bool CloseProgram(ChildProcess& program, HWND main, DWORD milliseconds) {
+    if (program.Ended()) return true;
+    if (main != nullptr) PostMessageW(main, WM_CLOSE, 0, 0);
+    return WaitFor([&] {
+        for (HWND box : MessageBoxesOf(program.processId())) AnswerMessageBox(box, IDCANCEL);
+        return program.Ended();
+    }, milliseconds);
 }
 
 InputBatch& InputBatch::Key(WORD virtualKey) {
@@ -397,32 +299,4 @@ bool SetClipboardToMarker(const std::wstring& text) {
     return block != nullptr;
 }
 
-std::wstring FromGbk(const std::string& bytes) {
-    if (bytes.empty()) return std::wstring();
-    int n = MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), &out[0], n);
-    return out;
-}
-
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
-    return out;
-}
-
-std::string ReadFileBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return std::string();
-    std::string bytes;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-    CloseHandle(file);
-    return bytes;
-}
-
-}  // namespace lyra::driver
+}  // namespace lyra::test

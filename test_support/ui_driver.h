@@ -1,6 +1,6 @@
 // Drives the real Lyrabox window from another process, as a person would:
 // mouse clicks and typing through SendInput, list rows read across the
-// process boundary, message boxes found, read and answered.
+// process boundary, the clipboard read and set.
 #pragma once
 
 #include <windows.h>
@@ -8,7 +8,12 @@
 #include <string>
 #include <vector>
 
-namespace lyra::driver {
+#include "test_support/processes.h"
+#include "test_support/text_files.h"
+#include "test_support/waits.h"
+#include "test_support/window_search.h"
+
+namespace lyra::test {
 
 // Child-window identifiers the window builder gives the template's units
 // (100, 110, … in creation order: the last unit first).
@@ -27,42 +32,6 @@ enum ControlId : int {
     kBackgroundListControl = 120,
 };
 
-// Polls until the condition holds or the time is up.
-template <typename Condition>
-bool WaitFor(Condition condition, DWORD milliseconds) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition()) return true;
-        if (GetTickCount() - start > milliseconds) return false;
-        Sleep(20);
-    }
-}
-
-// As WaitFor, polling without pause: for states that last a moment only.
-template <typename Condition>
-bool SpinUntil(Condition condition, DWORD milliseconds) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition()) return true;
-        if (GetTickCount() - start > milliseconds) return false;
-        SwitchToThread();
-    }
-}
-
-// A visible top-level window of the process; a null class name matches any class.
-HWND FindTopLevel(DWORD processId, const wchar_t* className, const std::wstring& caption);
-// Visible or not; the first top-level window of the process with that class.
-HWND FindAnyTopLevel(DWORD processId, const wchar_t* className);
-HWND FindControl(HWND main, int id);
-std::wstring TextOf(HWND window);  // WM_GETTEXT
-std::vector<HWND> MessageBoxesOf(DWORD processId);
-// The box's static text (the message).
-std::wstring MessageBoxText(HWND box);
-void AnswerMessageBox(HWND box, int buttonId);
-
-// The window that has the keyboard focus in the thread owning window.
-HWND FocusOf(HWND window);
-
 // Input as a person gives it.
 bool BringToFront(HWND window);
 void ClickClient(HWND window, int x, int y, bool doubleClick = false);
@@ -72,6 +41,12 @@ void TypeText(const std::wstring& text);
 void PressKey(WORD virtualKey, WORD modifier = 0);
 // Moves the pointer to the window's centre and waits until it is there.
 void MovePointerToCentre(HWND window);
+// Clicks the control until it has the focus in main's thread (a click may
+// land before the window takes input); false when it never came.
+bool ClickUntilFocused(HWND main, HWND control, DWORD milliseconds);
+// Asks main to close and answers every box the program shows with Cancel
+// until it has ended; false when it had not within milliseconds.
+bool CloseProgram(ChildProcess& program, HWND main, DWORD milliseconds);
 
 // Key presses and clicks given in one SendInput call, as a quick hand gives
 // them: all of them are queued before the program handles the first.
@@ -105,10 +80,4 @@ std::wstring ClipboardText();
 std::string ClipboardGbkBytes();
 bool SetClipboardToMarker(const std::wstring& text);
 
-// Texts between the program's GBK, the window's UTF-16 and a report's UTF-8.
-std::wstring FromGbk(const std::string& bytes);
-std::string Utf8(const std::wstring& text);
-// The whole file as it lies on disk; empty when it cannot be opened.
-std::string ReadFileBytes(const std::wstring& path);
-
-}  // namespace lyra::driver
+}  // namespace lyra::test

@@ -1,6 +1,6 @@
-#include "tests/windows/support/clipboard_manager.h"
+#include "test_support/clipboard_manager.h"
 
-#include "tests/windows/support/child_process.h"
+#include "test_support/waits.h"
 
 namespace lyra::test {
 
@@ -8,7 +8,7 @@ bool WaitForClipboardManager(DWORD milliseconds) {
     DWORD start = GetTickCount();
     GetDesktopWindow();  // the desktop process, with its manager, starts on demand
     HWND manager = nullptr;
-    bool found = WaitUntil([&] {
+    bool found = WaitFor([&] {
         manager = FindWindowExW(HWND_MESSAGE, nullptr, L"__wine_clipboard_manager", nullptr);
         return manager != nullptr;
     }, milliseconds);

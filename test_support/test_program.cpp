@@ -1,4 +1,4 @@
-#include "tests/windows/support/test_program.h"
+#include "test_support/test_program.h"
 
 #include "commands/libraries.h"
 #include "program/external_functions.h"
