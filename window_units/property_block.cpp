@@ -20,20 +20,35 @@ bool ReadBlockHeader(framework::MemoryArchive& archive, uint32_t version) {
     return archive.ReadU32() == version;
 }
 
+namespace {
+
+// Texts and blocks share one layout: a u32 count, then the bytes.
+void AppendCounted(std::vector<uint8_t>& out, const void* bytes, size_t count) {
+    AppendU32(out, static_cast<uint32_t>(count));
+    AppendBytes(out, bytes, count);
+}
+
+template <typename Bytes>
+void ReadCounted(framework::MemoryArchive& archive, Bytes* out) {
+    uint32_t count = archive.ReadU32();
+    const uint8_t* bytes = archive.ReadBytes(count);
+    out->assign(bytes, bytes + count);
+}
+
+}  // namespace
+
 void AppendField(FieldForm form, const void* field, std::vector<uint8_t>& out) {
     switch (form) {
         case FieldForm::kWord: AppendU32(out, *static_cast<const uint32_t*>(field)); break;
         case FieldForm::kSigned: AppendU32(out, static_cast<uint32_t>(*static_cast<const int32_t*>(field))); break;
         case FieldForm::kText: {
             const auto& text = *static_cast<const std::string*>(field);
-            AppendU32(out, static_cast<uint32_t>(text.size()));
-            AppendBytes(out, text.data(), text.size());
+            AppendCounted(out, text.data(), text.size());
             break;
         }
         case FieldForm::kBlock: {
             const auto& block = *static_cast<const std::vector<uint8_t>*>(field);
-            AppendU32(out, static_cast<uint32_t>(block.size()));
-            AppendBytes(out, block.data(), block.size());
+            AppendCounted(out, block.data(), block.size());
             break;
         }
     }
@@ -43,18 +58,8 @@ void ReadField(FieldForm form, void* field, framework::MemoryArchive& archive) {
     switch (form) {
         case FieldForm::kWord: *static_cast<uint32_t*>(field) = archive.ReadU32(); break;
         case FieldForm::kSigned: *static_cast<int32_t*>(field) = archive.ReadI32(); break;
-        case FieldForm::kText: {
-            uint32_t length = archive.ReadU32();
-            const uint8_t* bytes = archive.ReadBytes(length);
-            static_cast<std::string*>(field)->assign(reinterpret_cast<const char*>(bytes), length);
-            break;
-        }
-        case FieldForm::kBlock: {
-            uint32_t length = archive.ReadU32();
-            const uint8_t* bytes = archive.ReadBytes(length);
-            static_cast<std::vector<uint8_t>*>(field)->assign(bytes, bytes + length);
-            break;
-        }
+        case FieldForm::kText: ReadCounted(archive, static_cast<std::string*>(field)); break;
+        case FieldForm::kBlock: ReadCounted(archive, static_cast<std::vector<uint8_t>*>(field)); break;
     }
 }
 

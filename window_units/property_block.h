@@ -86,5 +86,4 @@ bool DecodeLogFont(const std::vector<uint8_t>& bytes, LogFontFields* font);
 // A font of the given height and weight in GB2312, face name optional.
 std::vector<uint8_t> MakeFontBlock(int32_t height, int32_t weight, const char* faceName);
 
-
 }  // namespace lyra
