@@ -7,6 +7,7 @@
 #include "runtime/request_codes.h"
 #include "runtime/runtime_app.h"
 #include "runtime/window_layer.h"
+#include "test_support/waits.h"
 #include "window_units/component_support.h"
 
 namespace lyra {
@@ -184,13 +185,7 @@ void PumpWaiting() {
 }
 
 bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        PumpWaiting();
-        if (condition()) return true;
-        if (GetTickCount() - start > milliseconds) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
+    return PumpUntil(condition, milliseconds, &PumpWaiting);
 }
 
 CreateArgs MakeCreateArgs(HWND parent, const std::vector<uint8_t>& block, uint32_t unitId, int left, int top, int width,

@@ -32,4 +32,22 @@ bool SpinUntil(Condition condition, DWORD milliseconds) {
     return wait_detail::PollUntil(condition, milliseconds, [] { SwitchToThread(); });
 }
 
+// Dispatches the messages waiting for this thread.
+inline void DispatchWaiting() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+// As WaitFor on a thread with windows: pump hands out the thread's waiting
+// messages before each look at the condition, and a message arriving ends
+// the pause between looks.
+template <typename Condition, typename Pump>
+bool PumpUntil(Condition condition, DWORD milliseconds, Pump pump) {
+    return wait_detail::PollUntil([&] { pump(); return condition(); }, milliseconds,
+                                  [] { MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT); });
+}
+
 }  // namespace lyra::test

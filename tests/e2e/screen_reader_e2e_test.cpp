@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "runtime/com_ref.h"
+#include "test_support/waits.h"
 #include "tests/e2e/support/program_fixture.h"
 
 namespace lyra::test {
@@ -85,18 +86,6 @@ long RoleOf(IAccessible* object) {
 
 // Dispatches the thread's messages (WinEvents arrive as messages) until
 // the condition holds or the time is up.
-template <typename Condition>
-bool PumpUntil(Condition condition, DWORD milliseconds) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-        if (condition()) return true;
-        if (GetTickCount() - start > milliseconds) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    }
-}
-
 // The windows whose client objects announced a new name, in order.
 std::vector<HWND> gAnnouncements;
 
@@ -181,9 +170,10 @@ TEST_F(ScreenReader, TheStatusIsTheGroupsNameAndItsChangesAreAnnounced) {
     ASSERT_TRUE(group && query);
     TypeNumber(L"10001");
     ASSERT_EQ(query->accDoDefaultAction(Self()), S_OK);
-    EXPECT_TRUE(PumpUntil([&] { return LookupFinished(); }, kDeadline)) << "the default action looks up";
+    EXPECT_TRUE(PumpUntil([&] { return LookupFinished(); }, kDeadline, &DispatchWaiting))
+        << "the default action looks up";
     EXPECT_EQ(LookupRequests(), 1u);
-    EXPECT_TRUE(PumpUntil([&] { return gAnnouncements.size() >= 2; }, 5000))
+    EXPECT_TRUE(PumpUntil([&] { return gAnnouncements.size() >= 2; }, 5000, &DispatchWaiting))
         << "\"正在查询……\" and the final status; seen " << gAnnouncements.size();
     for (HWND window : gAnnouncements) EXPECT_EQ(window, group_);
     EXPECT_EQ(NameOf(group.get()), kDone);

@@ -22,6 +22,7 @@
 #include "runtime/program_image.h"
 #include "test_support/component_host.h"
 #include "test_support/message_sequence.h"
+#include "test_support/waits.h"
 #include "window_units/components/list_view.h"
 #include "window_units/component_support.h"
 #include "window_units/template_format.h"
@@ -515,8 +516,7 @@ TEST_F(ListViewTest, CopiesAndSavesDuringAFillTakeWholeRowsOfOneMoment) {
     for (int round = 0; round < 1000; ++round) {
         // Each round begins while the worker is busy inserting.
         int before = inserted.load();
-        DWORD start = GetTickCount();
-        while (inserted.load() == before && GetTickCount() - start < 5000) SwitchToThread();
+        test::SpinUntil([&] { return inserted.load() != before; }, 5000);
         if (CurrentRow() < 0 && SendMessageW(handle(), LVM_GETITEMCOUNT, 0, 0) >= 2) Select(1, true);
         std::string copied;
         app::HeaderCopyText(kListUnit, 0, &copied);

@@ -16,6 +16,7 @@
 #include "app/extraction_pattern.h"
 #include "app/song_extraction.h"
 #include "test_support/test_program.h"
+#include "test_support/waits.h"
 #include "tests/windows/support/vbscript_presence.h"
 #include "tools/demo/lookup_pages.h"
 
@@ -73,12 +74,7 @@ void ExpectSongs(const std::vector<ExtractedSong>& actual, const std::vector<Son
 }
 
 bool WaitForLiveJobs(long count, DWORD milliseconds) {
-    DWORD begin = GetTickCount();
-    while (DeadlineJob::LiveCount() != count) {
-        if (GetTickCount() - begin > milliseconds) return false;
-        Sleep(20);
-    }
-    return true;
+    return test::WaitFor([&] { return DeadlineJob::LiveCount() == count; }, milliseconds);
 }
 
 TEST(SongExtraction, PageOf5000SongsGivesEverySongWithinTheDeadline) {

@@ -21,6 +21,7 @@
 #include "runtime/runtime_state.h"
 #include "test_support/loopback_server.h"
 #include "test_support/message_sequence.h"
+#include "test_support/waits.h"
 
 namespace lyra {
 
@@ -174,8 +175,7 @@ protected:
     void TearDown() override {
         // An exchange given up at its deadline ends once its server has
         // gone; none may outlive the test and call into the next one's table.
-        DWORD start = GetTickCount();
-        while (app::DeadlineJob::LiveCount() != 0 && GetTickCount() - start < 30000) Sleep(10);
+        test::WaitFor([] { return app::DeadlineJob::LiveCount() == 0; }, 30000);
         EXPECT_EQ(app::DeadlineJob::LiveCount(), 0) << "an exchange outlived its server";
     }
 
